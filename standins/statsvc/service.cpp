@@ -1,0 +1,225 @@
+// RiDuvOzi.exe: a stand-in for the statistics service.  For each board index
+// on its command line it creates the board's shared block, publishes
+// plausible statistics in it once a second, and removes its blocks when it
+// is stopped (SIGINT, SIGTERM, SIGHUP), as the service's blocks vanish with
+// it.  A setting BOARD:FIELD=VALUE, on the command line or a line of its own
+// on standard input, puts a value into a field and holds it there.
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "prp_value.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: RiDuvOzi.exe BOARD-INDEX... [BOARD:FIELD=VALUE...]\n"
+    "Publishes statistics for each board in its shared block once a second.\n"
+    "A setting holds FIELD of BOARD at VALUE; more settings may follow on\n"
+    "standard input, one a line.  Fields: rxGoodOctetsA rxGoodOctetsB rxErrA\n"
+    "rxErrB txOctetsA txOctetsB linkStatusA linkStatusB.\n";
+
+struct Field {
+    size_t offset;
+    size_t size;
+};
+
+const std::map<std::string, Field> kFields = {
+    {"rxGoodOctetsA", {offsetof(PrpValue, rxGoodOctetsA), 4}},
+    {"rxGoodOctetsB", {offsetof(PrpValue, rxGoodOctetsB), 4}},
+    {"rxErrA", {offsetof(PrpValue, rxErrA), 4}},
+    {"rxErrB", {offsetof(PrpValue, rxErrB), 4}},
+    {"txOctetsA", {offsetof(PrpValue, txOctetsA), 4}},
+    {"txOctetsB", {offsetof(PrpValue, txOctetsB), 4}},
+    {"linkStatusA", {offsetof(PrpValue, linkStatusA), 1}},
+    {"linkStatusB", {offsetof(PrpValue, linkStatusB), 1}},
+};
+
+struct Board {
+    int32_t index;
+    std::string name;
+    PrpValue *record;
+    std::map<std::string, uint32_t> held; // field -> value
+};
+
+volatile sig_atomic_t stopping = 0;
+
+void Stop(int) { stopping = 1; }
+
+uint32_t Get(const PrpValue *record, const Field &field) {
+    uint32_t value = 0;
+    memcpy(&value, (const uint8_t *)record + field.offset, field.size);
+    return value;
+}
+
+void Put(PrpValue *record, const Field &field, uint32_t value) {
+    memcpy((uint8_t *)record + field.offset, &value, field.size);
+}
+
+bool ParseNumber(const std::string &text, long long low, long long high, long long *value) {
+    if (text.empty())
+        return false;
+    char *end;
+    errno = 0;
+    *value = strtoll(text.c_str(), &end, 0);
+    return errno == 0 && *end == '\0' && *value >= low && *value <= high;
+}
+
+// BOARD:FIELD=VALUE; false, with a word on standard error, when it is not one.
+bool Apply(std::vector<Board> &boards, const std::string &setting) {
+    size_t colon = setting.find(':'), equals = setting.find('=');
+    long long index, value;
+    if (colon == std::string::npos || equals == std::string::npos || equals < colon ||
+        !ParseNumber(setting.substr(0, colon), INT32_MIN, INT32_MAX, &index)) {
+        fprintf(stderr, "RiDuvOzi.exe: not a setting: %s\n", setting.c_str());
+        return false;
+    }
+    std::string name = setting.substr(colon + 1, equals - colon - 1);
+    auto field = kFields.find(name);
+    long long maximum = field != kFields.end() && field->second.size == 1 ? 0xff : 0xffffffffLL;
+    if (field == kFields.end() || !ParseNumber(setting.substr(equals + 1), INT32_MIN, maximum, &value)) {
+        fprintf(stderr, "RiDuvOzi.exe: no such field or value: %s\n", setting.c_str());
+        return false;
+    }
+    for (Board &board : boards) {
+        if (board.index == index) {
+            board.held[name] = (uint32_t)value;
+            Put(board.record, field->second, (uint32_t)value);
+            printf("board %d: %s held at %lld\n", board.index, name.c_str(), value);
+            fflush(stdout);
+            return true;
+        }
+    }
+    fprintf(stderr, "RiDuvOzi.exe: board %lld is not published here\n", index);
+    return false;
+}
+
+// Traffic of a few busy seconds on both LANs; errors now and then.
+void Publish(Board &board, unsigned tick) {
+    uint32_t load = 1000u + (uint32_t)(board.index & 0xff) * 10u + tick % 50u;
+    const std::pair<const char *, uint32_t> growth[] = {
+        {"rxGoodOctetsA", load * 1500u}, {"rxGoodOctetsB", load * 1490u},
+        {"txOctetsA", load * 1400u},     {"txOctetsB", load * 1410u},
+        {"rxErrA", tick % 7 == 0},       {"rxErrB", tick % 11 == 0},
+    };
+    for (const auto &[name, step] : growth) {
+        if (!board.held.count(name)) {
+            const Field &field = kFields.at(name);
+            Put(board.record, field, Get(board.record, field) + step);
+        }
+    }
+    for (const char *name : {"linkStatusA", "linkStatusB"})
+        if (!board.held.count(name))
+            Put(board.record, kFields.at(name), 1); // link up
+}
+
+// A block the monitors' users may open for all access, whatever the umask.
+PrpValue *Create(const std::string &name) {
+    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0666);
+    if (fd < 0)
+        return nullptr;
+    void *view = MAP_FAILED;
+    if (fchmod(fd, 0666) == 0 && ftruncate(fd, sizeof(PrpValue)) == 0)
+        view = mmap(nullptr, sizeof(PrpValue), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    close(fd);
+    if (view == MAP_FAILED) {
+        shm_unlink(name.c_str());
+        return nullptr;
+    }
+    memset(view, 0, sizeof(PrpValue));
+    return (PrpValue *)view;
+}
+
+double Now() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (double)now.tv_sec + (double)now.tv_nsec / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::vector<Board> boards;
+    std::vector<std::string> settings;
+    for (int i = 1; i < argc; i++) {
+        long long index;
+        if (strchr(argv[i], ':') != nullptr)
+            settings.push_back(argv[i]);
+        else if (ParseNumber(argv[i], INT32_MIN, INT32_MAX, &index))
+            boards.push_back({(int32_t)index, "", nullptr, {}});
+        else
+            return fputs(kUsage, stderr), 2;
+    }
+    if (boards.empty())
+        return fputs(kUsage, stderr), 2;
+
+    struct sigaction action = {};
+    action.sa_handler = Stop;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+
+    int status = 0;
+    for (Board &board : boards) {
+        char name[kStatisticsMapNameSize];
+        StatisticsMapName(board.index, name);
+        board.name = name;
+        board.record = Create(name);
+        if (board.record == nullptr) {
+            fprintf(stderr, "RiDuvOzi.exe: cannot create %s: %s\n", name, strerror(errno));
+            stopping = 1;
+            status = 1;
+            break;
+        }
+        printf("board %d: publishing in %s\n", board.index, name);
+    }
+    for (const std::string &setting : settings)
+        if (!stopping && !Apply(boards, setting))
+            stopping = 1, status = 2;
+    fflush(stdout);
+
+    std::string pending;
+    bool input = true;
+    double next = Now();
+    for (unsigned tick = 0; !stopping;) {
+        if (Now() >= next) {
+            for (Board &board : boards)
+                Publish(board, tick);
+            tick++;
+            next += 1.0;
+        }
+        pollfd in = {input ? 0 : -1, POLLIN, 0};
+        int wait = (int)((next - Now()) * 1000) + 1;
+        if (poll(&in, 1, wait > 0 ? wait : 0) > 0) {
+            char buffer[4096];
+            ssize_t n = read(0, buffer, sizeof buffer);
+            if (n <= 0) {
+                input = false; // no more settings; go on publishing
+                continue;
+            }
+            pending.append(buffer, (size_t)n);
+            for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
+                std::string line = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                if (!line.empty())
+                    Apply(boards, line);
+            }
+        }
+    }
+
+    for (const Board &board : boards)
+        if (board.record != nullptr)
+            shm_unlink(board.name.c_str());
+    return status;
+}

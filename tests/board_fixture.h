@@ -1,0 +1,51 @@
+// Board tools run for real against the board simulator, each test with
+// boards and a journal of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+
+namespace test {
+
+inline std::string Program(const std::string &name) { return std::string(SUITE_BIN_DIR "/") + name; }
+
+class BoardTest : public ::testing::Test {
+  protected:
+    Environment Boards() const { return {"QVGPIO_SIM_DIR=" + boards_.Path()}; }
+
+    Outcome Tool(const std::string &name, const std::vector<std::string> &arguments,
+                 const std::string &input, const Environment &more = {}) const {
+        std::vector<std::string> command = {Program(name)};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        Environment environment = Boards();
+        environment.insert(environment.end(), more.begin(), more.end());
+        return Execute(command, input, environment);
+    }
+
+    // qvgpio-sim with these arguments; its output.
+    std::string Simulator(const std::vector<std::string> &arguments) const {
+        std::vector<std::string> command = {Program("qvgpio-sim")};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        Outcome outcome = Execute(command, "", Boards());
+        EXPECT_EQ(outcome.status, 0) << "qvgpio-sim failed";
+        return outcome.output;
+    }
+
+    // Every qvgpio call made so far, in order.
+    std::vector<std::string> Journal() const {
+        std::vector<std::string> lines;
+        std::istringstream journal(Simulator({"journal"}));
+        for (std::string line; std::getline(journal, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    TemporaryDirectory boards_;
+};
+
+} // namespace test

@@ -1,0 +1,116 @@
+// What every board tool shares: the service guard, and how the tool finds
+// its board library.
+#include <signal.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "board_fixture.h"
+
+namespace test {
+namespace {
+
+const char kGuard[] = "ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\n"
+                      "Exit the program\n";
+
+struct ToolRun {
+    const char *tool;
+    std::string input;
+    std::string output; // with the service stopped
+};
+
+const ToolRun kEveryTool[] = {
+    {"SelectHsrMode", "1\n", "Enter the boardIndex:\n"},
+    {"SelectPrpMode", "1\n", "Enter the boardIndex:\n"},
+    {"ShowRxCounter", "1\n2\n9\n",
+     "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2\nportSel = 2\n"
+     "Select counter value to get:\n \t\t\t\t\t\t\t\t\t\t 0: RX GOOD OCTETS\n"
+     " \t\t\t\t\t\t\t\t\t\t 1: RX ERR\n \t\t\t\t\t\t\t\t\t\t 2: RX WRONGLAN\n"
+     " \t\t\t\t\t\t\t\t\t\t 3: RX DUPLICATE\n \t\t\t\t\t\t\t\t\t\t \nrxCounter = 0x0\n"},
+    {"ShowTxCounter", "1\n2\n",
+     "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2txCount = 0\n"},
+    {"ShowLinkStatus", "1\n",
+     "Enter the boardIndex:\n"
+     "Get mode control register of LanA...............................\nLink Status of LanA = 0x0\n"
+     "Get mode control register of LanB...............................\nLink Status of LanB = 0x0\n"},
+};
+
+// A process whose executable file has the given name: a copy of sleep.
+class Process {
+  public:
+    Process(const TemporaryDirectory &folder, const std::string &name) {
+        std::string path = folder.Path() + "/" + name;
+        std::filesystem::copy_file("/bin/sleep", path);
+        running_ = std::make_unique<Running>(std::vector<std::string>{path, "60"});
+    }
+    ~Process() { running_->Stop(SIGKILL); }
+
+  private:
+    std::unique_ptr<Running> running_;
+};
+
+TEST_F(BoardTest, ServiceRunningStopsEveryToolBeforeItAsksOrCalls) {
+    TemporaryDirectory folder;
+    Process service(folder, "RiDuvOzi.exe");
+    for (const ToolRun &run : kEveryTool) {
+        SCOPED_TRACE(run.tool);
+        Outcome outcome = Tool(run.tool, {}, run.input);
+        EXPECT_EQ(outcome.output, kGuard);
+        EXPECT_EQ(outcome.status, 1);
+    }
+    Outcome withArgument = Tool("SelectHsrMode", {"2"}, "");
+    EXPECT_EQ(withArgument.output, kGuard);
+    EXPECT_EQ(withArgument.status, 1);
+    EXPECT_EQ(Journal(), std::vector<std::string>{});
+}
+
+TEST_F(BoardTest, OnlyTheExactServiceNameStopsTheTools) {
+    TemporaryDirectory folder;
+    Process otherCase(folder, "riduvozi.exe");
+    Process longer(folder, "RiDuvOzi.exe.bak");
+    Process shorter(folder, "RiDuvOzi.ex");
+    for (const ToolRun &run : kEveryTool) {
+        SCOPED_TRACE(run.tool);
+        Outcome outcome = Tool(run.tool, {}, run.input);
+        EXPECT_EQ(outcome.output, run.output);
+        EXPECT_EQ(outcome.status, 0);
+    }
+    // Four calls for each switch, none for an RX selection off the menu, two
+    // for the TX counter and two for the link status.
+    EXPECT_EQ(Journal().size(), 4u + 4u + 0u + 2u + 2u);
+}
+
+// LD_LIBRARY_PATH comes before the path a tool carries, so that the maker's
+// library, or a test double, takes the simulator's place.
+TEST_F(BoardTest, LibraryPathNamesAnotherLibqvgpio) {
+    Outcome outcome = Tool("ShowLinkStatus", {}, "0\n", {"LD_LIBRARY_PATH=" DOUBLE_DIR});
+    EXPECT_EQ(outcome.output, "Enter the boardIndex:\n"
+                              "Get mode control register of LanA...............................\n"
+                              "Link Status of LanA = 0xd0b1e\n"
+                              "Get mode control register of LanB...............................\n"
+                              "Link Status of LanB = 0xd0b1e\n");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(Journal(), std::vector<std::string>{});
+}
+
+// The loader refuses a tool whose library is missing, or lacks an operation
+// the tool uses, before the tool prints anything.
+TEST_F(BoardTest, LoaderRefusesToolWithoutItsLibrary) {
+    TemporaryDirectory elsewhere;
+    std::string copy = elsewhere.Path() + "/ShowTxCounter";
+    std::filesystem::copy_file(Program("ShowTxCounter"), copy);
+    Outcome missing = Execute({copy}, "0\n2\n", Boards());
+    EXPECT_EQ(missing.output, "");
+    EXPECT_NE(missing.status, 0);
+
+    Outcome lacking = Tool("ShowTxCounter", {}, "0\n2\n", {"LD_LIBRARY_PATH=" PARTIAL_DOUBLE_DIR});
+    EXPECT_EQ(lacking.output, "");
+    EXPECT_NE(lacking.status, 0);
+
+    // A tool that needs nothing the partial library lacks still runs.
+    Outcome enough = Tool("ShowLinkStatus", {}, "0\n", {"LD_LIBRARY_PATH=" PARTIAL_DOUBLE_DIR});
+    EXPECT_EQ(enough.status, 0);
+}
+
+} // namespace
+} // namespace test
