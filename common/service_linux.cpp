@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -19,16 +18,19 @@ bool IsPrpServiceRunning(void) {
     while (!found && (entry = readdir(proc)) != NULL) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
             continue;
-        char path[32];
-        if (snprintf(path, sizeof path, "/proc/%s/comm", entry->d_name) >= (int)sizeof path)
+        char path[32]; // PID/comm
+        size_t length = strlen(entry->d_name);
+        if (length + sizeof "/comm" > sizeof path)
             continue;
-        int fd = open(path, O_RDONLY | O_CLOEXEC);
+        memcpy(path, entry->d_name, length);
+        memcpy(path + length, "/comm", sizeof "/comm");
+        int fd = openat(dirfd(proc), path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue; // the process has ended since the listing
         char comm[sizeof kComm];
-        ssize_t length = read(fd, comm, sizeof comm);
+        ssize_t got = read(fd, comm, sizeof comm);
         close(fd);
-        found = length == (ssize_t)sizeof kComm - 1 && memcmp(comm, kComm, sizeof kComm - 1) == 0;
+        found = got == (ssize_t)sizeof kComm - 1 && memcmp(comm, kComm, sizeof kComm - 1) == 0;
     }
     closedir(proc);
     return found;

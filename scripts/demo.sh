@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 need_packages "${BUILD_PACKAGES[@]}"
 
-cmake --preset default -DBUILD_TESTING=OFF >/dev/null
+cmake --preset default >/dev/null
 cmake --build --preset default >/dev/null
 bin=$PWD/build/bin
 export PATH=$bin:$PATH

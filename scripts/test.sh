@@ -5,6 +5,6 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 need_packages "${BUILD_PACKAGES[@]}" util-linux
 
-cmake --preset default
+cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default
 ctest --preset default

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The programs load like C programs: the C library and, for the board tools,
+# libqvgpio; no C++ runtime.  Board tools bind all of libqvgpio at load and
+# search for it through a RUNPATH in the build tree only.
+# Usage: linkage.sh BIN_DIR
+set -u
+bin=$1
+status=0
+check() {
+    local program=$1 expected=$2 runpath=$3 dynamic
+    dynamic=$(readelf -d "$bin/$program")
+    local needed
+    needed=$(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic" | sort | tr '\n' ' ')
+    if [ "$needed" != "$expected" ]; then
+        echo "$program needs: $needed(expected: $expected)"; status=1
+    fi
+    if [ "$(sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p' <<<"$dynamic")" != "$runpath" ]; then
+        echo "$program: RUNPATH is not '$runpath'"; status=1
+    fi
+    if grep -q '(RPATH)' <<<"$dynamic"; then
+        echo "$program has an RPATH, which LD_LIBRARY_PATH cannot override"; status=1
+    fi
+    if [ -n "$runpath" ] && ! grep -q 'BIND_NOW' <<<"$dynamic"; then
+        echo "$program binds libqvgpio lazily"; status=1
+    fi
+}
+for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
+    check "$tool" "libc.so.6 libqvgpio.so " '$ORIGIN/../lib'
+done
+for monitor in WatchLinkStatus WatchTxOctets WatchRxCounters; do
+    check "$monitor" "libc.so.6 " ''
+done
+[ $status -eq 0 ] && echo "all eight programs load like C programs"
+exit $status
