@@ -80,6 +80,33 @@ TEST_F(BoardTest, OnlyTheExactServiceNameStopsTheTools) {
     EXPECT_EQ(Journal().size(), 4u + 4u + 0u + 2u + 2u);
 }
 
+// Each prompt shows before the tool waits for its answer, even where
+// standard output is a pipe and so fully buffered.
+TEST_F(BoardTest, PromptShowsBeforeTheToolWaits) {
+    Running tool({Program("ShowTxCounter")}, "", Boards());
+    EXPECT_TRUE(tool.WaitFor("Enter the boardIndex:\n"));
+    tool.Write("1\n");
+    EXPECT_TRUE(tool.WaitFor("Port2"));
+    EXPECT_EQ(tool.Output(), "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2");
+    tool.Write("2\n");
+    EXPECT_EQ(tool.Finish().status, 0);
+}
+
+// Tools running at once on the simulator lose none of each other's calls.
+TEST_F(BoardTest, SimulatorLosesNothingToToolsRunningAtOnce) {
+    std::vector<std::unique_ptr<Running>> tools;
+    for (int board = 0; board < 8; board++)
+        tools.push_back(std::make_unique<Running>(
+            std::vector<std::string>{Program(board % 2 ? "SelectHsrMode" : "SelectPrpMode"),
+                                     std::to_string(board)},
+            "", Boards()));
+    for (auto &tool : tools)
+        EXPECT_EQ(tool->Finish().status, 0);
+    EXPECT_EQ(Journal().size(), 8u * 4u);
+    EXPECT_EQ(Simulator({"show", "0x5f"}), "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
+    EXPECT_EQ(Simulator({"show", "0x5e"}), "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
+}
+
 // LD_LIBRARY_PATH comes before the path a tool carries, so that the maker's
 // library, or a test double, takes the simulator's place.
 TEST_F(BoardTest, LibraryPathNamesAnotherLibqvgpio) {

@@ -88,6 +88,14 @@ TEST(Monitor, MissingBlockEndsWithStatus1) {
     }
 }
 
+TEST(Monitor, PromptShowsBeforeTheMonitorWaits) {
+    shm_unlink(BlockName(kBoard).c_str());
+    Running monitor({Program("WatchLinkStatus")});
+    EXPECT_TRUE(monitor.WaitFor(kPrompt));
+    monitor.Write(Typed(kBoard));
+    EXPECT_EQ(monitor.Finish().status, 1);
+}
+
 // A block shorter than the record is refused, not read past its end.
 TEST(Monitor, ShortBlockIsAMappingFailure) {
     Block block(kBoard, 100);
