@@ -7,9 +7,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <windows.h>
+#define mkdir(path, mode) _mkdir(path)
+#define O_CLOEXEC O_BINARY
+static int Replace(const char *from, const char *to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+}
+static const char *DefaultDirectory(void) {
+    static char path[MAX_PATH];
+    const char *temporary = getenv("TEMP");
+    snprintf(path, sizeof path, "%s\\qvgpio-sim", temporary != NULL ? temporary : ".");
+    return path;
+}
+#else
+static int Replace(const char *from, const char *to) { return rename(from, to); }
+static const char *DefaultDirectory(void) { return "/tmp/qvgpio-sim"; }
+#endif
+
 void StoreDirectory(char *path, size_t size) {
     const char *directory = getenv("QVGPIO_SIM_DIR");
-    snprintf(path, size, "%s", directory != NULL && *directory != '\0' ? directory : "/tmp/qvgpio-sim");
+    snprintf(path, size, "%s", directory != NULL && *directory != '\0' ? directory : DefaultDirectory());
 }
 
 static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t size) {
@@ -33,7 +53,7 @@ bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
     size_t length = strlen(text);
     bool written = write(fd, text, length) == (ssize_t)length && write(fd, "\n", 1) == 1;
     close(fd);
-    if (!written || rename(temporary, path) != 0) {
+    if (!written || Replace(temporary, path) != 0) {
         unlink(temporary);
         return false;
     }

@@ -4,7 +4,8 @@
 // each journal line is appended by one write, so processes working at the
 // same time lose nothing.
 //
-// The folder is $QVGPIO_SIM_DIR, or /tmp/qvgpio-sim when that is unset.
+// The folder is $QVGPIO_SIM_DIR, or when that is unset /tmp/qvgpio-sim
+// (on Windows %TEMP%\qvgpio-sim).
 #ifndef STANDINS_QVGPIO_BOARD_STORE_H
 #define STANDINS_QVGPIO_BOARD_STORE_H
 

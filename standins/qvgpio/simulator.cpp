@@ -7,7 +7,11 @@
 #include "board_store.h"
 #include "qvgpio.h"
 
+#ifdef _WIN32
+#define EXPORT extern "C" __declspec(dllexport)
+#else
 #define EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 static void Journal(const char *format, unsigned a, unsigned b = 0, unsigned c = 0) {
     char line[128];

@@ -1,25 +1,23 @@
 // RiDuvOzi.exe: a stand-in for the statistics service.  For each board index
 // on its command line it creates the board's shared block, publishes
 // plausible statistics in it once a second, and removes its blocks when it
-// is stopped (SIGINT, SIGTERM, SIGHUP), as the service's blocks vanish with
-// it.  A setting BOARD:FIELD=VALUE, on the command line or a line of its own
+// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.  A setting BOARD:FIELD=VALUE, on the command line or a line of its own
 // on standard input, puts a value into a field and holds it there.
 #include <errno.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
 
+#include <chrono>
+#include <iostream>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "block.h"
 #include "prp_value.h"
 
 namespace {
@@ -49,12 +47,16 @@ const std::map<std::string, Field> kFields = {
 
 struct Board {
     int32_t index;
-    std::string name;
+    StatisticsNameChar name[kStatisticsMapNameSize];
     PrpValue *record;
     std::map<std::string, uint32_t> held; // field -> value
 };
 
 volatile sig_atomic_t stopping = 0;
+
+// Settings read from standard input, waiting to be applied.
+std::mutex settingsLock;
+std::vector<std::string> settingsRead;
 
 void Stop(int) { stopping = 1; }
 
@@ -125,29 +127,6 @@ void Publish(Board &board, unsigned tick) {
             Put(board.record, kFields.at(name), 1); // link up
 }
 
-// A block the monitors' users may open for all access, whatever the umask.
-PrpValue *Create(const std::string &name) {
-    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0666);
-    if (fd < 0)
-        return nullptr;
-    void *view = MAP_FAILED;
-    if (fchmod(fd, 0666) == 0 && ftruncate(fd, sizeof(PrpValue)) == 0)
-        view = mmap(nullptr, sizeof(PrpValue), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
-    if (view == MAP_FAILED) {
-        shm_unlink(name.c_str());
-        return nullptr;
-    }
-    memset(view, 0, sizeof(PrpValue));
-    return (PrpValue *)view;
-}
-
-double Now() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (double)now.tv_sec + (double)now.tv_nsec / 1e9;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -158,68 +137,64 @@ int main(int argc, char **argv) {
         if (strchr(argv[i], ':') != nullptr)
             settings.push_back(argv[i]);
         else if (ParseNumber(argv[i], INT32_MIN, INT32_MAX, &index))
-            boards.push_back({(int32_t)index, "", nullptr, {}});
+            boards.push_back({(int32_t)index, {}, nullptr, {}});
         else
             return fputs(kUsage, stderr), 2;
     }
     if (boards.empty())
         return fputs(kUsage, stderr), 2;
 
-    struct sigaction action = {};
-    action.sa_handler = Stop;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    signal(SIGINT, Stop);
+    signal(SIGTERM, Stop);
 
     int status = 0;
     for (Board &board : boards) {
-        char name[kStatisticsMapNameSize];
-        StatisticsMapName(board.index, name);
-        board.name = name;
-        board.record = Create(name);
+        StatisticsMapName(board.index, board.name);
+        board.record = CreateBlock(board.name);
         if (board.record == nullptr) {
-            fprintf(stderr, "RiDuvOzi.exe: cannot create %s: %s\n", name, strerror(errno));
             stopping = 1;
             status = 1;
             break;
         }
-        printf("board %d: publishing in %s\n", board.index, name);
+        printf("board %d: publishing\n", board.index);
     }
     for (const std::string &setting : settings)
         if (!stopping && !Apply(boards, setting))
             stopping = 1, status = 2;
     fflush(stdout);
 
-    std::string pending;
-    bool input = true;
-    double next = Now();
+    std::thread([] {
+        for (std::string line; std::getline(std::cin, line);) {
+            std::lock_guard<std::mutex> hold(settingsLock);
+            settingsRead.push_back(line);
+        }
+    }).detach(); // at the end of input there are just no more settings
+
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now();
     for (unsigned tick = 0; !stopping;) {
-        if (Now() >= next) {
+        if (Clock::now() >= next) {
             for (Board &board : boards)
                 Publish(board, tick);
             tick++;
-            next += 1.0;
+            next += std::chrono::seconds(1);
         }
-        pollfd in = {input ? 0 : -1, POLLIN, 0};
-        int wait = (int)((next - Now()) * 1000) + 1;
-        if (poll(&in, 1, wait > 0 ? wait : 0) > 0) {
-            char buffer[4096];
-            ssize_t n = read(0, buffer, sizeof buffer);
-            if (n <= 0) {
-                input = false; // no more settings; go on publishing
-                continue;
-            }
-            pending.append(buffer, (size_t)n);
-            for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
-                std::string line = pending.substr(0, end);
-                pending.erase(0, end + 1);
-                if (!line.empty())
-                    Apply(boards, line);
-            }
+        std::vector<std::string> lines;
+        {
+            std::lock_guard<std::mutex> hold(settingsLock);
+            lines.swap(settingsRead);
         }
+        for (std::string &line : lines) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty())
+                Apply(boards, line);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 
-    for (const Board &board : boards)
+    for (Board &board : boards)
         if (board.record != nullptr)
-            shm_unlink(board.name.c_str());
+            RemoveBlock(board.name, board.record);
     return status;
 }

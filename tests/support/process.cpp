@@ -101,9 +101,16 @@ bool Running::ReadSome(Seconds limit) {
     return true;
 }
 
-bool Running::WaitFor(const std::string &text, Seconds limit) {
+bool Running::WaitFor(const std::string &text, Seconds limit, int times) {
     auto end = std::chrono::steady_clock::now() + limit;
-    while (output_.find(text) == std::string::npos) {
+    auto found = [&] {
+        size_t at = 0;
+        for (int i = 0; i < times; i++, at++)
+            if ((at = output_.find(text, at)) == std::string::npos)
+                return false;
+        return true;
+    };
+    while (!found()) {
         Seconds left = end - std::chrono::steady_clock::now();
         if (left.count() <= 0 || stdout_ < 0)
             return false;

@@ -32,8 +32,9 @@ class Running {
     Running(const Running &) = delete;
     Running &operator=(const Running &) = delete;
 
-    // Reads output until it contains text (returns true) or the time is up.
-    bool WaitFor(const std::string &text, Seconds limit = Seconds(5));
+    // Reads output until it contains text, that many times (returns true),
+    // or the time is up.
+    bool WaitFor(const std::string &text, Seconds limit = Seconds(5), int times = 1);
     // Everything read so far.
     const std::string &Output() const { return output_; }
     // Waits for the program to end by itself; kills it when the time is up.
