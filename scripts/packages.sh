@@ -12,7 +12,22 @@ need_packages() {
         exit 1
     fi
     apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+
+# Wine for the Windows tests, in a prefix of the build's own, its server and
+# system processes kept up between the many short runs.  The system processes
+# are started once here, away from any test's output: they would otherwise
+# inherit the first test's pipes and hold them open.
+start_wine() {
+    export WINEPREFIX=$PWD/build-windows/wine-prefix WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX"
+    wineserver -k 2>/dev/null || true
+    wineboot -i >/dev/null 2>&1 </dev/null || true
+    wineserver -w
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+}

@@ -69,20 +69,26 @@ TEST(ReadCounter32, WordStartsAtZeroAndResultsAreIgnored) {
     EXPECT_EQ(calls, (std::vector<int>{0x112, 0x113}));
 }
 
+#ifdef _WIN32
+#define BLOCK_NAME(number) L"Global\\QvPrpFileMapObject" number
+#else
+#define BLOCK_NAME(number) "/QvPrpFileMapObject" number
+#endif
+
 TEST(StatisticsMapName, WholeSignedBoardIndex) {
     const struct {
         int32_t boardIndex;
-        const char *name;
-    } cases[] = {{0, "/QvPrpFileMapObject0"},
-                 {12, "/QvPrpFileMapObject12"},
-                 {-3, "/QvPrpFileMapObject-3"},
-                 {256, "/QvPrpFileMapObject256"},
-                 {INT32_MAX, "/QvPrpFileMapObject2147483647"},
-                 {INT32_MIN, "/QvPrpFileMapObject-2147483648"}};
+        const StatisticsNameChar *name;
+    } cases[] = {{0, BLOCK_NAME("0")},
+                 {12, BLOCK_NAME("12")},
+                 {-3, BLOCK_NAME("-3")},
+                 {256, BLOCK_NAME("256")},
+                 {INT32_MAX, BLOCK_NAME("2147483647")},
+                 {INT32_MIN, BLOCK_NAME("-2147483648")}};
     for (const auto &c : cases) {
-        char name[kStatisticsMapNameSize];
+        StatisticsNameChar name[kStatisticsMapNameSize];
         StatisticsMapName(c.boardIndex, name);
-        EXPECT_STREQ(name, c.name);
+        EXPECT_EQ(std::basic_string<StatisticsNameChar>(name), c.name) << c.boardIndex;
     }
 }
 

@@ -17,6 +17,7 @@ static const char kUsage[] =
     "usage: qvgpio-sim show ADDRESS            state of the board at ADDRESS\n"
     "       qvgpio-sim journal                 every call made, in order\n"
     "       qvgpio-sim reset                   forget all boards and the journal\n"
+    "       qvgpio-sim reset-journal           forget the journal only\n"
     "       qvgpio-sim set-register ADDRESS PORT REGISTER VALUE\n"
     "       qvgpio-sim set-counter ADDRESS PORT LOW-REGISTER VALUE\n"
     "                                          a 32-bit counter in two registers\n"
@@ -77,6 +78,11 @@ static int Journal() {
     return 0;
 }
 
+static int ResetJournal() {
+    unlink((Directory() + "/" JOURNAL_FILE).c_str());
+    return 0;
+}
+
 static int Reset() {
     std::string directory = Directory();
     for (const std::string &name : Entries(directory)) {
@@ -114,6 +120,8 @@ int main(int argc, char **argv) {
         return Journal();
     if (command == "reset" && argc == 2)
         return Reset();
+    if (command == "reset-journal" && argc == 2)
+        return ResetJournal();
 
     char item[32];
     if (command == "set-register" && numbers(4, kRegister)) {

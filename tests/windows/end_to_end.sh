@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine, end to end: exact output bytes (Windows
+# line ends), exit status, and the simulated board's journal.
+# Usage: end_to_end.sh BIN_DIR
+set -u
+bin=$1
+export WINEDEBUG=-all
+work=$(mktemp -d)
+export QVGPIO_SIM_DIR=$work/boards
+service=
+trap '[ -n "$service" ] && kill $service 2>/dev/null; rm -rf "$work"' EXIT
+passed=0 failed=0
+
+# Runs PROGRAM with ARGS (one string, split at blanks) and INPUT (printf %b).
+run() {
+    local program=$1 args=$2 input=$3
+    # shellcheck disable=SC2086
+    printf '%b' "$input" | wine "$bin/$program.exe" $args >"$work/out" 2>/dev/null
+    status=${PIPESTATUS[1]}
+}
+
+sim() { wine "$bin/qvgpio-sim.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# expect NAME PROGRAM ARGS INPUT OUTPUT STATUS JOURNAL
+# OUTPUT is printf %b text with "\n" line ends; JOURNAL the calls, "|" between.
+# Each case starts from fresh boards, with what "board" holds set on them.
+board=
+expect() {
+    local name=$1 program=$2 args=$3 input=$4 output=$5 want=$6 journal=$7
+    sim reset
+    eval "$board"
+    sim reset-journal
+    run "$program" "$args" "$input"
+    printf '%b' "$output" | perl -pe 's/\n/\r\n/g' >"$work/want"
+    local calls
+    calls=$(sim journal | paste -sd '|')
+    if cmp -s "$work/out" "$work/want" && [ "$status" = "$want" ] && [ "$calls" = "$journal" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED $name: status $status (want $want), calls '$calls' (want '$journal')"
+        diff <(od -c "$work/out") <(od -c "$work/want") | head -10
+    fi
+}
+
+ask='Enter the boardIndex:\n'
+port='Select Port to configure: 2: Port0, 4: Port1, 8: Port2'
+tabs=' \t\t\t\t\t\t\t\t\t\t '
+menu="Select counter value to get:\n${tabs}0: RX GOOD OCTETS\n${tabs}1: RX ERR\n${tabs}2: RX WRONGLAN\n${tabs}3: RX DUPLICATE\n${tabs}\n"
+guard='ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\nExit the program\n'
+hsr() { echo "SelectHsrMode($1)|SetLinkSpeedMode($1)|ConfigureGpioMode($1, 1)|SetLedValue($1, 1)"; }
+prp() { echo "SelectPrpMode($1)|SetLinkSpeedMode($1)|ConfigureGpioMode($1, 0)|SetLedValue($1, 0)"; }
+links() { printf 'Get mode control register of LanA...............................\nLink Status of LanA = 0x%s\nGet mode control register of LanB...............................\nLink Status of LanB = 0x%s\n' "$1" "$2"; }
+
+# Mode switches: board index from the argument (_wtol) or the prompt.
+expect hsr-argument SelectHsrMode 2 '' '' 0 "$(hsr 0x5a)"
+expect hsr-not-a-number SelectHsrMode abc '' '' 0 "$(hsr 0x58)"
+expect hsr-clamped SelectHsrMode 99999999999 '' '' 0 "$(hsr 0x57)"
+expect prp-typed SelectPrpMode '' '1\n' "$ask" 0 "$(prp 0x59)"
+expect prp-typed-168 SelectPrpMode '' '168\n' "$ask" 0 "$(prp 0x00)"
+expect prp-unparsable SelectPrpMode '' 'x\n' "$ask" 0 "$(prp 0x58)"
+
+# Counters and link status of the simulated board.
+expect rx-err ShowRxCounter '' '1\n2 1\n' "$ask$port\nportSel = 2\n${menu}rxCounter = 0x0\n" 0 \
+    'GetRxCounter(0x59, 2, 0x112)|GetRxCounter(0x59, 2, 0x113)'
+expect rx-off-menu ShowRxCounter '' '1\n258\n9\n' "$ask$port\nportSel = 2\n${menu}rxCounter = 0x0\n" 0 ''
+expect tx ShowTxCounter '' '3\n4\n' "$ask${port}txCount = 0\n" 0 \
+    'GetTxCounter(0x5b, 4, 0x140)|GetTxCounter(0x5b, 4, 0x141)'
+expect links ShowLinkStatus '' '1\n' "$ask$(links 0 0)\n" 0 'GetLinkStatus(0x59, 4)|GetLinkStatus(0x59, 6)'
+
+# Values set on the board.
+board='sim set-counter 0x59 2 0x112 0x00011234; sim set-counter 0x5b 4 0x140 0xffffffff
+       sim set-link-status 0x59 4 0x2d'
+expect rx-value ShowRxCounter '' '1\n2\n1\n' "$ask$port\nportSel = 2\n${menu}rxCounter = 0x11234\n" 0 \
+    'GetRxCounter(0x59, 2, 0x112)|GetRxCounter(0x59, 2, 0x113)'
+expect tx-largest ShowTxCounter '' '3\n4\n' "$ask${port}txCount = 4294967295\n" 0 \
+    'GetTxCounter(0x5b, 4, 0x140)|GetTxCounter(0x5b, 4, 0x141)'
+expect link-value ShowLinkStatus '' '1\n' "$ask$(links 2d 0)\n" 0 'GetLinkStatus(0x59, 4)|GetLinkStatus(0x59, 6)'
+
+board=
+
+# Monitors without the service.
+open2='Enter the board index:Could not open file mapping object (2).\n'
+hint='Check if ziZidOzevadu is started.\n'
+expect watch-links-missing WatchLinkStatus '' '7\n' "$open2" 1 ''
+expect watch-tx-missing WatchTxOctets '' '7\n' "$open2$hint" 1 ''
+expect watch-rx-missing WatchRxCounters '' '7\n' "$open2$hint" 1 ''
+
+# With the stand-in service: the board tools stop, the monitors watch.
+wine "$bin/RiDuvOzi.exe" 7 7:txOctetsA=4294967295 7:txOctetsB=5 7:linkStatusA=1 7:linkStatusB=0 \
+    >"$work/service" 2>&1 &
+service=$!
+for _ in $(seq 100); do grep -q 'linkStatusB held' "$work/service" && break; sleep 0.1; done
+for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
+    expect "guard-$tool" "$tool" '' '1\n2\n3\n' "$guard" 1 ''
+done
+watch() { # NAME PROGRAM GROUP
+    printf '7\n' | timeout 2.5 wine "$bin/$2.exe" >"$work/out" 2>/dev/null
+    printf '%b' "Enter the board index:$3$3" | perl -pe 's/\n/\r\n/g' >"$work/want"
+    if cmp -s -n "$(stat -c %s "$work/want")" "$work/out" "$work/want"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1)); echo "FAILED $1:"; od -c "$work/out" | head -10
+    fi
+}
+watch watch-tx WatchTxOctets 'prpValue.txOctetsA = -1\nprpValue.txOctetsB = 5\n'
+watch watch-links WatchLinkStatus 'prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0\n'
+kill $service; wait $service 2>/dev/null; service=
+expect watch-after-service WatchTxOctets '' '7\n' "$open2$hint" 1 ''
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
