@@ -10,9 +10,6 @@
 namespace test {
 namespace {
 
-const char kGuard[] = "ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\n"
-                      "Exit the program\n";
-
 struct ToolRun {
     const char *tool;
     std::string input;
@@ -20,19 +17,11 @@ struct ToolRun {
 };
 
 const ToolRun kEveryTool[] = {
-    {"SelectHsrMode", "1\n", "Enter the boardIndex:\n"},
-    {"SelectPrpMode", "1\n", "Enter the boardIndex:\n"},
-    {"ShowRxCounter", "1\n2\n9\n",
-     "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2\nportSel = 2\n"
-     "Select counter value to get:\n \t\t\t\t\t\t\t\t\t\t 0: RX GOOD OCTETS\n"
-     " \t\t\t\t\t\t\t\t\t\t 1: RX ERR\n \t\t\t\t\t\t\t\t\t\t 2: RX WRONGLAN\n"
-     " \t\t\t\t\t\t\t\t\t\t 3: RX DUPLICATE\n \t\t\t\t\t\t\t\t\t\t \nrxCounter = 0x0\n"},
-    {"ShowTxCounter", "1\n2\n",
-     "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2txCount = 0\n"},
-    {"ShowLinkStatus", "1\n",
-     "Enter the boardIndex:\n"
-     "Get mode control register of LanA...............................\nLink Status of LanA = 0x0\n"
-     "Get mode control register of LanB...............................\nLink Status of LanB = 0x0\n"},
+    {"SelectHsrMode", "1\n", kAsk},
+    {"SelectPrpMode", "1\n", kAsk},
+    {"ShowRxCounter", "1\n2\n9\n", kAsk + kPortPrompt + "\nportSel = 2\n" + kMenu + "rxCounter = 0x0\n"},
+    {"ShowTxCounter", "1\n2\n", kAsk + kPortPrompt + "txCount = 0\n"},
+    {"ShowLinkStatus", "1\n", kAsk + LinkStatusLines("0x0", "0x0")},
 };
 
 // A process whose executable file has the given name: a copy of sleep.
@@ -84,10 +73,10 @@ TEST_F(BoardTest, OnlyTheExactServiceNameStopsTheTools) {
 // standard output is a pipe and so fully buffered.
 TEST_F(BoardTest, PromptShowsBeforeTheToolWaits) {
     Running tool({Program("ShowTxCounter")}, "", Boards());
-    EXPECT_TRUE(tool.WaitFor("Enter the boardIndex:\n"));
+    EXPECT_TRUE(tool.WaitFor(kAsk));
     tool.Write("1\n");
-    EXPECT_TRUE(tool.WaitFor("Port2"));
-    EXPECT_EQ(tool.Output(), "Enter the boardIndex:\nSelect Port to configure: 2: Port0, 4: Port1, 8: Port2");
+    EXPECT_TRUE(tool.WaitFor(kPortPrompt));
+    EXPECT_EQ(tool.Output(), kAsk + kPortPrompt);
     tool.Write("2\n");
     EXPECT_EQ(tool.Finish().status, 0);
 }
@@ -111,11 +100,7 @@ TEST_F(BoardTest, SimulatorLosesNothingToToolsRunningAtOnce) {
 // library, or a test double, takes the simulator's place.
 TEST_F(BoardTest, LibraryPathNamesAnotherLibqvgpio) {
     Outcome outcome = Tool("ShowLinkStatus", {}, "0\n", {"LD_LIBRARY_PATH=" DOUBLE_DIR});
-    EXPECT_EQ(outcome.output, "Enter the boardIndex:\n"
-                              "Get mode control register of LanA...............................\n"
-                              "Link Status of LanA = 0xd0b1e\n"
-                              "Get mode control register of LanB...............................\n"
-                              "Link Status of LanB = 0xd0b1e\n");
+    EXPECT_EQ(outcome.output, kAsk + LinkStatusLines("0xd0b1e", "0xd0b1e"));
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(Journal(), std::vector<std::string>{});
 }

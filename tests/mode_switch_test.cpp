@@ -9,8 +9,6 @@
 namespace test {
 namespace {
 
-const char kAsk[] = "Enter the boardIndex:\n";
-
 std::vector<std::string> HsrCalls(const char *address) {
     std::string a = address;
     return {"SelectHsrMode(" + a + ")", "SetLinkSpeedMode(" + a + ")",

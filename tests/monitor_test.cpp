@@ -14,13 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "board_fixture.h"
 #include "prp_value.h"
-#include "support/process.h"
 
 namespace test {
 namespace {
-
-std::string Program(const std::string &name) { return std::string(SUITE_BIN_DIR "/") + name; }
 
 const char kPrompt[] = "Enter the board index:";
 // Board indices no running service is likely to serve.
@@ -61,9 +59,9 @@ class Block {
 
 std::string Typed(int32_t boardIndex) { return std::to_string(boardIndex) + "\n"; }
 
-Outcome Watch(const char *monitor, const std::string &input, const Environment &environment = {}) {
-    Running running({Program(monitor)}, input, environment);
-    return running.Finish(Seconds(5));
+// A monitor that is expected to end by itself.
+Outcome Watch(const char *monitor, const std::string &input) {
+    return Running({Program(monitor)}, input).Finish(Seconds(5));
 }
 
 struct FailureCase {
@@ -108,7 +106,6 @@ TEST(Monitor, ShortBlockIsAMappingFailure) {
 }
 
 TEST(Monitor, BlockWithoutAllAccessFailsAtTheOpen) {
-    Environment none;
     std::vector<std::string> asOther;
     if (geteuid() == 0) {
         // Root may open anything: watch as nobody instead.
@@ -121,8 +118,7 @@ TEST(Monitor, BlockWithoutAllAccessFailsAtTheOpen) {
         SCOPED_TRACE(c.monitor);
         std::vector<std::string> command = asOther;
         command.push_back(Program(c.monitor));
-        Running running(command, Typed(kBoard));
-        Outcome outcome = running.Finish(Seconds(5));
+        Outcome outcome = Running(command, Typed(kBoard)).Finish(Seconds(5));
         EXPECT_EQ(outcome.output,
                   std::string(kPrompt) + "Could not open file mapping object (13).\n" + c.openFailure);
         EXPECT_EQ(outcome.status, 1);
@@ -190,32 +186,12 @@ TEST(Monitor, UnparsableBoardIndexWatchesBoard0) {
     EXPECT_TRUE(monitor.WaitFor(std::string(kPrompt) + kWatches[0].group, Seconds(2)));
 }
 
-TEST(Monitor, ArgumentsAreIgnored) {
-    Block block(kBoard);
-    Fill(block.Record());
-    Running monitor({Program("WatchRxCounters"), "1", "2"}, Typed(kBoard));
-    EXPECT_TRUE(monitor.WaitFor(std::string(kPrompt) + kWatches[2].group, Seconds(2)));
-}
-
 // The stand-in service: blocks for its boards while it runs, settings on its
 // standard input, nothing left behind once it is stopped.
-class Service {
-  public:
-    explicit Service(const std::vector<std::string> &arguments) {
-        std::vector<std::string> command = {Program("RiDuvOzi.exe")};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        running_ = std::make_unique<Running>(command);
-    }
-    Running &Process() { return *running_; }
-
-  private:
-    std::unique_ptr<Running> running_;
-};
-
 TEST(StatisticsService, PublishesGrowingCountersAndHeldSettings) {
-    Service service({std::to_string(kBoard), std::to_string(kOtherBoard),
+    Running service({Program("RiDuvOzi.exe"), std::to_string(kBoard), std::to_string(kOtherBoard),
                      std::to_string(kOtherBoard) + ":linkStatusB=45"});
-    ASSERT_TRUE(service.Process().WaitFor("linkStatusB held at 45\n"));
+    ASSERT_TRUE(service.WaitFor("linkStatusB held at 45\n"));
 
     Running links({Program("WatchLinkStatus")}, Typed(kOtherBoard));
     EXPECT_TRUE(links.WaitFor(std::string(kPrompt) +
@@ -224,7 +200,7 @@ TEST(StatisticsService, PublishesGrowingCountersAndHeldSettings) {
     Running tx({Program("WatchTxOctets")}, Typed(kBoard));
     ASSERT_TRUE(tx.WaitFor("prpValue.txOctetsB = ", Seconds(2)));
     ASSERT_TRUE(tx.WaitFor("\n", Seconds(2)));
-    service.Process().Write(std::to_string(kBoard) + ":txOctetsA=4294967295\n");
+    service.Write(std::to_string(kBoard) + ":txOctetsA=4294967295\n");
     EXPECT_TRUE(tx.WaitFor("prpValue.txOctetsA = -1\n", Seconds(2.5)));
 
     // The other counter grows: between a group and the one two seconds later
@@ -236,7 +212,7 @@ TEST(StatisticsService, PublishesGrowingCountersAndHeldSettings) {
     ASSERT_GE(txOctetsB.size(), 3u);
     EXPECT_LT(txOctetsB[0], txOctetsB[2]);
 
-    EXPECT_EQ(service.Process().Stop(SIGTERM).status, 0);
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
     Outcome after = Watch("WatchRxCounters", Typed(kBoard));
     EXPECT_EQ(after.output, std::string(kPrompt) + "Could not open file mapping object (2).\n"
                                                    "Check if ziZidOzevadu is started.\n");
