@@ -6,17 +6,19 @@
 #include "console.h"
 #include "service.h"
 
-uint8_t BoardAddress(int32_t boardIndex) { return (uint8_t)((uint32_t)boardIndex + 0x58u); }
+uint8_t BoardAddress(int32_t boardIndex) {
+    return (uint8_t)((uint32_t)boardIndex + 0x58u);
+}
 
 int32_t BoardIndexFromArgument(const char *argument) {
     const char *p = argument;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+    while (IsWhiteSpace(*p))
         p++;
     bool negative = *p == '-';
     if (*p == '-' || *p == '+')
         p++;
     int64_t magnitude = 0;
-    for (; *p >= '0' && *p <= '9'; p++) {
+    for (; IsDigit(*p); p++) {
         if (magnitude <= INT32_MAX) // beyond that it is clamped anyway
             magnitude = magnitude * 10 + (*p - '0');
     }

@@ -7,10 +7,6 @@
 // where the failed read had already taken a sign ("- 5").
 static bool inputRefused;
 
-static bool IsWhiteSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-static bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-
 int32_t ReadDecimal(void) {
     fflush(stdout);
     if (inputRefused)
@@ -45,4 +41,6 @@ int32_t ReadDecimal(void) {
     return (int32_t)(negative ? 0u - magnitude : magnitude);
 }
 
-uint8_t ReadSelection(void) { return (uint8_t)ReadDecimal(); }
+uint8_t ReadSelection(void) {
+    return (uint8_t)ReadDecimal();
+}

@@ -1,8 +1,8 @@
 #include "service.h"
 
-#include <windows.h>
 #include <tlhelp32.h>
 #include <wchar.h>
+#include <windows.h>
 
 // The process snapshot gives each process's bare executable file name.
 bool IsPrpServiceRunning(void) {

@@ -8,4 +8,6 @@ static const WatchedLine kLines[] = {
     {"prpValue.txOctetsB = %d\n", PRP_FIELD(txOctetsB)},
 };
 
-int main(void) { return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint); }
+int main(void) {
+    return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint);
+}

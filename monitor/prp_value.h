@@ -29,12 +29,14 @@ struct PrpValue {
 static_assert(sizeof(PrpValue) == 336, "the record is 336 bytes");
 static_assert(offsetof(PrpValue, rxGoodOctetsA) == 8 && offsetof(PrpValue, rxGoodOctetsB) == 12,
               "rxGoodOctets at 8");
-static_assert(offsetof(PrpValue, rxErrA) == 116 && offsetof(PrpValue, rxErrB) == 120, "rxErr at 116");
+static_assert(offsetof(PrpValue, rxErrA) == 116 && offsetof(PrpValue, rxErrB) == 120,
+              "rxErr at 116");
 static_assert(offsetof(PrpValue, txOctetsA) == 248 && offsetof(PrpValue, txOctetsB) == 252,
               "txOctets at 248");
 static_assert(offsetof(PrpValue, linkStatusA) == 332 && offsetof(PrpValue, linkStatusB) == 333,
               "linkStatus at 332");
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the record is read in place, little-endian");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the record is read in place, little-endian");
 
 // The block's name for a board, from the whole boardIndex: on Windows
 // "Global\QvPrpFileMapObject<boardIndex>" in the system-wide namespace, on

@@ -12,7 +12,9 @@
 
 namespace test {
 
-inline std::string Program(const std::string &name) { return std::string(SUITE_BIN_DIR "/") + name; }
+inline std::string Program(const std::string &name) {
+    return std::string(SUITE_BIN_DIR "/") + name;
+}
 
 // The board tools' texts.
 const std::string kAsk = "Enter the boardIndex:\n";
@@ -23,14 +25,18 @@ const std::string kMenu = "Select counter value to get:\n"
                           " \t\t\t\t\t\t\t\t\t\t 2: RX WRONGLAN\n"
                           " \t\t\t\t\t\t\t\t\t\t 3: RX DUPLICATE\n"
                           " \t\t\t\t\t\t\t\t\t\t \n";
-const std::string kGuard = "ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\n"
-                           "Exit the program\n";
+const std::string kGuard =
+    "ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\n"
+    "Exit the program\n";
 
 inline std::string LinkStatusLines(const char *lanA, const char *lanB) {
     return std::string("Get mode control register of LanA...............................\n"
-                       "Link Status of LanA = ") + lanA + "\n"
+                       "Link Status of LanA = ") +
+           lanA +
+           "\n"
            "Get mode control register of LanB...............................\n"
-           "Link Status of LanB = " + lanB + "\n";
+           "Link Status of LanB = " +
+           lanB + "\n";
 }
 
 class BoardTest : public ::testing::Test {

@@ -19,7 +19,8 @@ struct ToolRun {
 const ToolRun kEveryTool[] = {
     {"SelectHsrMode", "1\n", kAsk},
     {"SelectPrpMode", "1\n", kAsk},
-    {"ShowRxCounter", "1\n2\n9\n", kAsk + kPortPrompt + "\nportSel = 2\n" + kMenu + "rxCounter = 0x0\n"},
+    {"ShowRxCounter", "1\n2\n9\n",
+     kAsk + kPortPrompt + "\nportSel = 2\n" + kMenu + "rxCounter = 0x0\n"},
     {"ShowTxCounter", "1\n2\n", kAsk + kPortPrompt + "txCount = 0\n"},
     {"ShowLinkStatus", "1\n", kAsk + LinkStatusLines("0x0", "0x0")},
 };
@@ -92,8 +93,10 @@ TEST_F(BoardTest, SimulatorLosesNothingToToolsRunningAtOnce) {
     for (auto &tool : tools)
         EXPECT_EQ(tool->Finish().status, 0);
     EXPECT_EQ(Journal().size(), 8u * 4u);
-    EXPECT_EQ(Simulator({"show", "0x5f"}), "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
-    EXPECT_EQ(Simulator({"show", "0x5e"}), "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
+    EXPECT_EQ(Simulator({"show", "0x5f"}),
+              "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
+    EXPECT_EQ(Simulator({"show", "0x5e"}),
+              "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
 }
 
 // LD_LIBRARY_PATH comes before the path a tool carries, so that the maker's

@@ -28,12 +28,14 @@ class CounterTest : public BoardTest {
 struct RxCase {
     const char *what;
     std::string input;
-    int portSel;        // echoed
-    std::string value;  // printed
+    int portSel;       // echoed
+    std::string value; // printed
     std::vector<std::string> reads;
 };
 
-void PrintTo(const RxCase &c, std::ostream *out) { *out << c.what; }
+void PrintTo(const RxCase &c, std::ostream *out) {
+    *out << c.what;
+}
 
 class RxCounter : public CounterTest, public ::testing::WithParamInterface<RxCase> {};
 
@@ -47,43 +49,84 @@ TEST_P(RxCounter, ReadsTheChosenCounterLowHalfFirst) {
 
 INSTANTIATE_TEST_SUITE_P(
     Selection, RxCounter,
-    ::testing::Values(
-        RxCase{"goodOctets", "1\n2\n0\n", 2, "0x11110000",
-               {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
-        RxCase{"errors", "1\n2\n1\n", 2, "0x11234",
-               {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
-        RxCase{"wrongLan", "1\n2\n2\n", 2, "0x22220001",
-               {"GetRxCounter(0x59, 2, 0x124)", "GetRxCounter(0x59, 2, 0x125)"}},
-        RxCase{"duplicates", "1\n2\n3\n", 2, "0xfffffffe",
-               {"GetRxCounter(0x59, 2, 0x126)", "GetRxCounter(0x59, 2, 0x127)"}},
-        // Off the menu: nothing is read.
-        RxCase{"selection4", "1\n2\n4\n", 2, "0x0", {}},
-        RxCase{"selection9", "1\n2\n9\n", 2, "0x0", {}},
-        RxCase{"selection255", "1\n2\n255\n", 2, "0x0", {}},
-        RxCase{"selectionMinus1", "1\n2\n-1\n", 2, "0x0", {}},
-        // Only the low 8 bits of a selection count.
-        RxCase{"selection256", "1\n2\n256\n", 2, "0x11110000",
-               {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
-        RxCase{"port258", "1\n258\n1\n", 2, "0x11234",
-               {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
-        RxCase{"portMinus1", "1\n-1\n1\n", 255, "0x0",
-               {"GetRxCounter(0x59, 255, 0x112)", "GetRxCounter(0x59, 255, 0x113)"}},
-        // One line can answer two prompts.
-        RxCase{"portAndSelectionOnOneLine", "1\n2 1\n", 2, "0x11234",
-               {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
-        RxCase{"allOnOneLine", "1 2 3", 2, "0xfffffffe",
-               {"GetRxCounter(0x59, 2, 0x126)", "GetRxCounter(0x59, 2, 0x127)"}},
-        // Input that is no number gives 0 there and at every later prompt.
-        RxCase{"boardNotANumber", "x\n1\n2\n", 0, "0x58",
-               {"GetRxCounter(0x58, 0, 0x100)", "GetRxCounter(0x58, 0, 0x101)"}},
-        RxCase{"portNotANumber", "1\nport2\n1\n", 0, "0x0",
-               {"GetRxCounter(0x59, 0, 0x100)", "GetRxCounter(0x59, 0, 0x101)"}},
-        RxCase{"selectionNotANumber", "1\n2\none\n", 2, "0x11110000",
-               {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
-        RxCase{"digitsThenText", "1\n2x\n3\n", 2, "0x11110000",
-               {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
-        RxCase{"endOfInput", "1\n2\n", 2, "0x11110000",
-               {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}}),
+    ::testing::Values(RxCase{"goodOctets",
+                             "1\n2\n0\n",
+                             2,
+                             "0x11110000",
+                             {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
+                      RxCase{"errors",
+                             "1\n2\n1\n",
+                             2,
+                             "0x11234",
+                             {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
+                      RxCase{"wrongLan",
+                             "1\n2\n2\n",
+                             2,
+                             "0x22220001",
+                             {"GetRxCounter(0x59, 2, 0x124)", "GetRxCounter(0x59, 2, 0x125)"}},
+                      RxCase{"duplicates",
+                             "1\n2\n3\n",
+                             2,
+                             "0xfffffffe",
+                             {"GetRxCounter(0x59, 2, 0x126)", "GetRxCounter(0x59, 2, 0x127)"}},
+                      // Off the menu: nothing is read.
+                      RxCase{"selection4", "1\n2\n4\n", 2, "0x0", {}},
+                      RxCase{"selection9", "1\n2\n9\n", 2, "0x0", {}},
+                      RxCase{"selection255", "1\n2\n255\n", 2, "0x0", {}},
+                      RxCase{"selectionMinus1", "1\n2\n-1\n", 2, "0x0", {}},
+                      // Only the low 8 bits of a selection count.
+                      RxCase{"selection256",
+                             "1\n2\n256\n",
+                             2,
+                             "0x11110000",
+                             {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
+                      RxCase{"port258",
+                             "1\n258\n1\n",
+                             2,
+                             "0x11234",
+                             {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
+                      RxCase{"portMinus1",
+                             "1\n-1\n1\n",
+                             255,
+                             "0x0",
+                             {"GetRxCounter(0x59, 255, 0x112)", "GetRxCounter(0x59, 255, 0x113)"}},
+                      // One line can answer two prompts.
+                      RxCase{"portAndSelectionOnOneLine",
+                             "1\n2 1\n",
+                             2,
+                             "0x11234",
+                             {"GetRxCounter(0x59, 2, 0x112)", "GetRxCounter(0x59, 2, 0x113)"}},
+                      RxCase{"allOnOneLine",
+                             "1 2 3",
+                             2,
+                             "0xfffffffe",
+                             {"GetRxCounter(0x59, 2, 0x126)", "GetRxCounter(0x59, 2, 0x127)"}},
+                      // Input that is no number gives 0 there and at every later prompt.
+                      RxCase{"boardNotANumber",
+                             "x\n1\n2\n",
+                             0,
+                             "0x58",
+                             {"GetRxCounter(0x58, 0, 0x100)", "GetRxCounter(0x58, 0, 0x101)"}},
+                      RxCase{"portNotANumber",
+                             "1\nport2\n1\n",
+                             0,
+                             "0x0",
+                             {"GetRxCounter(0x59, 0, 0x100)", "GetRxCounter(0x59, 0, 0x101)"}},
+                      RxCase{"selectionNotANumber",
+                             "1\n2\none\n",
+                             2,
+                             "0x11110000",
+                             {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
+                      RxCase{"digitsThenText",
+                             "1\n2x\n3\n",
+                             2,
+                             "0x11110000",
+                             {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}},
+                      RxCase{"endOfInput",
+                             "1\n2\n",
+                             2,
+                             "0x11110000",
+                             {"GetRxCounter(0x59, 2, 0x100)", "GetRxCounter(0x59, 2, 0x101)"}}),
     [](const ::testing::TestParamInfo<RxCase> &info) { return std::string(info.param.what); });
 
 struct TxCase {
@@ -93,7 +136,9 @@ struct TxCase {
     std::string printed;
 };
 
-void PrintTo(const TxCase &c, std::ostream *out) { *out << c.what; }
+void PrintTo(const TxCase &c, std::ostream *out) {
+    *out << c.what;
+}
 
 class TxCounter : public BoardTest, public ::testing::WithParamInterface<TxCase> {};
 
@@ -133,9 +178,11 @@ TEST_F(BoardTest, LinkStatusOfLanAThenLanB) {
     Outcome outcome = Tool("ShowLinkStatus", {}, "1\n");
     EXPECT_EQ(outcome.output, kAsk + LinkStatusLines("0x2d", "0x0"));
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(Tool("ShowLinkStatus", {}, "x\n").output, kAsk + LinkStatusLines("0xffffffff", "0x0"));
-    EXPECT_EQ(Journal(), (std::vector<std::string>{"GetLinkStatus(0x59, 4)", "GetLinkStatus(0x59, 6)",
-                                                   "GetLinkStatus(0x58, 4)", "GetLinkStatus(0x58, 6)"}));
+    EXPECT_EQ(Tool("ShowLinkStatus", {}, "x\n").output,
+              kAsk + LinkStatusLines("0xffffffff", "0x0"));
+    EXPECT_EQ(Journal(),
+              (std::vector<std::string>{"GetLinkStatus(0x59, 4)", "GetLinkStatus(0x59, 6)",
+                                        "GetLinkStatus(0x58, 4)", "GetLinkStatus(0x58, 6)"}));
 }
 
 } // namespace

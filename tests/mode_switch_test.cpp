@@ -29,7 +29,9 @@ struct SwitchCase {
     const char *address;
 };
 
-void PrintTo(const SwitchCase &c, std::ostream *out) { *out << c.what; }
+void PrintTo(const SwitchCase &c, std::ostream *out) {
+    *out << c.what;
+}
 
 class ModeSwitch : public BoardTest, public ::testing::WithParamInterface<SwitchCase> {};
 
@@ -59,8 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{"leadingBlanksAndSign", {" \t-1"}, "", "", "0x57"},
         SwitchCase{"plusSign", {"+168"}, "", "", "0x00"},
         SwitchCase{"digitsThenText", {"12abc"}, "", "", "0x64"},
-        SwitchCase{"clampedHigh", {"99999999999"}, "", "", "0x57"},    // 2147483647
-        SwitchCase{"clampedLow", {"-99999999999"}, "", "", "0x58"},    // -2147483648
+        SwitchCase{"clampedHigh", {"99999999999"}, "", "", "0x57"}, // 2147483647
+        SwitchCase{"clampedLow", {"-99999999999"}, "", "", "0x58"}, // -2147483648
         SwitchCase{"furtherArgumentsIgnored", {"4", "9"}, "7\n", "", "0x5c"},
         SwitchCase{"inputIgnoredWithArgument", {"1"}, "5\n", "", "0x59"},
         // At the prompt.
@@ -79,11 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BoardTest, SwitchedBoardKeepsItsMode) {
     ASSERT_EQ(Tool("SelectHsrMode", {"2"}, "").status, 0);
-    EXPECT_EQ(Simulator({"show", "0x5a"}), "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
+    EXPECT_EQ(Simulator({"show", "0x5a"}),
+              "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
     ASSERT_EQ(Tool("SelectPrpMode", {}, "1\n").status, 0);
-    EXPECT_EQ(Simulator({"show", "0x59"}), "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
+    EXPECT_EQ(Simulator({"show", "0x59"}),
+              "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
     ASSERT_EQ(Tool("SelectPrpMode", {"2"}, "").status, 0);
-    EXPECT_EQ(Simulator({"show", "0x5a"}), "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
+    EXPECT_EQ(Simulator({"show", "0x5a"}),
+              "gpio-mode 0x0\nled 0x0\nlink-speed-mode set\nmode PRP\n");
 }
 
 // A line of a million digits, or of a million blanks, is read like a short

@@ -57,7 +57,9 @@ class Block {
     void *view_;
 };
 
-std::string Typed(int32_t boardIndex) { return std::to_string(boardIndex) + "\n"; }
+std::string Typed(int32_t boardIndex) {
+    return std::to_string(boardIndex) + "\n";
+}
 
 // A monitor that is expected to end by itself.
 Outcome Watch(const char *monitor, const std::string &input) {
@@ -80,8 +82,8 @@ TEST(Monitor, MissingBlockEndsWithStatus1) {
     for (const FailureCase &c : kFailures) {
         SCOPED_TRACE(c.monitor);
         Outcome outcome = Watch(c.monitor, Typed(kBoard));
-        EXPECT_EQ(outcome.output,
-                  std::string(kPrompt) + "Could not open file mapping object (2).\n" + c.openFailure);
+        EXPECT_EQ(outcome.output, std::string(kPrompt) +
+                                      "Could not open file mapping object (2).\n" + c.openFailure);
         EXPECT_EQ(outcome.status, 1);
     }
 }
@@ -119,8 +121,8 @@ TEST(Monitor, BlockWithoutAllAccessFailsAtTheOpen) {
         std::vector<std::string> command = asOther;
         command.push_back(Program(c.monitor));
         Outcome outcome = Running(command, Typed(kBoard)).Finish(Seconds(5));
-        EXPECT_EQ(outcome.output,
-                  std::string(kPrompt) + "Could not open file mapping object (13).\n" + c.openFailure);
+        EXPECT_EQ(outcome.output, std::string(kPrompt) +
+                                      "Could not open file mapping object (13).\n" + c.openFailure);
         EXPECT_EQ(outcome.status, 1);
     }
 }
@@ -156,8 +158,8 @@ TEST(Monitor, PrintsItsLinesAtOnceThenEverySecond) {
     Fill(block.Record());
     std::vector<std::unique_ptr<Running>> monitors;
     for (const WatchCase &c : kWatches)
-        monitors.push_back(std::make_unique<Running>(std::vector<std::string>{Program(c.monitor)},
-                                                     Typed(kBoard)));
+        monitors.push_back(
+            std::make_unique<Running>(std::vector<std::string>{Program(c.monitor)}, Typed(kBoard)));
     for (size_t i = 0; i < monitors.size(); i++) {
         SCOPED_TRACE(kWatches[i].monitor);
         std::string once = kPrompt + kWatches[i].group;
@@ -195,7 +197,8 @@ TEST(StatisticsService, PublishesGrowingCountersAndHeldSettings) {
 
     Running links({Program("WatchLinkStatus")}, Typed(kOtherBoard));
     EXPECT_TRUE(links.WaitFor(std::string(kPrompt) +
-                              "prpValue.linkStatusA = 1\nprpValue.linkStatusB = 45\n", Seconds(2)));
+                                  "prpValue.linkStatusA = 1\nprpValue.linkStatusB = 45\n",
+                              Seconds(2)));
 
     Running tx({Program("WatchTxOctets")}, Typed(kBoard));
     ASSERT_TRUE(tx.WaitFor("prpValue.txOctetsB = ", Seconds(2)));
@@ -207,7 +210,8 @@ TEST(StatisticsService, PublishesGrowingCountersAndHeldSettings) {
     // the service has published at least once.
     ASSERT_TRUE(tx.WaitFor("prpValue.txOctetsA = ", Seconds(4), 4)); // three whole groups
     std::vector<long long> txOctetsB;
-    for (size_t line = 0; (line = tx.Output().find("prpValue.txOctetsB = ", line + 1)) != std::string::npos;)
+    for (size_t line = 0;
+         (line = tx.Output().find("prpValue.txOctetsB = ", line + 1)) != std::string::npos;)
         txOctetsB.push_back(std::stoll(tx.Output().substr(line + 21)));
     ASSERT_GE(txOctetsB.size(), 3u);
     EXPECT_LT(txOctetsB[0], txOctetsB[2]);

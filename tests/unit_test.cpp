@@ -15,13 +15,14 @@ TEST(BoardIndexFromArgument, ConvertsLikeWtol) {
         const char *argument;
         int32_t boardIndex;
     } cases[] = {
-        {"3", 3},           {"", 0},           {"abc", 0},          {"12abc", 12},
-        {"  \t\n7", 7},     {"-1", -1},        {"+5", 5},           {"- 5", 0},
-        {"+-5", 0},         {"0x10", 0},       {"007", 7},          {"1 2", 1},
-        {"2147483647", INT32_MAX},             {"2147483648", INT32_MAX},
-        {"-2147483648", INT32_MIN},            {"-2147483649", INT32_MIN},
-        {"99999999999999999999999999", INT32_MAX},
-        {"-99999999999999999999999999", INT32_MIN},
+        // clang-format off
+        {"3", 3},       {"", 0},       {"abc", 0},     {"12abc", 12},  {"  \t\n7", 7},
+        {"-1", -1},     {"+5", 5},     {"- 5", 0},     {"+-5", 0},     {"0x10", 0},
+        {"007", 7},     {"1 2", 1},
+        {"2147483647", INT32_MAX},  {"2147483648", INT32_MAX},
+        {"-2147483648", INT32_MIN}, {"-2147483649", INT32_MIN},
+        {"99999999999999999999999999", INT32_MAX}, {"-99999999999999999999999999", INT32_MIN},
+        // clang-format on
     };
     for (const auto &c : cases)
         EXPECT_EQ(BoardIndexFromArgument(c.argument), c.boardIndex) << '"' << c.argument << '"';

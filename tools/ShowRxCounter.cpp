@@ -33,7 +33,8 @@ int main(void) {
 
     uint32_t rxCounter = 0; // a selection off the menu reads nothing
     if (selection < sizeof kRxCounterRegister / sizeof kRxCounterRegister[0])
-        rxCounter = ReadCounter32(GetRxCounter, boardAddress, portSel, kRxCounterRegister[selection]);
+        rxCounter =
+            ReadCounter32(GetRxCounter, boardAddress, portSel, kRxCounterRegister[selection]);
     printf("rxCounter = 0x%x\n", rxCounter);
     return 0;
 }

@@ -16,6 +16,7 @@ int main(void) {
     uint8_t portSel = ReadSelection();
 
     // An octet count of 2^31 or more is no negative number.
-    printf("txCount = %u\n", ReadCounter32(GetTxCounter, boardAddress, portSel, kTxCounterRegister));
+    printf("txCount = %u\n",
+           ReadCounter32(GetTxCounter, boardAddress, portSel, kTxCounterRegister));
     return 0;
 }

@@ -23,13 +23,18 @@ static const char *DefaultDirectory(void) {
     return path;
 }
 #else
-static int Replace(const char *from, const char *to) { return rename(from, to); }
-static const char *DefaultDirectory(void) { return "/tmp/qvgpio-sim"; }
+static int Replace(const char *from, const char *to) {
+    return rename(from, to);
+}
+static const char *DefaultDirectory(void) {
+    return "/tmp/qvgpio-sim";
+}
 #endif
 
 void StoreDirectory(char *path, size_t size) {
     const char *directory = getenv("QVGPIO_SIM_DIR");
-    snprintf(path, size, "%s", directory != NULL && *directory != '\0' ? directory : DefaultDirectory());
+    snprintf(path, size, "%s",
+             directory != NULL && *directory != '\0' ? directory : DefaultDirectory());
 }
 
 static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t size) {

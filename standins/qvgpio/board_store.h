@@ -17,7 +17,7 @@
 #define ITEM_LINK_SPEED_MODE "link-speed-mode"
 #define ITEM_GPIO_MODE "gpio-mode"
 #define ITEM_LED "led"
-#define ITEM_REGISTER_FORMAT "register-%02x-%04x" // port code, register number
+#define ITEM_REGISTER_FORMAT "register-%02x-%04x"  // port code, register number
 #define ITEM_LINK_STATUS_FORMAT "link-status-%02x" // LAN code
 
 #define JOURNAL_FILE "journal"

@@ -131,8 +131,10 @@ int main(int argc, char **argv) {
     if (command == "set-counter" && numbers(4, kCounter)) {
         bool written = true;
         for (unsigned half = 0; half < 2; half++) {
-            snprintf(item, sizeof item, ITEM_REGISTER_FORMAT, (unsigned)n[1], (unsigned)n[2] + half);
-            written &= WriteNumberItem((uint8_t)n[0], item, (uint32_t)(n[3] >> (16 * half)) & 0xffff);
+            snprintf(item, sizeof item, ITEM_REGISTER_FORMAT, (unsigned)n[1],
+                     (unsigned)n[2] + half);
+            written &=
+                WriteNumberItem((uint8_t)n[0], item, (uint32_t)(n[3] >> (16 * half)) & 0xffff);
         }
         return written ? 0 : Fail("cannot write");
     }

@@ -13,7 +13,8 @@ PrpValue *CreateBlock(const wchar_t *name) {
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
                                         sizeof(PrpValue), name);
-    void *view = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
+    void *view =
+        mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
     if (view == nullptr) {
         fprintf(stderr, "RiDuvOzi.exe: cannot create %ls: error %lu\n", name, GetLastError());
         return nullptr;

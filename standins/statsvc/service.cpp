@@ -1,8 +1,9 @@
 // RiDuvOzi.exe: a stand-in for the statistics service.  For each board index
 // on its command line it creates the board's shared block, publishes
 // plausible statistics in it once a second, and removes its blocks when it
-// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.  A setting BOARD:FIELD=VALUE, on the command line or a line of its own
-// on standard input, puts a value into a field and holds it there.
+// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.  A setting
+// BOARD:FIELD=VALUE, on the command line or a line of its own on standard input, puts a value into
+// a field and holds it there.
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
@@ -22,12 +23,11 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: RiDuvOzi.exe BOARD-INDEX... [BOARD:FIELD=VALUE...]\n"
-    "Publishes statistics for each board in its shared block once a second.\n"
-    "A setting holds FIELD of BOARD at VALUE; more settings may follow on\n"
-    "standard input, one a line.  Fields: rxGoodOctetsA rxGoodOctetsB rxErrA\n"
-    "rxErrB txOctetsA txOctetsB linkStatusA linkStatusB.\n";
+const char kUsage[] = "usage: RiDuvOzi.exe BOARD-INDEX... [BOARD:FIELD=VALUE...]\n"
+                      "Publishes statistics for each board in its shared block once a second.\n"
+                      "A setting holds FIELD of BOARD at VALUE; more settings may follow on\n"
+                      "standard input, one a line.  Fields: rxGoodOctetsA rxGoodOctetsB rxErrA\n"
+                      "rxErrB txOctetsA txOctetsB linkStatusA linkStatusB.\n";
 
 struct Field {
     size_t offset;
@@ -58,7 +58,9 @@ volatile sig_atomic_t stopping = 0;
 std::mutex settingsLock;
 std::vector<std::string> settingsRead;
 
-void Stop(int) { stopping = 1; }
+void Stop(int) {
+    stopping = 1;
+}
 
 uint32_t Get(const PrpValue *record, const Field &field) {
     uint32_t value = 0;
@@ -91,7 +93,8 @@ bool Apply(std::vector<Board> &boards, const std::string &setting) {
     std::string name = setting.substr(colon + 1, equals - colon - 1);
     auto field = kFields.find(name);
     long long maximum = field != kFields.end() && field->second.size == 1 ? 0xff : 0xffffffffLL;
-    if (field == kFields.end() || !ParseNumber(setting.substr(equals + 1), INT32_MIN, maximum, &value)) {
+    if (field == kFields.end() ||
+        !ParseNumber(setting.substr(equals + 1), INT32_MIN, maximum, &value)) {
         fprintf(stderr, "RiDuvOzi.exe: no such field or value: %s\n", setting.c_str());
         return false;
     }

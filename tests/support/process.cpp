@@ -73,7 +73,8 @@ void Running::Write(const std::string &text) {
         if (fds[0].revents & (POLLERR | POLLHUP))
             break;
         if (fds[0].revents & POLLOUT) {
-            ssize_t n = write(stdin_, text.data() + done, std::min<size_t>(text.size() - done, 65536));
+            ssize_t n =
+                write(stdin_, text.data() + done, std::min<size_t>(text.size() - done, 65536));
             if (n < 0)
                 break; // it ended, or closed its input
             done += (size_t)n;
@@ -150,7 +151,7 @@ Outcome Running::Stop(int signal) {
 }
 
 Outcome Execute(const std::vector<std::string> &command, const std::string &input,
-            const Environment &environment) {
+                const Environment &environment) {
     Running program(command, input, environment);
     return program.Finish();
 }

@@ -57,7 +57,7 @@ class Running {
 
 // Runs a program to its end with the given standard input.
 Outcome Execute(const std::vector<std::string> &command, const std::string &input = "",
-            const Environment &environment = {});
+                const Environment &environment = {});
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TemporaryDirectory {
