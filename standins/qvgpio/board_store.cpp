@@ -1,5 +1,6 @@
 #include "board_store.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -31,28 +32,43 @@ static const char *DefaultDirectory(void) {
 }
 #endif
 
-void StoreDirectory(char *path, size_t size) {
-    const char *directory = getenv("QVGPIO_SIM_DIR");
-    snprintf(path, size, "%s",
-             directory != NULL && *directory != '\0' ? directory : DefaultDirectory());
+// The folder, looked up once per process.
+static const char *Directory(void) {
+    static char directory[4096];
+    if (directory[0] == '\0') {
+        const char *chosen = getenv("QVGPIO_SIM_DIR");
+        snprintf(directory, sizeof directory, "%s",
+                 chosen != NULL && *chosen != '\0' ? chosen : DefaultDirectory());
+    }
+    return directory;
 }
 
+void StoreDirectory(char *path, size_t size) { snprintf(path, size, "%s", Directory()); }
+
 static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t size) {
-    char directory[4096];
-    StoreDirectory(directory, sizeof directory);
-    snprintf(path, size, "%s/board-%02x/%s", directory, boardAddress, item);
+    snprintf(path, size, "%s/board-%02x/%s", Directory(), boardAddress, item);
+}
+
+// Opens a file to write, making the store's folder, and the board's folder
+// when one is given, where they are missing.
+static int Create(const char *path, int flags, const char *boardFolder) {
+    int fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == ENOENT) {
+        mkdir(Directory(), 0777);
+        if (boardFolder != NULL)
+            mkdir(boardFolder, 0777);
+        fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    }
+    return fd;
 }
 
 bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
-    char directory[4096], path[4200], temporary[4300];
-    StoreDirectory(directory, sizeof directory);
-    mkdir(directory, 0777);
-    ItemPath(boardAddress, "", path, sizeof path);
-    mkdir(path, 0777);
+    char folder[4200], path[4200], temporary[4300];
+    ItemPath(boardAddress, "", folder, sizeof folder);
     ItemPath(boardAddress, item, path, sizeof path);
     snprintf(temporary, sizeof temporary, "%s.%ld", path, (long)getpid());
 
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd = Create(temporary, O_TRUNC, folder);
     if (fd < 0)
         return false;
     size_t length = strlen(text);
@@ -93,12 +109,10 @@ bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {
 }
 
 void AppendJournal(const char *line) {
-    char directory[4096], path[4200], entry[256];
-    StoreDirectory(directory, sizeof directory);
-    mkdir(directory, 0777);
-    snprintf(path, sizeof path, "%s/" JOURNAL_FILE, directory);
+    char path[4200], entry[256];
+    snprintf(path, sizeof path, "%s/" JOURNAL_FILE, Directory());
     int length = snprintf(entry, sizeof entry, "%s\n", line);
-    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    int fd = Create(path, O_APPEND, NULL);
     if (fd < 0)
         return;
     if (write(fd, entry, (size_t)length) != length) {
