@@ -1,8 +1,9 @@
 #include "service.h"
 
-#include <tlhelp32.h>
 #include <wchar.h>
 #include <windows.h>
+
+#include <tlhelp32.h> // after windows.h, which it needs
 
 // The process snapshot gives each process's bare executable file name.
 bool IsPrpServiceRunning(void) {
