@@ -38,6 +38,9 @@ static_assert(offsetof(PrpValue, linkStatusA) == 332 && offsetof(PrpValue, linkS
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "the record is read in place, little-endian");
 
+// Where a field sits in the record: its offset, its size.
+#define PRP_FIELD(field) offsetof(PrpValue, field), sizeof(PrpValue::field)
+
 // The block's name for a board, from the whole boardIndex: on Windows
 // "Global\QvPrpFileMapObject<boardIndex>" in the system-wide namespace, on
 // Linux the POSIX shared-memory object "/QvPrpFileMapObject<boardIndex>"

@@ -16,7 +16,6 @@ struct WatchedLine {
     size_t offset;
     size_t size;
 };
-#define PRP_FIELD(field) offsetof(PrpValue, field), sizeof(PrpValue::field)
 
 // Whether a block that cannot be opened is followed by a hint to start the
 // statistics service.

@@ -1,9 +1,9 @@
 // RiDuvOzi.exe: a stand-in for the statistics service.  For each board index
 // on its command line it creates the board's shared block, publishes
 // plausible statistics in it once a second, and removes its blocks when it
-// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.  A setting
-// BOARD:FIELD=VALUE, on the command line or a line of its own on standard input, puts a value into
-// a field and holds it there.
+// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.
+// A setting BOARD:FIELD=VALUE, on the command line or a line of its own on
+// standard input, puts a value into a field and holds it there.
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
@@ -34,15 +34,12 @@ struct Field {
     size_t size;
 };
 
+// clang-format off
+#define FIELD(name) {#name, {PRP_FIELD(name)}}
+// clang-format on
 const std::map<std::string, Field> kFields = {
-    {"rxGoodOctetsA", {offsetof(PrpValue, rxGoodOctetsA), 4}},
-    {"rxGoodOctetsB", {offsetof(PrpValue, rxGoodOctetsB), 4}},
-    {"rxErrA", {offsetof(PrpValue, rxErrA), 4}},
-    {"rxErrB", {offsetof(PrpValue, rxErrB), 4}},
-    {"txOctetsA", {offsetof(PrpValue, txOctetsA), 4}},
-    {"txOctetsB", {offsetof(PrpValue, txOctetsB), 4}},
-    {"linkStatusA", {offsetof(PrpValue, linkStatusA), 1}},
-    {"linkStatusB", {offsetof(PrpValue, linkStatusB), 1}},
+    FIELD(rxGoodOctetsA), FIELD(rxGoodOctetsB), FIELD(rxErrA),      FIELD(rxErrB),
+    FIELD(txOctetsA),     FIELD(txOctetsB),     FIELD(linkStatusA), FIELD(linkStatusB),
 };
 
 struct Board {
