@@ -24,6 +24,7 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 # inherit the first test's pipes and hold them open.
 start_wine() {
     export WINEPREFIX=$PWD/build-windows/wine-prefix WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine to offer
     mkdir -p "$WINEPREFIX"
     wineserver -k 2>/dev/null || true
     wineboot -i >/dev/null 2>&1 </dev/null || true
