@@ -79,6 +79,25 @@ expect link-value ShowLinkStatus '' '1\n' "$ask$(links 2d 0)\n" 0 'GetLinkStatus
 
 board=
 
+# A tool without qvgpio.dll beside it is refused by the loader before it
+# prints anything.
+mkdir "$work/elsewhere"
+cp "$bin/ShowLinkStatus.exe" "$bin/RiDuvOzi.exe" "$work/elsewhere/"
+printf '1\n' | wine "$work/elsewhere/ShowLinkStatus.exe" >"$work/out" 2>/dev/null
+if [ "${PIPESTATUS[1]}" -ne 0 ] && [ ! -s "$work/out" ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED loader: a tool without qvgpio.dll ran"
+fi
+
+# Only a process named exactly RiDuvOzi.exe stops the tools.
+mv "$work/elsewhere/RiDuvOzi.exe" "$work/elsewhere/riduvozi.exe"
+wine "$work/elsewhere/riduvozi.exe" 8 >"$work/service" 2>&1 &
+service=$!
+for _ in $(seq 100); do grep -q 'publishing' "$work/service" && break; sleep 0.1; done
+expect decoy SelectHsrMode 2 '' '' 0 "$(hsr 0x5a)"
+kill $service; wait $service 2>/dev/null; service=
+
 # Monitors without the service.
 open2='Enter the board index:Could not open file mapping object (2).\n'
 hint='Check if ziZidOzevadu is started.\n'
