@@ -31,3 +31,13 @@ printf '%-40s %12s\n' "ShowTxCounter 1 2" "$(count '1 2' "$bin/ShowTxCounter")"
 printf '%-40s %12s\n' "ShowLinkStatus 1" "$(count '1' "$bin/ShowLinkStatus")"
 printf '%-40s %12s\n' "WatchTxOctets, no block" "$(count '987654' "$bin/WatchTxOctets")"
 echo "(board tools include the board simulator's own work in libqvgpio)"
+
+# Peak memory of a board tool reading a short answer and answers a million
+# characters long: the same, since the reader keeps no more than the number.
+if [ -x /usr/bin/time ]; then
+    printf '\n%-40s %12s\n' "SelectPrpMode reads" "peak KiB"
+    peak() { printf '%s' "$1" | /usr/bin/time -f %M "$bin/SelectPrpMode" 2>&1 >/dev/null | tail -1; }
+    printf '%-40s %12s\n' "1" "$(peak 1)"
+    printf '%-40s %12s\n' "a million digits" "$(peak "$(head -c 1000000 /dev/zero | tr '\0' 7)")"
+    printf '%-40s %12s\n' "a million blanks, then 1" "$(peak "$(head -c 1000000 /dev/zero | tr '\0' ' ')1")"
+fi
