@@ -6,9 +6,7 @@
 #include "console.h"
 #include "service.h"
 
-uint8_t BoardAddress(int32_t boardIndex) {
-    return (uint8_t)((uint32_t)boardIndex + 0x58u);
-}
+uint8_t BoardAddress(int32_t boardIndex) { return (uint8_t)((uint32_t)boardIndex + 0x58u); }
 
 int32_t BoardIndexFromArgument(const char *argument) {
     const char *p = argument;

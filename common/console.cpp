@@ -41,6 +41,4 @@ int32_t ReadDecimal(void) {
     return (int32_t)(negative ? 0u - magnitude : magnitude);
 }
 
-uint8_t ReadSelection(void) {
-    return (uint8_t)ReadDecimal();
-}
+uint8_t ReadSelection(void) { return (uint8_t)ReadDecimal(); }

@@ -17,11 +17,7 @@ uint8_t ReadSelection(void);
 
 // The characters a number may be preceded by and made of, typed or given as
 // an argument.
-inline bool IsWhiteSpace(int c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-inline bool IsDigit(int c) {
-    return c >= '0' && c <= '9';
-}
+inline bool IsWhiteSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 #endif

@@ -8,6 +8,4 @@ static const WatchedLine kLines[] = {
     {"prpValue.linkStatusB = %d\n", PRP_FIELD(linkStatusB)},
 };
 
-int main(void) {
-    return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kNoServiceHint);
-}
+int main(void) { return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kNoServiceHint); }

@@ -10,6 +10,4 @@ static const WatchedLine kLines[] = {
     {"prpValue.rxErrB = %d\n", PRP_FIELD(rxErrB)},
 };
 
-int main(void) {
-    return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint);
-}
+int main(void) { return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint); }

@@ -8,6 +8,4 @@ static const WatchedLine kLines[] = {
     {"prpValue.txOctetsB = %d\n", PRP_FIELD(txOctetsB)},
 };
 
-int main(void) {
-    return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint);
-}
+int main(void) { return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint); }

@@ -33,9 +33,7 @@ int MapStatisticsRecord(StatisticsHandle block, const PrpValue **record) {
     return 0;
 }
 
-void CloseStatisticsBlock(StatisticsHandle block) {
-    close((int)block);
-}
+void CloseStatisticsBlock(StatisticsHandle block) { close((int)block); }
 
 void SleepMilliseconds(unsigned milliseconds) {
     struct timespec pause = {(time_t)(milliseconds / 1000), (long)(milliseconds % 1000) * 1000000L};
@@ -43,6 +41,4 @@ void SleepMilliseconds(unsigned milliseconds) {
     }
 }
 
-void PrintFailureLine(const char *line) {
-    fputs(line, stdout);
-}
+void PrintFailureLine(const char *line) { fputs(line, stdout); }

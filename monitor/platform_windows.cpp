@@ -21,13 +21,9 @@ int MapStatisticsRecord(StatisticsHandle block, const PrpValue **record) {
     return 0;
 }
 
-void CloseStatisticsBlock(StatisticsHandle block) {
-    CloseHandle((HANDLE)block);
-}
+void CloseStatisticsBlock(StatisticsHandle block) { CloseHandle((HANDLE)block); }
 
-void SleepMilliseconds(unsigned milliseconds) {
-    Sleep(milliseconds);
-}
+void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
 void PrintFailureLine(const char *line) {
     wchar_t wide[128];

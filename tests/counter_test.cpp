@@ -33,9 +33,7 @@ struct RxCase {
     std::vector<std::string> reads;
 };
 
-void PrintTo(const RxCase &c, std::ostream *out) {
-    *out << c.what;
-}
+void PrintTo(const RxCase &c, std::ostream *out) { *out << c.what; }
 
 class RxCounter : public CounterTest, public ::testing::WithParamInterface<RxCase> {};
 
@@ -136,9 +134,7 @@ struct TxCase {
     std::string printed;
 };
 
-void PrintTo(const TxCase &c, std::ostream *out) {
-    *out << c.what;
-}
+void PrintTo(const TxCase &c, std::ostream *out) { *out << c.what; }
 
 class TxCounter : public BoardTest, public ::testing::WithParamInterface<TxCase> {};
 

@@ -29,9 +29,7 @@ struct SwitchCase {
     const char *address;
 };
 
-void PrintTo(const SwitchCase &c, std::ostream *out) {
-    *out << c.what;
-}
+void PrintTo(const SwitchCase &c, std::ostream *out) { *out << c.what; }
 
 class ModeSwitch : public BoardTest, public ::testing::WithParamInterface<SwitchCase> {};
 

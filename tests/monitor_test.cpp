@@ -57,9 +57,7 @@ class Block {
     void *view_;
 };
 
-std::string Typed(int32_t boardIndex) {
-    return std::to_string(boardIndex) + "\n";
-}
+std::string Typed(int32_t boardIndex) { return std::to_string(boardIndex) + "\n"; }
 
 // A monitor that is expected to end by itself.
 Outcome Watch(const char *monitor, const std::string &input) {

@@ -24,16 +24,12 @@ static const char *DefaultDirectory(void) {
     return path;
 }
 #else
-static int Replace(const char *from, const char *to) {
-    return rename(from, to);
-}
-static const char *DefaultDirectory(void) {
-    return "/tmp/qvgpio-sim";
-}
+static int Replace(const char *from, const char *to) { return rename(from, to); }
+static const char *DefaultDirectory(void) { return "/tmp/qvgpio-sim"; }
 #endif
 
-// The folder, looked up once per process.
-static const char *Directory(void) {
+// Looked up once per process.
+const char *StoreDirectory(void) {
     static char directory[4096];
     if (directory[0] == '\0') {
         const char *chosen = getenv("QVGPIO_SIM_DIR");
@@ -43,10 +39,8 @@ static const char *Directory(void) {
     return directory;
 }
 
-void StoreDirectory(char *path, size_t size) { snprintf(path, size, "%s", Directory()); }
-
 static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t size) {
-    snprintf(path, size, "%s/board-%02x/%s", Directory(), boardAddress, item);
+    snprintf(path, size, "%s/board-%02x/%s", StoreDirectory(), boardAddress, item);
 }
 
 // Opens a file to write, making the store's folder, and the board's folder
@@ -54,7 +48,7 @@ static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t 
 static int Create(const char *path, int flags, const char *boardFolder) {
     int fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0 && errno == ENOENT) {
-        mkdir(Directory(), 0777);
+        mkdir(StoreDirectory(), 0777);
         if (boardFolder != NULL)
             mkdir(boardFolder, 0777);
         fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -110,7 +104,7 @@ bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {
 
 void AppendJournal(const char *line) {
     char path[4200], entry[256];
-    snprintf(path, sizeof path, "%s/" JOURNAL_FILE, Directory());
+    snprintf(path, sizeof path, "%s/" JOURNAL_FILE, StoreDirectory());
     int length = snprintf(entry, sizeof entry, "%s\n", line);
     int fd = Create(path, O_APPEND, NULL);
     if (fd < 0)

@@ -22,8 +22,8 @@
 
 #define JOURNAL_FILE "journal"
 
-// The folder holding the boards and the journal; writes its path into path.
-void StoreDirectory(char *path, size_t size);
+// The folder holding the boards and the journal.
+const char *StoreDirectory(void);
 
 // Writes the text of one item of a board's state; false when it could not.
 bool WriteItem(uint8_t boardAddress, const char *item, const char *text);

@@ -24,11 +24,7 @@ static const char kUsage[] =
     "       qvgpio-sim set-link-status ADDRESS LAN VALUE\n"
     "The boards live in $QVGPIO_SIM_DIR, or /tmp/qvgpio-sim.\n";
 
-static std::string Directory() {
-    char path[4096];
-    StoreDirectory(path, sizeof path);
-    return path;
-}
+static std::string Directory() { return StoreDirectory(); }
 
 static bool Number(const char *text, unsigned long maximum, unsigned long *value) {
     char *end;

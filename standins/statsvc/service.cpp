@@ -55,9 +55,7 @@ volatile sig_atomic_t stopping = 0;
 std::mutex settingsLock;
 std::vector<std::string> settingsRead;
 
-void Stop(int) {
-    stopping = 1;
-}
+void Stop(int) { stopping = 1; }
 
 uint32_t Get(const PrpValue *record, const Field &field) {
     uint32_t value = 0;
