@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# What `cmake --install` puts in place: the programs and never a board
+# library, which would shadow the maker's; the stand-ins only on request,
+# with the simulator in a folder of its own that no loader searches.
+# Usage: install.sh BUILD_DIR
+set -u
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+fail() { echo "$*"; status=1; }
+
+cmake --install "$build" --prefix "$work/programs" >/dev/null || fail "the programs do not install"
+cmake --install "$build" --prefix "$work/standins" --component standins >/dev/null ||
+    fail "the stand-ins do not install"
+
+found=$(cd "$work/programs" && find . -iname '*qvgpio*')
+[ -z "$found" ] || fail "installed with the programs: $found"
+found=$(cd "$work/standins" && find . -iname '*qvgpio.*' -not -path './lib/prp-hsr-standins/*')
+[ -z "$found" ] || fail "a simulator library outside lib/prp-hsr-standins: $found"
+found=$(find "$work/standins/lib/prp-hsr-standins" -name libqvgpio.so -o -name qvgpio.dll)
+[ -n "$found" ] || fail "the simulator library is not in lib/prp-hsr-standins"
+
+[ $status -eq 0 ] && echo "installs as documented"
+exit $status
