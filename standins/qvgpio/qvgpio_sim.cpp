@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "board_store.h"
+#include "run.h"
 
 static const char kUsage[] =
     "usage: qvgpio-sim show ADDRESS            state of the board at ADDRESS\n"
@@ -22,6 +23,7 @@ static const char kUsage[] =
     "       qvgpio-sim set-counter ADDRESS PORT LOW-REGISTER VALUE\n"
     "                                          a 32-bit counter in two registers\n"
     "       qvgpio-sim set-link-status ADDRESS LAN VALUE\n"
+    "       qvgpio-sim run PROGRAM [ARG...]     PROGRAM on the simulated boards\n"
     "The boards live in $QVGPIO_SIM_DIR, or /tmp/qvgpio-sim.\n";
 
 static std::string Directory() { return StoreDirectory(); }
@@ -110,6 +112,8 @@ int main(int argc, char **argv) {
     static const unsigned long kCounter[] = {0xff, 0xff, 0xfffe, 0xffffffff};
     static const unsigned long kLink[] = {0xff, 0xff, 0xffffffff};
 
+    if (command == "run" && argc > 2)
+        return RunOnSimulator(argv, 2);
     if (command == "show" && numbers(1, kAddress))
         return Show((uint8_t)n[0]);
     if (command == "journal" && argc == 2)
