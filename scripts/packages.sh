@@ -15,7 +15,7 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 
 # Wine for the Windows tests, in a prefix of the build's own, its server and
