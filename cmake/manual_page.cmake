@@ -2,8 +2,9 @@
 # of section 1 that lies beside the programs it describes, and a copy of it
 # under the name of each further program its NAME section lists
 # (".Nm SelectPrpMode" after ".Nm SelectHsrMode ,"), so that `man NAME`
-# finds it for every one, wherever the pages go.  Options such as COMPONENT
-# go to install() as given.
+# finds it for every one, wherever the pages go.  Windows has no man: there
+# the pages go into doc/ as HTML, linked to each other.  Options such as
+# COMPONENT go to install() as given.
 function(install_manual_page page)
   file(STRINGS ${page} lines REGEX "^\\.(Nm [^ ]+|Nd)")
   set(names)
@@ -14,14 +15,26 @@ function(install_manual_page page)
     string(REGEX REPLACE "^\\.Nm ([^ ]+).*" "\\1" name "${line}")
     list(APPEND names ${name})
   endforeach()
-  list(POP_FRONT names first)
+  list(GET names 0 first)
   if(NOT page MATCHES "(^|/)${first}\\.1$")
     message(FATAL_ERROR "${page} is not named after its first program, ${first}")
   endif()
 
-  set(destination ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${page} DESTINATION ${destination} ${ARGN})
+  if(WIN32)
+    find_program(MANDOC mandoc REQUIRED)
+    set(html ${CMAKE_CURRENT_BINARY_DIR}/${first}.html)
+    add_custom_command(OUTPUT ${html}
+      COMMAND ${MANDOC} -T html -O man=%N.html ${CMAKE_CURRENT_SOURCE_DIR}/${page} > ${html}
+      DEPENDS ${page})
+    add_custom_target(${first}-page ALL DEPENDS ${html})
+    set(page ${html})
+    set(destination doc)
+    set(suffix .html)
+  else()
+    set(destination ${CMAKE_INSTALL_MANDIR}/man1)
+    set(suffix .1)
+  endif()
   foreach(name IN LISTS names)
-    install(FILES ${page} DESTINATION ${destination} RENAME ${name}.1 ${ARGN})
+    install(FILES ${page} DESTINATION ${destination} RENAME ${name}${suffix} ${ARGN})
   endforeach()
 endfunction()

@@ -17,6 +17,9 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+# Making the packages, and trying them as their users meet them.
+PACKAGING_PACKAGES=(debhelper dpkg-dev lintian man-db)
+WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)
 
 # Wine for the Windows tests, in a prefix of the build's own, its server and
 # system processes kept up between the many short runs.  The system processes
