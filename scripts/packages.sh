@@ -17,6 +17,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Making the packages, and trying them as their users meet them.
 PACKAGING_PACKAGES=(debhelper dpkg-dev lintian man-db)
 WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)
