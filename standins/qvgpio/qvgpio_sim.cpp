@@ -113,7 +113,7 @@ int main(int argc, char **argv) {
     static const unsigned long kLink[] = {0xff, 0xff, 0xffffffff};
 
     if (command == "run" && argc > 2)
-        return RunOnSimulator(argv, 2);
+        return RunOnSimulator(argv + 2);
     if (command == "show" && numbers(1, kAddress))
         return Show((uint8_t)n[0]);
     if (command == "journal" && argc == 2)

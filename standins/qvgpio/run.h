@@ -5,9 +5,10 @@
 #ifndef STANDINS_QVGPIO_RUN_H
 #define STANDINS_QVGPIO_RUN_H
 
-// Runs argv[first] with the arguments after it, found through PATH when it
-// names no folder, and returns its exit status; 127, with a line on standard
-// error, when it cannot be started.
-int RunOnSimulator(char **argv, int first);
+// Runs program[0] with the arguments after it, the rest of the command line
+// up to its closing null, found through PATH when it names no folder, and
+// returns its exit status; 127, with a line on standard error, when it
+// cannot be started.
+int RunOnSimulator(char **program);
 
 #endif

@@ -12,7 +12,7 @@
 // The loader reads LD_LIBRARY_PATH before the system's folders, so the
 // program replaced by exec loads the simulator.  Its exit status is the
 // program's own.
-int RunOnSimulator(char **argv, int first) {
+int RunOnSimulator(char **program) {
     char self[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {
@@ -27,7 +27,7 @@ int RunOnSimulator(char **argv, int first) {
         path = path + ":" + before;
     setenv("LD_LIBRARY_PATH", path.c_str(), 1);
 
-    execvp(argv[first], argv + first);
-    fprintf(stderr, "qvgpio-sim: %s: %s\n", argv[first], strerror(errno));
+    execvp(program[0], program);
+    fprintf(stderr, "qvgpio-sim: %s: %s\n", program[0], strerror(errno));
     return 127;
 }

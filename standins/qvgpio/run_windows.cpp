@@ -35,13 +35,16 @@ static void AppendArgument(std::wstring &line, const std::wstring &argument) {
 // The loader looks for a DLL in the program's own folder first and in PATH
 // later: with the maker's qvgpio.dll neither there nor in the system's
 // folders, the program loads the simulator.  The arguments are taken again
-// from the command line as typed, in UTF-16, at the same positions.
-int RunOnSimulator(char **, int first) {
-    int count;
+// from the command line as typed, in UTF-16: its last ones, as many as
+// program holds.
+int RunOnSimulator(char **program) {
+    int count = 0, first;
     wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (first = count; first > 0 && *program != NULL; program++)
+        first--;
     wchar_t self[MAX_PATH];
     DWORD length = GetModuleFileNameW(NULL, self, MAX_PATH);
-    if (arguments == NULL || count <= first || length == 0 || length == MAX_PATH) {
+    if (arguments == NULL || first == count || length == 0 || length == MAX_PATH) {
         fprintf(stderr, "qvgpio-sim: cannot read its command line or find its own folder\n");
         return 127;
     }
