@@ -1,6 +1,6 @@
 # Windows packages, made by cpack in the build folder: a zip of the programs
 # with the license and a read-me, and a zip of the stand-ins.  (The MSI is
-# made from the programs' zip by scripts/package.sh; Debian's packages by
+# made from the programs' install by scripts/package.sh; Debian's packages by
 # debian/.)
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT standins EXCLUDE_FROM_ALL)
