@@ -10,7 +10,7 @@ void StartBoardView(BoardView *board, int32_t boardIndex) {
     board->state = kBoardGone;
     for (LanView &lan : board->lan)
         for (uint32_t &rate : lan.history)
-            rate = kNoRate;
+            rate = kNotSeen;
 }
 
 uint64_t PerSecond(uint32_t step, uint32_t elapsedMs) {
@@ -113,8 +113,7 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
 
     for (LanView &lan : board->lan) {
         uint64_t rate = PerSecond(lan.rxStep, board->elapsedMs);
-        PushHistory(&lan, !board->stepped  ? kNoRate
-                          : rate < kNoRate ? (uint32_t)rate
-                                           : kNoRate - 1);
+        uint32_t shown = rate < kNotSeen ? (uint32_t)rate : kNotSeen - 1;
+        PushHistory(&lan, board->stepped ? shown : kNoRate);
     }
 }

@@ -12,8 +12,10 @@
 
 enum { kLanA, kLanB, kLans };
 enum { kHistorySeconds = 60 };
-// In the history: a second without a trustworthy rate (a gap in the graph).
+// In the history: a second without a trustworthy rate (a gap in the
+// graph), and one from before the board was first seen.
 const uint32_t kNoRate = UINT32_MAX;
+const uint32_t kNotSeen = UINT32_MAX - 1;
 
 enum BoardState {
     kBoardLive,  // the record changes, or stopped changing not long ago

@@ -143,7 +143,7 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
     uint32_t scale = 0;
     for (const LanView &lan : board->lan)
         for (uint32_t rate : lan.history)
-            if (rate != kNoRate && rate > scale)
+            if (rate < kNotSeen && rate > scale)
                 scale = rate;
     static const char *const kLabels[kLans] = {"rx A", "rx B"};
     for (int i = 0; i < kLans; i++) {
@@ -152,7 +152,7 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
             uint32_t rate = board->lan[i].history[second];
             if (rate == kNoRate)
                 PutCharacter(grid, row + i, kGraphColumn + second, 0x00b7, kStyleDim); // '·'
-            else
+            else if (rate != kNotSeen)
                 PutCharacter(grid, row + i, kGraphColumn + second, Bar(rate, scale), kStylePlain);
         }
     }
@@ -177,10 +177,12 @@ static void PutFooter(Grid *grid, int count, int first, int shown, const ViewSet
     char chars[160];
     Text text = TEXT_IN(chars);
     if (shown < count) {
-        AppendText(&text, "boards ");
+        AppendText(&text, shown == 1 ? "board " : "boards ");
         AppendUnsigned(&text, (uint64_t)first + 1);
-        AppendChar(&text, '-');
-        AppendUnsigned(&text, (uint64_t)(first + shown));
+        if (shown > 1) {
+            AppendChar(&text, '-');
+            AppendUnsigned(&text, (uint64_t)(first + shown));
+        }
         AppendText(&text, " of ");
         AppendUnsigned(&text, (uint64_t)count);
         AppendText(&text, " \xe2\x86\x91\xe2\x86\x93  "); // "↑↓"
