@@ -11,9 +11,9 @@ enum { kBoardsTried = 16 };
 int ListPublishedBoards(int32_t *boardIndices, int most) {
     int count = 0;
     for (int32_t boardIndex = 0; boardIndex < kBoardsTried && count < most; boardIndex++) {
-        StatisticsHandle block;
+        StatisticsBlock block;
         if (OpenStatisticsBlock(boardIndex, &block) == 0) {
-            CloseStatisticsBlock(block);
+            CloseStatisticsBlock(&block);
             boardIndices[count++] = boardIndex;
         }
     }

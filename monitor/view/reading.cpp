@@ -4,20 +4,20 @@
 
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex) {
     memset(block, 0, sizeof *block);
-    block->boardIndex = boardIndex;
+    block->block.boardIndex = boardIndex;
 }
 
 BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record) {
     if (!block->mapped) {
-        if (OpenStatisticsBlock(block->boardIndex, &block->handle) != 0)
+        if (OpenStatisticsBlock(block->block.boardIndex, &block->block) != 0)
             return kBlockGone;
-        int error = MapStatisticsRecord(block->handle, &block->view);
-        if (error != 0) {
-            CloseStatisticsBlock(block->handle);
-            return error == 22 ? kBlockShort : kBlockGone;
+        // A block that is there but cannot be mapped (too short for the
+        // record) is tried again from the start at the next read.
+        if (MapStatisticsRecord(&block->block) != 0) {
+            CloseStatisticsBlock(&block->block);
+            return kBlockShort;
         }
         block->mapped = true;
     }
-    memcpy(record, block->view, sizeof *record);
-    return kBlockWhole;
+    return CopyStatisticsRecord(&block->block, record);
 }

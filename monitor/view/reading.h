@@ -9,13 +9,9 @@
 #include "platform.h"
 #include "prp_value.h"
 
-enum BlockState { kBlockWhole, kBlockShort, kBlockGone };
-
 struct BoardBlock {
-    int32_t boardIndex;
     bool mapped;
-    StatisticsHandle handle;
-    const PrpValue *view;
+    StatisticsBlock block;
 };
 
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex);

@@ -10,17 +10,13 @@
 
 // When standard output is a terminal: reads keys from standard input
 // without echo, one at a time, switches to the alternate screen and hides
-// the cursor; returns true.  False, with nothing changed, otherwise.
+// the cursor; returns true.  False, with nothing changed, otherwise.  The
+// screen is drawn on standard output.  However the program ends, the
+// terminal is left as OpenScreen found it.
 bool OpenScreen(void);
-
-// Leaves the terminal as OpenScreen found it.
-void CloseScreen(void);
 
 // The terminal's size in character cells.
 void ScreenSize(int *rows, int *columns);
-
-// Writes all of it to the terminal; false when it cannot.
-bool WriteScreen(const char *bytes, size_t length);
 
 // What ReadKey returns besides the characters typed.
 enum {

@@ -1,5 +1,8 @@
 #include "terminal.h"
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
@@ -18,6 +21,14 @@ static struct termios original;
 static volatile sig_atomic_t resized;
 
 static void NoteResize(int) { resized = 1; }
+
+// Leaves the terminal as OpenScreen found it.
+static void CloseScreen(void) {
+    fputs(kLeave, stdout);
+    fflush(stdout);
+    if (keysRead)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
+}
 
 bool OpenScreen(void) {
     if (!isatty(STDOUT_FILENO))
@@ -38,14 +49,9 @@ bool OpenScreen(void) {
     action.sa_handler = NoteResize; // no SA_RESTART: cuts the wait for a key short
     sigemptyset(&action.sa_mask);
     sigaction(SIGWINCH, &action, NULL);
-    WriteScreen(kEnter, sizeof kEnter - 1);
+    atexit(CloseScreen);
+    fputs(kEnter, stdout);
     return true;
-}
-
-void CloseScreen(void) {
-    WriteScreen(kLeave, sizeof kLeave - 1);
-    if (keysRead)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
 }
 
 void ScreenSize(int *rows, int *columns) {
@@ -57,19 +63,6 @@ void ScreenSize(int *rows, int *columns) {
     }
     *rows = size.ws_row;
     *columns = size.ws_col;
-}
-
-bool WriteScreen(const char *bytes, size_t length) {
-    while (length > 0) {
-        ssize_t written = write(STDOUT_FILENO, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        length -= (size_t)written;
-    }
-    return true;
 }
 
 // Keys that send more than one byte: the cursor keys, as terminals send them

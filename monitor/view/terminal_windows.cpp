@@ -1,5 +1,8 @@
 #include "terminal.h"
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <windows.h>
 
 #include "host.h"
@@ -18,6 +21,16 @@ static DWORD outputMode, inputMode;
 static UINT outputCodePage;
 static bool keysRead; // standard input is a console too
 
+// Leaves the terminal as OpenScreen found it.
+static void CloseScreen(void) {
+    fputs(kLeave, stdout);
+    fflush(stdout);
+    SetConsoleOutputCP(outputCodePage);
+    SetConsoleMode(output, outputMode);
+    if (keysRead)
+        SetConsoleMode(input, inputMode);
+}
+
 bool OpenScreen(void) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
     // A console older than Windows 10 takes no VT sequences: lines instead.
@@ -33,16 +46,9 @@ bool OpenScreen(void) {
     // screen is left in order), nothing echoed; size changes as events.
     if (keysRead)
         SetConsoleMode(input, ENABLE_WINDOW_INPUT);
-    WriteScreen(kEnter, sizeof kEnter - 1);
+    atexit(CloseScreen);
+    fputs(kEnter, stdout);
     return true;
-}
-
-void CloseScreen(void) {
-    WriteScreen(kLeave, sizeof kLeave - 1);
-    SetConsoleOutputCP(outputCodePage);
-    SetConsoleMode(output, outputMode);
-    if (keysRead)
-        SetConsoleMode(input, inputMode);
 }
 
 void ScreenSize(int *rows, int *columns) {
@@ -54,17 +60,6 @@ void ScreenSize(int *rows, int *columns) {
     }
     *rows = info.srWindow.Bottom - info.srWindow.Top + 1;
     *columns = info.srWindow.Right - info.srWindow.Left + 1;
-}
-
-bool WriteScreen(const char *bytes, size_t length) {
-    while (length > 0) {
-        DWORD written;
-        if (!WriteFile(output, bytes, (DWORD)length, &written, NULL) || written == 0)
-            return false;
-        bytes += written;
-        length -= written;
-    }
-    return true;
 }
 
 int ReadKey(uint32_t timeoutMs) {

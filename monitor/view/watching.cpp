@@ -1,10 +1,10 @@
 #include "watching.h"
 
-#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
 
+#include "console.h"
 #include "grid.h"
 #include "host.h"
 #include "layout.h"
@@ -83,16 +83,11 @@ static void AppendUtcTime(Text *text) {
     }
 }
 
-static int OutputFailed(void) {
-    fprintf(stderr, "WatchBoards: standard output: %s\n", strerror(errno));
-    return 1;
-}
-
 static char lines[kMostBoards * 512];
 
-// One round in lines; false when standard output fails.  Apart, so that a
-// profile can count what one round costs.
-bool ShowLinesRound(const ViewOptions *options) {
+// One round in lines.  Apart, so that a profile can count what one round
+// costs.
+void ShowLinesRound(const ViewOptions *options) {
     FollowBoards(options);
     SampleBoards(&options->settings);
     char time[32];
@@ -101,18 +96,17 @@ bool ShowLinesRound(const ViewOptions *options) {
     Text text = TEXT_IN(lines);
     for (int i = 0; i < watched.count; i++)
         AppendBoardLine(&text, &watched.views[i], time, &options->settings, options->format);
-    return fwrite(lines, 1, text.length, stdout) == text.length && fflush(stdout) == 0;
+    fwrite(lines, 1, text.length, stdout);
+    FlushOutput();
 }
 
 int WatchInLines(const ViewOptions *options) {
     Text text = TEXT_IN(lines);
     AppendHeaderLine(&text, options->format);
-    if (fputs(lines, stdout) == EOF)
-        return OutputFailed();
+    fputs(lines, stdout);
     uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
-        if (!ShowLinesRound(options))
-            return OutputFailed();
+        ShowLinesRound(options);
         if (round == options->samples || !AwaitNextRound(&next))
             return 0;
     }
@@ -126,9 +120,8 @@ struct ScreenState {
     bool whole; // the terminal's content is unknown: draw every cell
 };
 
-// Lays out the screen and draws what changed; false when the terminal
-// cannot be written to.
-static bool Draw(const ViewOptions *options, ScreenState *screen) {
+// Lays out the screen and draws what changed.
+static void Draw(const ViewOptions *options, ScreenState *screen) {
     int rows, columns;
     ScreenSize(&rows, &columns);
     if (rows != nextScreen.rows || columns != nextScreen.columns)
@@ -144,18 +137,16 @@ static bool Draw(const ViewOptions *options, ScreenState *screen) {
     LayOutScreen(watched.views, watched.count, screen->firstBoard, &options->settings,
                  MonotonicMilliseconds(), &nextScreen);
     Text out = TEXT_IN(drawing);
-    if (!DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out)) {
-        screen->whole = true; // drawn in part: all of it next time
-        return WriteScreen(out.chars, out.length);
-    }
-    screen->whole = false;
-    return WriteScreen(out.chars, out.length);
+    // Drawn in part when out is too small: all of it next time.
+    screen->whole = !DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out);
+    fwrite(out.chars, 1, out.length, stdout);
+    FlushOutput();
 }
 
-bool ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
+void ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
     FollowBoards(options);
     SampleBoards(&options->settings);
-    return Draw(options, screen);
+    Draw(options, screen);
 }
 
 // What a key does; false for q and Ctrl-C, which end the program.
@@ -201,40 +192,25 @@ int WatchOnScreen(ViewOptions *options) {
     if (!OpenScreen())
         return WatchInLines(options);
     ScreenState screen = {0, true};
-    int status = 0;
     uint64_t next = MonotonicMilliseconds();
-    for (uint32_t round = 1; status == 0; round++) {
-        if (!ShowScreenRound(options, &screen)) {
-            status = 1;
-            break;
-        }
+    for (uint32_t round = 1;; round++) {
+        ShowScreenRound(options, &screen);
         if (round == options->samples)
             break;
         next += 1000;
-        for (uint64_t now; !EndRequested() && (now = MonotonicMilliseconds()) < next;) {
+        for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
             int key = ReadKey((uint32_t)(next - now));
+            if (EndRequested())
+                return 0;
             if (key == kNoKey)
                 continue;
-            if (!Obey(key, options, &screen)) {
-                status = -1;
-                break;
-            }
-            if (!Draw(options, &screen)) {
-                status = 1;
-                break;
-            }
+            if (!Obey(key, options, &screen))
+                return 0;
+            Draw(options, &screen);
         }
-        if (EndRequested())
-            break;
         uint64_t now = MonotonicMilliseconds();
         if (next + 1000 < now)
             next = now; // behind (a stopped process): start again from now
-    }
-    int error = errno;
-    CloseScreen();
-    if (status == 1) {
-        errno = error;
-        return OutputFailed();
     }
     return 0;
 }
