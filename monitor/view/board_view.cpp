@@ -46,8 +46,9 @@ static const LanFields kLanFields[kLans] = {
 };
 
 // Counts what each counter counted since the last record; false when one
-// of them went back.
-static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octetsPerSecond) {
+// of them went back.  errorsCounted tells which error counters did not.
+static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octetsPerSecond,
+                         bool errorsCounted[kLans]) {
     bool whole = true;
     for (int i = 0; i < kLans; i++) {
         LanView *lan = &board->lan[i];
@@ -56,8 +57,10 @@ static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octe
                              board->elapsedMs, octetsPerSecond, &lan->rxStep);
         whole &= CounterStep(lan->txOctets, (uint32_t)(record->*field.txOctets), board->elapsedMs,
                              octetsPerSecond, &lan->txStep);
-        whole &= CounterStep(lan->rxErr, (uint32_t)(record->*field.rxErr), board->elapsedMs,
-                             octetsPerSecond / kSmallestFrameOctets, &lan->errStep);
+        errorsCounted[i] =
+            CounterStep(lan->rxErr, (uint32_t)(record->*field.rxErr), board->elapsedMs,
+                        octetsPerSecond / kSmallestFrameOctets, &lan->errStep);
+        whole &= errorsCounted[i];
     }
     return whole;
 }
@@ -83,8 +86,11 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
         bool stale = nowMs - board->changedMs >= settings->staleMs;
         // A block that vanished and came back belongs to a service that
         // started again, with counters counting from 0.
-        bool counted = !first && StepCounters(board, record, settings->lanBitsPerSecond / 8) &&
-                       before != kBoardGone && before != kBoardShort;
+        bool restarted = before == kBoardGone || before == kBoardShort;
+        bool errorsCounted[kLans] = {false, false};
+        bool counted = !first &&
+                       StepCounters(board, record, settings->lanBitsPerSecond / 8, errorsCounted) &&
+                       !restarted;
         if (!first && !counted)
             board->resets++;
         for (int i = 0; i < kLans; i++) {
@@ -97,7 +103,9 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
             }
             // Errors counted since a reset are what the counter holds.
             if (!first)
-                lan->errorsSinceStart += counted ? lan->errStep : (uint32_t)(record->*field.rxErr);
+                lan->errorsSinceStart += errorsCounted[i] && !restarted
+                                             ? lan->errStep
+                                             : (uint32_t)(record->*field.rxErr);
             lan->rxGoodOctets = (uint32_t)(record->*field.rxGoodOctets);
             lan->txOctets = (uint32_t)(record->*field.txOctets);
             lan->rxErr = (uint32_t)(record->*field.rxErr);

@@ -107,7 +107,7 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
             cursor = column + 1;
         }
     }
-    if (style != kStylePlain)
+    if (style != kStylePlain && style != -1)
         AppendText(out, kStyleSequences[kStylePlain]);
     if (out->length + 1 >= out->size)
         return false;
