@@ -65,12 +65,23 @@ void ScreenSize(int *rows, int *columns) {
     *columns = size.ws_col;
 }
 
-// Keys that send more than one byte: the cursor keys, as terminals send them
-// in either of their modes.
-static int KeyOf(const unsigned char *bytes, ssize_t count) {
-    if (count == 3 && bytes[0] == 0x1b && (bytes[1] == '[' || bytes[1] == 'O'))
-        return bytes[2] == 'A' ? kKeyUp : bytes[2] == 'B' ? kKeyDown : kNoKey;
-    return count == 1 ? (int)bytes[0] : (int)kNoKey;
+// Bytes read but not yet taken as keys: a paste, or keys typed faster than
+// they are read, come in one read.
+static unsigned char pending[32];
+static size_t pendingCount;
+
+// Takes the first key off pending: a character, or a cursor key as
+// terminals send it in either of their modes (ESC [ A, ESC O A).
+static int TakeKey(void) {
+    size_t length = 1;
+    int key = pending[0];
+    if (pendingCount >= 3 && pending[0] == 0x1b && (pending[1] == '[' || pending[1] == 'O')) {
+        length = 3;
+        key = pending[2] == 'A' ? kKeyUp : pending[2] == 'B' ? kKeyDown : kNoKey;
+    }
+    pendingCount -= length;
+    memmove(pending, pending + length, pendingCount);
+    return key;
 }
 
 int ReadKey(uint32_t timeoutMs) {
@@ -80,6 +91,8 @@ int ReadKey(uint32_t timeoutMs) {
     }
     if (EndRequested())
         return kNoKey;
+    if (pendingCount > 0)
+        return TakeKey();
     if (!keysRead) {
         WaitMilliseconds(timeoutMs);
         return resized ? (resized = 0, kKeyResized) : kNoKey;
@@ -88,12 +101,12 @@ int ReadKey(uint32_t timeoutMs) {
     int ready = poll(&input, 1, (int)timeoutMs);
     if (ready <= 0)
         return resized ? (resized = 0, kKeyResized) : kNoKey;
-    unsigned char bytes[8];
-    ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+    ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
     if (count <= 0) {
         // The terminal is gone: no more keys, only the time.
         keysRead = false;
         return kNoKey;
     }
-    return KeyOf(bytes, count);
+    pendingCount = (size_t)count;
+    return TakeKey();
 }
