@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 windows=yes
 [ "${1:-}" = "--linux-only" ] && windows=
-need_packages "${BUILD_PACKAGES[@]}" util-linux ${windows:+"${WINDOWS_PACKAGES[@]}"}
+need_packages "${BUILD_PACKAGES[@]}" util-linux tmux ${windows:+"${WINDOWS_PACKAGES[@]}"}
 
 cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default
