@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 bool FillClosedStandardDescriptors(void) {
@@ -12,7 +13,7 @@ bool FillClosedStandardDescriptors(void) {
             continue;
         // The lowest free descriptor: this one, since those below are open.
         if (open("/dev/null", O_RDWR) != fd)
-            _exit(1); // nothing is safe to open now, and nothing can be said
+            exit(1); // nothing is safe to open now, and nothing can be said
         outputClosed |= fd == 1;
     }
     return outputClosed;
