@@ -23,7 +23,8 @@ sleep 1.5
 rounds=6
 
 # On a terminal of 120x50, made by script(1).
-on_screen() { script -qec "stty rows 50 cols 120; $*" /dev/null >/dev/null </dev/null; }
+# Its standard input stays open: script ends the session at the end of input.
+on_screen() { sleep 30 | script -qec "stty rows 50 cols 120; $*" /dev/null >/dev/null; }
 
 printf '%-48s %12s\n' "WatchBoards, 16 boards" "peak KiB"
 printf '%-48s %12s\n' "lines, $rounds rounds" \
