@@ -39,9 +39,9 @@ tools=$(ls "$dist"/prp-hsr-tools_*.deb) standins=$(ls "$dist"/prp-hsr-standins_*
 expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" 2>&1 | grep -v '^running with root')"
 expect depends-on-no-board-library "" "$(dpkg-deb -f "$tools" Depends | grep -oE '[a-z-]*(qvgpio|standins)[a-z-]*')"
 
-purge() { dpkg --purge prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
+purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
+trap '[ -z "$service" ] || kill $service; purge; rm -rf "$work"' EXIT
 if [ "$(id -u)" -eq 0 ]; then
-    trap 'kill $service 2>/dev/null; purge; rm -rf "$work"' EXIT
     purge # what a stopped run left
     dpkg -i "$tools" "$standins" >/dev/null
     files=$(dpkg -L prp-hsr-tools prp-hsr-standins)
@@ -57,7 +57,7 @@ if [ "$(id -u)" -eq 0 ]; then
 
     /usr/lib/prp-hsr-standins/RiDuvOzi.exe 7 7:linkStatusB=0 >"$work/service" &
     service=$!
-    for _ in $(seq 50); do grep -q 'linkStatusB held' "$work/service" && break; sleep 0.1; done
+    for _ in $(seq 50); do grep -q publishing "$work/service" && break; sleep 0.1; done
     expect watch-service $'Enter the board index:prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0' \
         "$(echo 7 | timeout 0.5 WatchLinkStatus)"
     kill $service
