@@ -22,6 +22,10 @@ struct Cell {
 
 struct Grid {
     int rows, columns;
+    // Each row's end: the column after the last cell put on it since the
+    // grid was cleared.  The cells from there on are blank, so that what
+    // lies past the end of both grids is never compared.
+    int ends[kGridRows];
     Cell cells[kGridRows][kGridColumns];
 };
 
@@ -31,15 +35,23 @@ void ClearGrid(Grid *grid, int rows, int columns);
 // Puts UTF-8 text at row, column, clipped at the right edge; returns the
 // column after it.
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
-void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
+
+inline void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style) {
+    if (row < 0 || row >= grid->rows || column < 0 || column >= grid->columns)
+        return;
+    grid->cells[row][column] = Cell{character, style, 0};
+    if (column >= grid->ends[row])
+        grid->ends[row] = column + 1;
+}
 
 // The grid as lines of UTF-8 text, blanks at their ends left out, each
 // ending in "\n"; styles are not shown.
 void GridAsText(const Grid *grid, Text *text);
 
 // Appends to out what turns a terminal showing *shown into one showing
-// *next (all of it when whole), and makes *shown a copy of *next.  Returns
-// false when out is too small for it; then shown is left as it was.
+// *next (all of it when whole, or when shown has another size), and makes
+// *shown a copy of *next.  Returns false when out is too small for it; then
+// shown is left as it was.
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out);
 
 #endif
