@@ -2,16 +2,16 @@
 
 #include <string.h>
 
-Text TextIn(char *chars, size_t size) {
-    chars[0] = '\0';
-    return Text{chars, size, 0};
-}
-
 void AppendUnsigned(Text *text, uint64_t value) {
+    if (value < 10) { // the most of what is shown
+        AppendChar(text, (char)('0' + value));
+        return;
+    }
     // Written in place from its last digit, two at a time.
-    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
-                                 "34353637383940414243444546474849505152535455565758596061626364656667"
-                                 "6869707172737475767778798081828384858687888990919293949596979899";
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233"
+        "34353637383940414243444546474849505152535455565758596061626364656667"
+        "6869707172737475767778798081828384858687888990919293949596979899";
     static const uint64_t kPowersOfTen[] = {
         1ull,
         10ull,
@@ -63,12 +63,6 @@ void AppendUnsigned(Text *text, uint64_t value) {
     } else {
         *--p = (char)('0' + low);
     }
-}
-
-void AppendSigned(Text *text, int64_t value) {
-    if (value < 0)
-        AppendChar(text, '-');
-    AppendUnsigned(text, value < 0 ? 0 - (uint64_t)value : (uint64_t)value);
 }
 
 void AppendPadded(Text *text, const char *more, size_t width) {

@@ -14,7 +14,10 @@ struct Text {
     size_t length;
 };
 
-Text TextIn(char *chars, size_t size);
+inline Text TextIn(char *chars, size_t size) {
+    chars[0] = '\0';
+    return Text{chars, size, 0};
+}
 #define TEXT_IN(array) TextIn(array, sizeof array)
 
 // Each costs a few instructions a character: the view appends some
@@ -30,7 +33,15 @@ inline void AppendChars(Text *text, const char *more, size_t count) {
     to[count] = '\0';
 }
 
-inline void AppendChar(Text *text, char c) { AppendChars(text, &c, 1); }
+inline void AppendChar(Text *text, char c) {
+    size_t length = text->length;
+    if (length + 1 >= text->size)
+        return;
+    char *to = text->chars + length;
+    text->length = length + 1;
+    to[0] = c;
+    to[1] = '\0';
+}
 
 inline void AppendText(Text *text, const char *more) {
     char *to = text->chars + text->length, *last = text->chars + text->size - 1;
@@ -40,8 +51,15 @@ inline void AppendText(Text *text, const char *more) {
     text->length = (size_t)(to - text->chars);
 }
 
+// A number is left out whole when it does not fit.
 void AppendUnsigned(Text *text, uint64_t value);
-void AppendSigned(Text *text, int64_t value);
+
+inline void AppendSigned(Text *text, int64_t value) {
+    if (value < 0)
+        AppendChar(text, '-');
+    AppendUnsigned(text, value < 0 ? 0 - (uint64_t)value : (uint64_t)value);
+}
+
 // Right-aligned in a field that many characters wide.
 void AppendPadded(Text *text, const char *more, size_t width);
 
