@@ -7,22 +7,33 @@ static int Clip(int value, int most) { return value < 0 ? 0 : value < most ? val
 void ClearGrid(Grid *grid, int rows, int columns) {
     grid->rows = Clip(rows, kGridRows);
     grid->columns = Clip(columns, kGridColumns);
-    // One row blanked, then copied into the others.
-    Cell *blank = grid->cells[0];
-    for (int column = 0; column < grid->columns; column++)
-        blank[column] = Cell{' ', kStylePlain, 0};
-    for (int row = 0; row < grid->rows; row++) {
-        if (row != 0)
-            memcpy(grid->cells[row], blank, (size_t)grid->columns * sizeof(Cell));
+    for (int row = 0; row < grid->rows; row++)
         grid->ends[row] = 0;
-    }
+}
+
+// Makes the row's end reach column at least, with blanks up to it.
+static void Reach(Grid *grid, int row, int column) {
+    int end = grid->ends[row];
+    if (end >= column)
+        return;
+    Cell *cells = grid->cells[row];
+    for (; end < column; end++)
+        cells[end] = kBlank;
+    grid->ends[row] = column;
+}
+
+void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style) {
+    if (row < 0 || row >= grid->rows || column < 0 || column >= grid->columns)
+        return;
+    Reach(grid, row, column + 1);
+    grid->cells[row][column] = MakeCell(character, style);
 }
 
 // The next code point of UTF-8 text; what is not a code point of the Basic
 // Multilingual Plane in well-formed UTF-8 is taken byte by byte as '?'.
 static uint16_t NextCharacter(const char **utf8) {
     const unsigned char *p = (const unsigned char *)*utf8;
-    if (p[0] < 0x80) { // the most of what is shown
+    if (__builtin_expect(p[0] < 0x80, 1)) { // the most of what is shown
         *utf8 += 1;
         return p[0];
     }
@@ -40,20 +51,22 @@ static uint16_t NextCharacter(const char **utf8) {
 }
 
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
-    // The row and its width in locals: a store into a cell could otherwise
-    // be taken to change them, and have them read again for every cell.
     bool onGrid = row >= 0 && row < grid->rows;
     int columns = onGrid ? grid->columns : 0;
-    Cell *cells = grid->cells[onGrid ? row : 0];
-    int start = column;
-    for (; *utf8 != '\0'; column++) {
-        uint16_t character = NextCharacter(&utf8);
-        if (column >= 0 && column < columns)
-            cells[column] = Cell{character, style, 0};
+    for (; *utf8 != '\0' && column < 0; column++) // left of the grid
+        NextCharacter(&utf8);
+    if (*utf8 != '\0' && column < columns) {
+        Reach(grid, row, column);
+        // The row in a local: a store into a cell could otherwise be taken
+        // to change the grid's size, and have it read again for every cell.
+        Cell *cells = grid->cells[row];
+        for (; *utf8 != '\0' && column < columns; column++)
+            cells[column] = MakeCell(NextCharacter(&utf8), style);
+        if (column > grid->ends[row])
+            grid->ends[row] = column;
     }
-    int end = column < columns ? column : columns; // after the last cell put, if any
-    if (onGrid && end > start && end > grid->ends[row])
-        grid->ends[row] = end;
+    for (; *utf8 != '\0'; column++) // right of it
+        NextCharacter(&utf8);
     return column;
 }
 
@@ -75,11 +88,11 @@ static void AppendUtf8(Text *text, uint16_t c) {
 
 void GridAsText(const Grid *grid, Text *text) {
     for (int row = 0; row < grid->rows; row++) {
-        int end = grid->columns;
-        while (end > 0 && grid->cells[row][end - 1].character == ' ')
+        int end = grid->ends[row];
+        while (end > 0 && CellCharacter(grid->cells[row][end - 1]) == ' ')
             end--;
         for (int column = 0; column < end; column++)
-            AppendUtf8(text, grid->cells[row][column].character);
+            AppendUtf8(text, CellCharacter(grid->cells[row][column]));
         AppendChar(text, '\n');
     }
 }
@@ -93,9 +106,23 @@ static const char *const kStyleSequences[] = {
     "\033[0;1;7m",
 };
 
-static bool SameCell(Cell a, Cell b) { return a.character == b.character && a.style == b.style; }
-
-static int Larger(int a, int b) { return a > b ? a : b; }
+// The cell at column of row, where the cursor is at column *cursor (-1 when
+// not on the row) and the style *style (-1 when unknown).
+static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style) {
+    if (*cursor != column) {
+        AppendText(out, "\033[");
+        AppendUnsigned(out, (uint64_t)row + 1);
+        AppendChar(out, ';');
+        AppendUnsigned(out, (uint64_t)column + 1);
+        AppendChar(out, 'H');
+    }
+    if (StyleOfCell(cell) != *style) {
+        *style = StyleOfCell(cell);
+        AppendText(out, kStyleSequences[*style]);
+    }
+    AppendUtf8(out, CellCharacter(cell));
+    *cursor = column + 1;
+}
 
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
     whole = whole || next->rows != shown->rows || next->columns != shown->columns;
@@ -104,43 +131,28 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
     int style = whole ? kStylePlain : -1; // unknown after the last flush
     for (int row = 0; row < next->rows; row++) {
         const Cell *cells = next->cells[row];
-        const Cell *before = shown->cells[row];
-        // Past its end a row is blank, as a cleared screen is.
-        int end = whole ? next->ends[row] : Larger(next->ends[row], shown->ends[row]);
-        if (!whole && memcmp(cells, before, (size_t)end * sizeof(Cell)) == 0)
+        Cell *before = shown->cells[row];
+        int end = next->ends[row];
+        if (whole)
+            shown->ends[row] = 0; // a cleared screen is blank
+        else if (end == shown->ends[row] && memcmp(cells, before, (size_t)end * sizeof(Cell)) == 0)
             continue;
-        int cursor = -1; // column the cursor is at, -1 when elsewhere
-        for (int column = 0; column < end; column++) {
-            if (!whole && SameCell(cells[column], before[column]))
-                continue;
-            if (whole && cells[column].character == ' ' && cells[column].style == kStylePlain)
-                continue; // the screen was cleared
-            if (cursor != column) {
-                AppendText(out, "\033[");
-                AppendUnsigned(out, (uint64_t)row + 1);
-                AppendChar(out, ';');
-                AppendUnsigned(out, (uint64_t)column + 1);
-                AppendChar(out, 'H');
-            }
-            if (cells[column].style != style) {
-                style = cells[column].style;
-                AppendText(out, kStyleSequences[style]);
-            }
-            AppendUtf8(out, cells[column].character);
-            cursor = column + 1;
-        }
+        // Compared up to the end of the longer row: past its end a row is blank.
+        Reach(shown, row, end);
+        int cursor = -1;
+        int column = 0;
+        for (; column < end; column++)
+            if (cells[column] != before[column])
+                DrawCell(out, row, column, cells[column], &cursor, &style);
+        for (; column < shown->ends[row]; column++)
+            if (before[column] != kBlank)
+                DrawCell(out, row, column, kBlank, &cursor, &style);
+        memcpy(before, cells, (size_t)end * sizeof(Cell));
+        shown->ends[row] = end;
     }
     if (style != kStylePlain && style != -1)
         AppendText(out, kStyleSequences[kStylePlain]);
-    if (out->length + 1 >= out->size)
-        return false;
-    for (int row = 0; row < next->rows; row++) {
-        // Past both ends both rows are blank already.
-        int end = whole ? next->columns : Larger(next->ends[row], shown->ends[row]);
-        memcpy(shown->cells[row], next->cells[row], (size_t)end * sizeof(Cell));
-        shown->ends[row] = next->ends[row];
-    }
     shown->rows = next->rows;
     shown->columns = next->columns;
-    return true;
+    return out->length + 1 < out->size;
 }

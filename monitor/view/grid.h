@@ -14,17 +14,22 @@ enum { kGridRows = 128, kGridColumns = 256 };
 
 enum CellStyle : uint8_t { kStylePlain, kStyleBold, kStyleDim, kStyleMark };
 
-struct Cell {
-    uint16_t character; // a code point of the Basic Multilingual Plane
-    uint8_t style;
-    uint8_t unused; // no padding: rows are compared whole
-};
+// A cell: the code point of a character of the Basic Multilingual Plane
+// in the low 16 bits, its style above them.  One word, so that a cell is
+// put, compared and copied whole.
+typedef uint32_t Cell;
 
+inline Cell MakeCell(uint16_t character, CellStyle style) { return (Cell)style << 16 | character; }
+inline uint16_t CellCharacter(Cell cell) { return (uint16_t)cell; }
+inline CellStyle StyleOfCell(Cell cell) { return (CellStyle)(cell >> 16); }
+
+const Cell kBlank = ' '; // a plain blank
+
+// A row holds its cells up to its end; past the end it is blank, whatever
+// the cells there hold.  So clearing a grid is setting every end to 0, and
+// only what lies before the ends is ever compared or copied.
 struct Grid {
     int rows, columns;
-    // Each row's end: the column after the last cell put on it since the
-    // grid was cleared.  The cells from there on are blank, so that what
-    // lies past the end of both grids is never compared.
     int ends[kGridRows];
     Cell cells[kGridRows][kGridColumns];
 };
@@ -35,14 +40,7 @@ void ClearGrid(Grid *grid, int rows, int columns);
 // Puts UTF-8 text at row, column, clipped at the right edge; returns the
 // column after it.
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
-
-inline void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style) {
-    if (row < 0 || row >= grid->rows || column < 0 || column >= grid->columns)
-        return;
-    grid->cells[row][column] = Cell{character, style, 0};
-    if (column >= grid->ends[row])
-        grid->ends[row] = column + 1;
-}
+void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
 
 // The grid as lines of UTF-8 text, blanks at their ends left out, each
 // ending in "\n"; styles are not shown.
@@ -50,8 +48,8 @@ void GridAsText(const Grid *grid, Text *text);
 
 // Appends to out what turns a terminal showing *shown into one showing
 // *next (all of it when whole, or when shown has another size), and makes
-// *shown a copy of *next.  Returns false when out is too small for it; then
-// shown is left as it was.
+// *shown a copy of *next.  Returns false when out is too small for it: then
+// what the terminal shows is unknown, and the next draw must be whole.
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out);
 
 #endif
