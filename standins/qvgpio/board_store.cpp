@@ -9,22 +9,6 @@
 
 #include "number.h"
 
-#ifdef _WIN32
-#include <io.h>
-static void DefaultDirectory(char *path, size_t size) {
-    const char *temporary = getenv("TEMP");
-    snprintf(path, size, "%s\\qvgpio-sim", temporary != NULL ? temporary : ".");
-}
-#else
-static void DefaultDirectory(char *path, size_t size) {
-    const char *runtime = getenv("XDG_RUNTIME_DIR");
-    if (runtime != NULL && *runtime != '\0')
-        snprintf(path, size, "%s/qvgpio-sim", runtime);
-    else
-        snprintf(path, size, "/tmp/qvgpio-sim-%u", (unsigned)geteuid());
-}
-#endif
-
 // Looked up once per process.
 const char *StoreDirectory(void) {
     static char directory[kStorePathSize + 1]; // too long a name stays too long
@@ -33,7 +17,7 @@ const char *StoreDirectory(void) {
         if (chosen != NULL && *chosen != '\0')
             snprintf(directory, sizeof directory, "%s", chosen);
         else
-            DefaultDirectory(directory, sizeof directory);
+            DefaultStoreFolder(directory, sizeof directory);
     }
     return directory;
 }

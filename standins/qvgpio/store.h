@@ -5,9 +5,13 @@
 #ifndef STANDINS_QVGPIO_STORE_H
 #define STANDINS_QVGPIO_STORE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 enum { kStorePathSize = 4096 };
+
+// Where the store is unless QVGPIO_SIM_DIR says: a folder of the user's own.
+void DefaultStoreFolder(char *path, size_t size);
 
 // A folder of the store, open for work in it.
 struct Folder {

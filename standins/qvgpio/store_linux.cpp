@@ -2,11 +2,20 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "store.h"
+
+void DefaultStoreFolder(char *path, size_t size) {
+    const char *runtime = getenv("XDG_RUNTIME_DIR");
+    if (runtime != NULL && *runtime != '\0')
+        snprintf(path, size, "%s/qvgpio-sim", runtime);
+    else
+        snprintf(path, size, "/tmp/qvgpio-sim-%u", (unsigned)geteuid());
+}
 
 static const int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 

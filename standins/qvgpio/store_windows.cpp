@@ -10,6 +10,11 @@
 
 #include "store.h"
 
+void DefaultStoreFolder(char *path, size_t size) {
+    const char *temporary = getenv("TEMP");
+    snprintf(path, size, "%s\\qvgpio-sim", temporary != NULL ? temporary : ".");
+}
+
 // Windows folders carry no owner that a plain stat shows; the store's
 // default under the user's own %TEMP% is the user's.  A junction or link in
 // place of a folder is refused all the same.

@@ -3,6 +3,8 @@
 #include <string.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include "block.h"
 
 namespace {
@@ -15,6 +17,37 @@ bool Refuse(const wchar_t *name, const std::string &problem, std::string *why) {
 }
 
 std::string Error() { return "error " + std::to_string(GetLastError()); }
+
+// The user who owns the object when that is not the user running the
+// service; empty when it is.
+std::string OtherOwner(HANDLE object) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return "";
+    std::string other;
+    HANDLE token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        // The owner the system gives the objects the service makes.
+        union {
+            TOKEN_OWNER owner;
+            char room[256];
+        } me;
+        DWORD size;
+        if (GetTokenInformation(token, TokenOwner, &me, sizeof me, &size) &&
+            !EqualSid(me.owner.Owner, owner)) {
+            char name[256] = "?", domain[256];
+            DWORD nameSize = sizeof name, domainSize = sizeof domain;
+            SID_NAME_USE use;
+            LookupAccountSidA(nullptr, owner, name, &nameSize, domain, &domainSize, &use);
+            other = name;
+        }
+        CloseHandle(token);
+    }
+    LocalFree(descriptor);
+    return other;
+}
 
 } // namespace
 
@@ -49,6 +82,14 @@ bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
     block->mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
                                         sizeof(PrpValue), block->name);
+    // A block that outlived its service, held open by a monitor, is taken
+    // over when it is the user's own.
+    std::string owner;
+    if (block->mapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS &&
+        !(owner = OtherOwner(block->mapping)).empty()) {
+        RemoveBlock(block);
+        return Refuse(block->name, "belongs to user " + owner + "; not taken over", why);
+    }
     if (block->mapping != nullptr)
         block->view =
             static_cast<PrpValue *>(MapViewOfFile(block->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
