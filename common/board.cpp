@@ -35,6 +35,7 @@ static void StopIfServiceRunning(void) {
         return;
     fputs("ziZidOzevadu is running, to run this program, please stop the ziZidOzevadu\n", stdout);
     fputs("Exit the program\n", stdout);
+    FlushOutput();
     exit(1);
 }
 

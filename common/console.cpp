@@ -1,31 +1,63 @@
 #include "console.h"
 
-#include <stdio.h>
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
 
-// Set once a read finds no number.  The text it stopped at stays unread, so
-// every later read would stop there as well; the flag makes that hold even
-// where the failed read had already taken a sign ("- 5").
-static bool inputRefused;
+static const char *programName = "";
+static OutputRule outputRule = kOutputMustShow;
+static bool outputClosedAtStart;
 
-int32_t ReadDecimal(void) {
-    fflush(stdout);
-    if (inputRefused)
+void StartProgram(const char *name, OutputRule rule) {
+    programName = name;
+    outputRule = rule;
+    outputClosedAtStart = FillClosedStandardDescriptors();
+}
+
+void FlushOutput(void) {
+    int error = 0;
+    if (fflush(stdout) != 0)
+        error = errno;
+    else if (ferror(stdout))
+        error = EIO; // an earlier write failed; its reason is gone
+    else if (outputClosedAtStart)
+        error = EBADF;
+    if (error == 0 || outputRule == kOutputMayFail)
+        return;
+    fprintf(stderr, "%s: standard output: %s\n", programName, strerror(error));
+    exit(1);
+}
+
+// The next character, waited for where the stream has none yet; EOF only at
+// the true end of input or on a failure.
+static int NextCharacter(FILE *stream) {
+    int c;
+    while ((c = getc(stream)) == EOF && ferror(stream) && WaitForInput(stream))
+        clearerr(stream);
+    return c;
+}
+
+int32_t ReadDecimalFrom(FILE *stream, bool *refused) {
+    // Once a read finds no number, the text it stopped at stays unread, so
+    // every later read would stop there as well; refused makes that hold
+    // even where the failed read had already taken a sign ("- 5").
+    if (*refused)
         return 0;
 
     int c;
     do
-        c = getchar();
+        c = NextCharacter(stream);
     while (IsWhiteSpace(c));
     if (c == EOF)
         return 0;
 
     bool negative = c == '-';
     if (c == '-' || c == '+')
-        c = getchar();
+        c = NextCharacter(stream);
     if (!IsDigit(c)) {
         if (c != EOF)
-            ungetc(c, stdin);
-        inputRefused = true;
+            ungetc(c, stream);
+        *refused = true;
         return 0;
     }
 
@@ -34,11 +66,17 @@ int32_t ReadDecimal(void) {
     uint32_t magnitude = 0;
     do {
         magnitude = magnitude * 10u + (uint32_t)(c - '0');
-        c = getchar();
+        c = NextCharacter(stream);
     } while (IsDigit(c));
     if (c != EOF)
-        ungetc(c, stdin);
+        ungetc(c, stream);
     return (int32_t)(negative ? 0u - magnitude : magnitude);
+}
+
+int32_t ReadDecimal(void) {
+    static bool inputRefused;
+    FlushOutput();
+    return ReadDecimalFrom(stdin, &inputRefused);
 }
 
 uint8_t ReadSelection(void) { return (uint8_t)ReadDecimal(); }

@@ -1,16 +1,44 @@
-// Console input shared by every program: one decimal number per prompt.
+// Console input and output shared by every program: one decimal number per
+// prompt, and what a program does when its standard output fails.
 #ifndef COMMON_CONSOLE_H
 #define COMMON_CONSOLE_H
 
 #include <stdint.h>
+#include <stdio.h>
+
+// What standard output that fails (a full disk, a reader gone) means.
+enum OutputRule {
+    // A mode switch: the board is switched all the same, and that is its
+    // result; it ends as it would have.
+    kOutputMayFail,
+    // A reader or a monitor: its output is its result.  It ends with status
+    // 1 and says why in one line on standard error.
+    kOutputMustShow,
+};
+
+// The first step of every program, before it opens anything: a closed
+// standard input, output or error is filled with /dev/null, so that nothing
+// the program opens can take its place (a standard output closed at start
+// counts as failed output).  name is the program's, for the line on
+// standard error.
+void StartProgram(const char *name, OutputRule rule);
+
+// Flushes standard output, and applies the program's output rule when it
+// has failed.
+void FlushOutput(void);
 
 // Reads one decimal integer from standard input as "%d" reads it: white space
 // (line ends too) is skipped, then an optional sign and the digits; the rest
 // of the line is left for the next read.  Input that is not a number gives 0
 // and stays unread, so every later read of the run gives 0 too; so does the
-// end of input.  A number beyond 32 bits keeps its low 32 bits.
+// end of input.  A number beyond 32 bits keeps its low 32 bits.  Input not
+// there yet is waited for, even where standard input does not block.
 // Standard output is flushed first, so that the prompt shows.
 int32_t ReadDecimal(void);
+
+// The same reader on any stream; refused holds whether a read of the stream
+// has found no number.
+int32_t ReadDecimalFrom(FILE *stream, bool *refused);
 
 // A selection (port code, counter): only the low 8 bits of the number count.
 uint8_t ReadSelection(void);
@@ -19,5 +47,12 @@ uint8_t ReadSelection(void);
 // an argument.
 inline bool IsWhiteSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+// What differs between the platforms, one file each.
+// Fills closed standard descriptors; true when standard output was closed.
+bool FillClosedStandardDescriptors(void);
+// After a read of stream failed: true once more input may have come (the
+// stream does not block and had nothing yet), false for a true failure.
+bool WaitForInput(FILE *stream);
 
 #endif

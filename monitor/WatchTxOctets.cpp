@@ -1,6 +1,7 @@
 // WatchTxOctets: prints the transmit octet counters of a board's two LANs,
 // as the statistics service publishes them, once a second until it is
-// stopped.  Arguments are ignored.
+// stopped or its output cannot be written (status 1).  Arguments are ignored.
+#include "console.h"
 #include "watch.h"
 
 static const WatchedLine kLines[] = {
@@ -8,4 +9,7 @@ static const WatchedLine kLines[] = {
     {"prpValue.txOctetsB = %d\n", PRP_FIELD(txOctetsB)},
 };
 
-int main(void) { return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint); }
+int main(void) {
+    StartProgram("WatchTxOctets", kOutputMustShow);
+    return WatchStatistics(kLines, sizeof kLines / sizeof kLines[0], kServiceHint);
+}

@@ -8,15 +8,33 @@
 
 #include "prp_value.h"
 
-typedef intptr_t StatisticsHandle;
+// A board's block, once opened, and its record, once mapped.
+struct StatisticsBlock {
+    int32_t boardIndex;
+    intptr_t handle;
+    const PrpValue *view;
+};
 
 // Opens the existing block of the board with all access; never creates it.
-int OpenStatisticsBlock(int32_t boardIndex, StatisticsHandle *block);
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block);
 
 // Maps the whole record, shared and writable, from the start of the block.
-int MapStatisticsRecord(StatisticsHandle block, const PrpValue **record);
+int MapStatisticsRecord(StatisticsBlock *block);
 
-void CloseStatisticsBlock(StatisticsHandle block);
+void CloseStatisticsBlock(StatisticsBlock *block);
+
+// What a copy of the record found.
+enum BlockState {
+    kBlockWhole, // copied
+    kBlockShort, // the block is shorter than the record now: not copied
+    kBlockGone,  // the block's name is gone, and no block has taken it again
+};
+
+// Copies the whole record as it is now, or leaves copy as it was (the last
+// whole record) when the block cannot give one.  A block removed and made
+// again under the same name, as a restarted publisher does, is followed.
+// A block that shrinks, even during the copy, ends nothing.
+BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
 
 void SleepMilliseconds(unsigned milliseconds);
 

@@ -1,27 +1,41 @@
 #include "platform.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
-int OpenStatisticsBlock(int32_t boardIndex, StatisticsHandle *block) {
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block) {
     wchar_t name[kStatisticsMapNameSize];
     StatisticsMapName(boardIndex, name);
     HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
     if (mapping == NULL)
         return (int)GetLastError();
-    *block = (StatisticsHandle)mapping;
+    block->boardIndex = boardIndex;
+    block->handle = (intptr_t)mapping;
+    block->view = NULL;
     return 0;
 }
 
-int MapStatisticsRecord(StatisticsHandle block, const PrpValue **record) {
-    void *view = MapViewOfFile((HANDLE)block, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PrpValue));
+int MapStatisticsRecord(StatisticsBlock *block) {
+    void *view = MapViewOfFile((HANDLE)block->handle, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PrpValue));
     if (view == NULL)
         return (int)GetLastError();
-    *record = (const PrpValue *)view;
+    block->view = (const PrpValue *)view;
     return 0;
 }
 
-void CloseStatisticsBlock(StatisticsHandle block) { CloseHandle((HANDLE)block); }
+void CloseStatisticsBlock(StatisticsBlock *block) {
+    if (block->view != NULL)
+        UnmapViewOfFile(block->view);
+    CloseHandle((HANDLE)block->handle);
+}
+
+// A section neither shrinks nor goes while a handle to it is open, and a
+// restarted publisher opens the very section the monitor holds.
+BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
+    memcpy(copy, block->view, sizeof *copy);
+    return kBlockWhole;
+}
 
 void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 

@@ -25,7 +25,7 @@ int WatchStatistics(const WatchedLine *lines, size_t count, ServiceHint hint) {
     fputs("Enter the board index:", stdout);
     int32_t boardIndex = ReadDecimal();
 
-    StatisticsHandle block;
+    StatisticsBlock block;
     int error = OpenStatisticsBlock(boardIndex, &block);
     if (error != 0) {
         PrintFailure("Could not open file mapping object (%d).\n", error);
@@ -33,22 +33,24 @@ int WatchStatistics(const WatchedLine *lines, size_t count, ServiceHint hint) {
             PrintFailureLine("Check if ziZidOzevadu is started.\n");
         return 1;
     }
-    const PrpValue *view;
-    error = MapStatisticsRecord(block, &view);
+    error = MapStatisticsRecord(&block);
     if (error != 0) {
         PrintFailure("Could not map view of file (%d).\n", error);
-        CloseStatisticsBlock(block);
+        CloseStatisticsBlock(&block);
         return 1;
     }
 
     // The service may change the record at any time: take one copy of it
-    // and print every line of the group from that copy.
+    // and print every line of the group from that copy.  While the block
+    // cannot give a whole record, the last one is printed again, as for a
+    // service that has stopped updating.
+    PrpValue record;
+    memset(&record, 0, sizeof record);
     for (;;) {
-        PrpValue record;
-        memcpy(&record, view, sizeof record);
+        CopyStatisticsRecord(&block, &record);
         for (size_t i = 0; i < count; i++)
             printf(lines[i].format, FieldValue(&record, &lines[i]));
-        fflush(stdout);
+        FlushOutput();
         SleepMilliseconds(1000);
     }
 }

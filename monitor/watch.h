@@ -1,6 +1,6 @@
 // The loop the three monitors share: ask for the board, open and map the
 // statistics service's block, then print some of its fields once a second
-// until the process is ended from outside.
+// until the process is ended from outside, or its output fails.
 #ifndef MONITOR_WATCH_H
 #define MONITOR_WATCH_H
 
@@ -21,7 +21,8 @@ struct WatchedLine {
 // statistics service.
 enum ServiceHint { kNoServiceHint, kServiceHint };
 
-// Returns only when the block cannot be opened or mapped, with status 1.
+// Returns only when the block cannot be opened or mapped, with status 1;
+// ends the program with status 1 when its output fails.
 int WatchStatistics(const WatchedLine *lines, size_t count, ServiceHint hint);
 
 #endif

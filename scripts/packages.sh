@@ -17,6 +17,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Wine for the Windows tests, in a prefix of the build's own, its server and
 # system processes kept up between the many short runs.  The system processes

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
 # Builds the suite for Linux and for Windows (cross-built, run under Wine)
-# and runs every test.  As root it installs what is missing.
+# and runs every test: the Linux suite once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for a short while.
+# As root it installs what is missing.
 # With --linux-only it leaves the Windows build out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 windows=yes
 [ "${1:-}" = "--linux-only" ] && windows=
-need_packages "${BUILD_PACKAGES[@]}" util-linux ${windows:+"${WINDOWS_PACKAGES[@]}"}
+need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" util-linux \
+    ${windows:+"${WINDOWS_PACKAGES[@]}"}
 
 cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default
 ctest --preset default
+
+# Every report of a sanitizer, in a program a test ran or in a test, is
+# written to build-asan/reports: any there fails the run.
+cmake --preset asan
+cmake --build --preset asan
+rm -f build-asan/reports/*
+ctest --preset asan
+if [ -n "$(ls -A build-asan/reports)" ]; then
+    cat build-asan/reports/*
+    exit 1
+fi
+
+bash scripts/fuzz.sh 20
 
 if [ -n "$windows" ]; then
     cmake --preset windows -DBUILD_TESTING=ON

@@ -1,8 +1,10 @@
 // What every board tool shares: the service guard, and how the tool finds
 // its board library.
 #include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "board_fixture.h"
@@ -25,13 +27,20 @@ const ToolRun kEveryTool[] = {
     {"ShowLinkStatus", "1\n", kAsk + LinkStatusLines("0x0", "0x0")},
 };
 
-// A process whose executable file has the given name: a copy of sleep.
+// A process whose executable file has the given name: a copy of sleep, or
+// of true, which ends at once and stays a zombie until the test collects it.
 class Process {
   public:
-    Process(const TemporaryDirectory &folder, const std::string &name) {
+    Process(const TemporaryDirectory &folder, const std::string &name,
+            const char *program = "/bin/sleep") {
         std::string path = folder.Path() + "/" + name;
-        std::filesystem::copy_file("/bin/sleep", path);
+        std::filesystem::copy_file(program, path);
         running_ = std::make_unique<Running>(std::vector<std::string>{path, "60"});
+    }
+    bool Ended() const {
+        std::ifstream stat("/proc/" + std::to_string(running_->Pid()) + "/stat");
+        std::string pid, name, state;
+        return stat >> pid >> name >> state && state == "Z";
     }
     ~Process() { running_->Stop(SIGKILL); }
 
@@ -54,11 +63,16 @@ TEST_F(BoardTest, ServiceRunningStopsEveryToolBeforeItAsksOrCalls) {
     EXPECT_EQ(Journal(), std::vector<std::string>{});
 }
 
-TEST_F(BoardTest, OnlyTheExactServiceNameStopsTheTools) {
+TEST_F(BoardTest, OnlyARunningProcessOfTheExactNameStopsTheTools) {
     TemporaryDirectory folder;
     Process otherCase(folder, "riduvozi.exe");
     Process longer(folder, "RiDuvOzi.exe.bak");
     Process shorter(folder, "RiDuvOzi.ex");
+    TemporaryDirectory otherFolder;
+    Process ended(otherFolder, "RiDuvOzi.exe", "/bin/true");
+    for (int i = 0; i < 100 && !ended.Ended(); i++)
+        usleep(10000);
+    ASSERT_TRUE(ended.Ended());
     for (const ToolRun &run : kEveryTool) {
         SCOPED_TRACE(run.tool);
         Outcome outcome = Tool(run.tool, {}, run.input);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The programs load like C programs: the C library and, for the board tools,
 # libqvgpio; no C++ runtime.  Board tools bind all of libqvgpio at load and
-# search for it through a RUNPATH in the build tree only.
+# search for it through a RUNPATH in the build tree only.  Every program is
+# hardened as Debian's packages are: position-independent, relocations
+# read-only once all are bound at load, a stack protector, fortified calls.
 # Usage: linkage.sh BIN_DIR
 set -u
 bin=$1
@@ -20,8 +22,22 @@ check() {
     if grep -q '(RPATH)' <<<"$dynamic"; then
         echo "$program has an RPATH, which LD_LIBRARY_PATH cannot override"; status=1
     fi
-    if [ -n "$runpath" ] && ! grep -q 'BIND_NOW' <<<"$dynamic"; then
-        echo "$program binds libqvgpio lazily"; status=1
+    if ! grep -q 'BIND_NOW' <<<"$dynamic"; then
+        echo "$program binds lazily"; status=1
+    fi
+    if ! grep -q 'Flags:.*PIE' <<<"$dynamic"; then
+        echo "$program is not position-independent"; status=1
+    fi
+    if ! readelf -lW "$bin/$program" | grep -q GNU_RELRO; then
+        echo "$program has no read-only relocations"; status=1
+    fi
+    local imports
+    imports=$(readelf --dyn-syms -W "$bin/$program")
+    if ! grep -q '__stack_chk_fail' <<<"$imports"; then
+        echo "$program has no stack protector"; status=1
+    fi
+    if ! grep -q '__[a-z]*printf_chk' <<<"$imports"; then
+        echo "$program has no fortified calls"; status=1
     fi
 }
 for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
@@ -30,5 +46,5 @@ done
 for monitor in WatchLinkStatus WatchTxOctets WatchRxCounters; do
     check "$monitor" "libc.so.6 " ''
 done
-[ $status -eq 0 ] && echo "all eight programs load like C programs"
+[ $status -eq 0 ] && echo "all eight programs load like hardened C programs"
 exit $status

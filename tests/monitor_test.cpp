@@ -16,6 +16,7 @@
 
 #include "board_fixture.h"
 #include "prp_value.h"
+#include "support/block.h"
 
 namespace test {
 namespace {
@@ -24,38 +25,6 @@ const char kPrompt[] = "Enter the board index:";
 // Board indices no running service is likely to serve.
 const int32_t kBoard = 424242;
 const int32_t kOtherBoard = -424243;
-
-std::string BlockName(int32_t boardIndex) {
-    char name[kStatisticsMapNameSize];
-    StatisticsMapName(boardIndex, name);
-    return name;
-}
-
-// A block made as a publisher makes it, removed at the end of the test.
-class Block {
-  public:
-    explicit Block(int32_t boardIndex, size_t size = sizeof(PrpValue), mode_t mode = 0666)
-        : name_(BlockName(boardIndex)), size_(size) {
-        shm_unlink(name_.c_str());
-        int fd = shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL, mode);
-        EXPECT_GE(fd, 0) << name_;
-        EXPECT_EQ(fchmod(fd, mode), 0);
-        EXPECT_EQ(ftruncate(fd, (off_t)size), 0);
-        view_ = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        EXPECT_NE(view_, MAP_FAILED);
-        close(fd);
-    }
-    ~Block() {
-        munmap(view_, size_);
-        shm_unlink(name_.c_str());
-    }
-    PrpValue *Record() { return static_cast<PrpValue *>(view_); }
-
-  private:
-    std::string name_;
-    size_t size_;
-    void *view_;
-};
 
 std::string Typed(int32_t boardIndex) { return std::to_string(boardIndex) + "\n"; }
 

@@ -7,23 +7,18 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "board_fixture.h"
-#include "prp_value.h"
+#include "support/block.h"
 
 namespace test {
 namespace {
 
-const int32_t kBoard = 424244, kOtherBoard = 424245;
+const int32_t kBoard = 424246, kOtherBoard = 424247;
 const std::string kNumber = std::to_string(kBoard);
-
-std::string BlockName(int32_t boardIndex) {
-    char name[kStatisticsMapNameSize];
-    StatisticsMapName(boardIndex, name);
-    return name;
-}
 
 // The record in the board's block now; nothing while there is no whole one.
 std::optional<PrpValue> Published(int32_t boardIndex = kBoard) {
@@ -55,8 +50,15 @@ struct Service : Running {
     }
 };
 
+// Another user's truncation ends neither the service nor its monitors.
 TEST(Service, MakesItsBlockWholeAgain) {
     Service service;
+    std::vector<std::unique_ptr<Running>> monitors;
+    for (const char *monitor : {"WatchLinkStatus", "WatchTxOctets", "WatchRxCounters"}) {
+        monitors.push_back(
+            std::make_unique<Running>(std::vector<std::string>{Program(monitor)}, kNumber + "\n"));
+        ASSERT_TRUE(monitors.back()->WaitFor("prpValue."));
+    }
     int fd = shm_open(BlockName(kBoard).c_str(), O_RDWR, 0);
     ASSERT_EQ(ftruncate(fd, 0), 0);
     close(fd);
@@ -64,6 +66,8 @@ TEST(Service, MakesItsBlockWholeAgain) {
         Within(Seconds(1.5), [] { return Published().value_or(PrpValue{}).linkStatusA == 1; }));
     shm_unlink(BlockName(kBoard).c_str());
     EXPECT_TRUE(Within(Seconds(1.5), [] { return Published().has_value(); }));
+    for (auto &monitor : monitors)
+        EXPECT_EQ(monitor->Stop(SIGTERM).status, 128 + SIGTERM);
     EXPECT_EQ(service.Stop(SIGTERM).status, 0);
     EXPECT_FALSE(Published());
 }

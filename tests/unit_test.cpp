@@ -1,12 +1,21 @@
 // The shared rules of the suite, called directly.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "board.h"
 #include "counter.h"
+#include "platform.h"
 #include "prp_value.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -63,5 +72,41 @@ TEST(StatisticsMapName, WholeSignedBoardIndex) {
         EXPECT_EQ(std::basic_string<StatisticsNameChar>(name), c.name) << c.boardIndex;
     }
 }
+
+#ifndef _WIN32
+// A block cut short and grown again while it is copied, over and over: the
+// size seen before a copy may be gone during it, and no copy may end the
+// program for it.
+TEST(CopyStatisticsRecord, BlockShrinkingDuringTheCopyEndsNothing) {
+    const int32_t board = 424245;
+    StatisticsNameChar name[kStatisticsMapNameSize];
+    StatisticsMapName(board, name);
+    int fd = shm_open(name, O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, sizeof(PrpValue)), 0);
+    StatisticsBlock block;
+    ASSERT_EQ(OpenStatisticsBlock(board, &block), 0);
+    ASSERT_EQ(MapStatisticsRecord(&block), 0);
+
+    std::atomic<bool> done{false};
+    std::thread publisher([&] {
+        while (!done)
+            if (ftruncate(fd, 0) != 0 || ftruncate(fd, sizeof(PrpValue)) != 0)
+                break;
+    });
+    int counts[3] = {};
+    PrpValue copy;
+    for (int i = 0; i < 200000; i++)
+        counts[CopyStatisticsRecord(&block, &copy)]++;
+    done = true;
+    publisher.join();
+    EXPECT_GT(counts[kBlockWhole], 0);
+    EXPECT_GT(counts[kBlockShort], 0);
+    EXPECT_EQ(counts[kBlockGone], 0);
+    CloseStatisticsBlock(&block);
+    close(fd);
+    shm_unlink(name);
+}
+#endif
 
 } // namespace

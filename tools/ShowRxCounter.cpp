@@ -1,5 +1,6 @@
 // ShowRxCounter: prints one receive counter of one port of a board,
-// chosen from a menu.  Arguments are ignored.
+// chosen from a menu.  Arguments are ignored.  Ends with status 1 when its
+// output cannot be written.
 #include <stdio.h>
 
 #include "board.h"
@@ -16,6 +17,7 @@ static const int kRxCounterRegister[] = {
 };
 
 int main(void) {
+    StartProgram("ShowRxCounter", kOutputMustShow);
     uint8_t boardAddress = StartBoardTool();
 
     fputs("Select Port to configure: 2: Port0, 4: Port1, 8: Port2\n", stdout);
@@ -36,5 +38,6 @@ int main(void) {
         rxCounter =
             ReadCounter32(GetRxCounter, boardAddress, portSel, kRxCounterRegister[selection]);
     printf("rxCounter = 0x%x\n", rxCounter);
+    FlushOutput();
     return 0;
 }

@@ -1,0 +1,147 @@
+// The programs where the machine around them is broken or hostile: a
+// standard output closed at start or failing, input that does not block, a
+// block that shrinks or is made again, a service that has ended but has not
+// been collected.  Each case once went wrong.
+#include <signal.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board_fixture.h"
+#include "support/block.h"
+
+namespace test {
+namespace {
+
+const int32_t kBoard = 424244;
+const std::string kTyped = std::to_string(kBoard) + "\n";
+
+// A program run by the shell, $0 being the program, standard error in the
+// test's pipe and standard output where the script sends it.
+std::vector<std::string> Shell(const std::string &script, const std::string &program) {
+    return {"/bin/bash", "-c", script, Program(program)};
+}
+
+struct Redirection {
+    const char *name;
+    const char *script;
+};
+const Redirection kFull = {"Full", "exec \"$0\" 2>&1 >/dev/full"};
+const Redirection kClosed = {"Closed", "exec \"$0\" 2>&1 >&-"};
+// A pipe whose reader has gone, with SIGPIPE ignored as some service
+// managers leave it.
+const Redirection kReaderGone = {"ReaderGone",
+                                 "trap '' PIPE; { \"$0\" 2>&3 | :; } 3>&1; exit ${PIPESTATUS[0]}"};
+
+struct OutputCase {
+    const char *program;
+    std::string input;
+    Redirection output;
+    int status;
+    std::string error; // what shows on standard error
+    size_t boardCalls;
+};
+
+void PrintTo(const OutputCase &c, std::ostream *out) { *out << c.output.script; }
+
+class FailedOutput : public BoardTest, public ::testing::WithParamInterface<OutputCase> {};
+
+// A reader or monitor whose result cannot be shown ends with status 1,
+// before it touches the board; a mode switch switches all the same.
+TEST_P(FailedOutput, EndsAReaderOrMonitorWithStatus1) {
+    const OutputCase &c = GetParam();
+    Block block(kBoard);
+    Outcome outcome =
+        Running(Shell(c.output.script, c.program), c.input, Boards()).Finish(Seconds(4));
+    EXPECT_EQ(outcome.output, c.error);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(Journal().size(), c.boardCalls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Output, FailedOutput,
+    ::testing::Values(OutputCase{"ShowRxCounter", "1\n2\n1\n", kFull, 1,
+                                 "ShowRxCounter: standard output: No space left on device\n", 0},
+                      OutputCase{"ShowTxCounter", "1\n2\n", kFull, 1,
+                                 "ShowTxCounter: standard output: No space left on device\n", 0},
+                      OutputCase{"ShowLinkStatus", "1\n", kClosed, 1,
+                                 "ShowLinkStatus: standard output: Bad file descriptor\n", 0},
+                      OutputCase{"SelectPrpMode", "1\n", kFull, 0, "", 4},
+                      OutputCase{"SelectHsrMode", "1\n", kClosed, 0, "", 4},
+                      OutputCase{"WatchTxOctets", kTyped, kFull, 1,
+                                 "WatchTxOctets: standard output: No space left on device\n", 0},
+                      OutputCase{"WatchRxCounters", kTyped, kReaderGone, 1,
+                                 "WatchRxCounters: standard output: Broken pipe\n", 0}),
+    [](const ::testing::TestParamInfo<OutputCase> &info) {
+        return std::string(info.param.program) + info.param.output.name;
+    });
+
+// Descriptor 1 closed at start must not become the block's: every line the
+// monitor printed would go into the record the other monitors read.
+TEST(ClosedOutput, LeavesTheBlockAlone) {
+    Block block(kBoard);
+    block.Record()->txOctetsA = 7;
+    Running(Shell(kClosed.script, "WatchRxCounters"), kTyped).Finish(Seconds(2));
+    PrpValue expected = {};
+    expected.txOctetsA = 7;
+    EXPECT_EQ(memcmp(block.Record(), &expected, sizeof expected), 0);
+    struct stat status;
+    ASSERT_EQ(stat(("/dev/shm" + BlockName(kBoard)).c_str(), &status), 0);
+    EXPECT_EQ(status.st_size, (off_t)sizeof(PrpValue));
+}
+
+// Standard input that does not block and has nothing yet is waited for,
+// not taken as its end (which would switch board 0).
+TEST_F(BoardTest, NonBlockingInputIsWaitedFor) {
+    Running tool({"/usr/bin/perl", "-MFcntl", "-e",
+                  "fcntl(STDIN, F_SETFL, O_NONBLOCK) or die; exec @ARGV", Program("SelectHsrMode")},
+                 "", Boards());
+    ASSERT_TRUE(tool.WaitFor(kAsk));
+    usleep(200000);
+    tool.Write("3\n");
+    EXPECT_EQ(tool.Finish().status, 0);
+    EXPECT_EQ(Journal(),
+              (std::vector<std::string>{"SelectHsrMode(0x5b)", "SetLinkSpeedMode(0x5b)",
+                                        "ConfigureGpioMode(0x5b, 1)", "SetLedValue(0x5b, 1)"}));
+}
+
+std::string TxGroup(int a, int b) {
+    return "prpValue.txOctetsA = " + std::to_string(a) +
+           "\nprpValue.txOctetsB = " + std::to_string(b) + "\n";
+}
+
+// A block cut short while a monitor watches ends nothing: the monitor prints
+// the last whole record until the block is whole again.
+TEST(ShrinkingBlock, MonitorPrintsTheLastRecordUntilItIsWhole) {
+    Block block(kBoard);
+    block.Record()->txOctetsA = 1;
+    block.Record()->txOctetsB = 2;
+    Running monitor({Program("WatchTxOctets")}, kTyped);
+    ASSERT_TRUE(monitor.WaitFor(TxGroup(1, 2)));
+    block.Resize(0);
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 2), Seconds(3.5), 3));
+    block.Resize(sizeof(PrpValue));
+    block.Record()->txOctetsA = 3;
+    block.Record()->txOctetsB = 4;
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(3, 4), Seconds(2.5)));
+    EXPECT_EQ(monitor.Stop(SIGTERM).status, 128 + SIGTERM);
+}
+
+// A restarted publisher removes its block and makes a new one under the
+// same name: the monitor follows it.
+TEST(RestartedService, MonitorFollowsTheNewBlock) {
+    auto first = std::make_unique<Block>(kBoard);
+    first->Record()->txOctetsA = 1;
+    Running monitor({Program("WatchTxOctets")}, kTyped);
+    ASSERT_TRUE(monitor.WaitFor(TxGroup(1, 0)));
+    first.reset();
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 0), Seconds(2.5), 2)); // none yet: the last values
+    Block second(kBoard);
+    second.Record()->txOctetsA = 5;
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(5, 0), Seconds(2.5)));
+}
+
+} // namespace
+} // namespace test
