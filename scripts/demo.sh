@@ -62,3 +62,10 @@ kill "$service"; wait "$service" || true; service=
 show 'echo 0 | WatchTxOctets'
 show 'SelectPrpMode 2'
 show 'qvgpio-sim show 0x5a'
+
+say "Every board at once: the service again for boards 0 and 1, board 1's LanB held still"
+RiDuvOzi.exe 0 1 1:rxGoodOctetsB=5 >/dev/null &
+service=$!
+sleep 0.5
+show 'WatchBoards -n 4 0 1 | cut -f 2-3,6-7,13-14,19,21,24'
+kill "$service"; wait "$service" || true; service=

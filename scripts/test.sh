@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 windows=yes
 [ "${1:-}" = "--linux-only" ] && windows=
-need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" util-linux \
+need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" util-linux tmux \
     ${windows:+"${WINDOWS_PACKAGES[@]}"}
 
 cmake --preset default -DBUILD_TESTING=ON

@@ -73,7 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"WatchTxOctets", kTyped, kFull, 1,
                                  "WatchTxOctets: standard output: No space left on device\n", 0},
                       OutputCase{"WatchRxCounters", kTyped, kReaderGone, 1,
-                                 "WatchRxCounters: standard output: Broken pipe\n", 0}),
+                                 "WatchRxCounters: standard output: Broken pipe\n", 0},
+                      OutputCase{"WatchBoards", "", kFull, 1,
+                                 "WatchBoards: standard output: No space left on device\n", 0},
+                      OutputCase{"WatchBoards", "", kReaderGone, 1,
+                                 "WatchBoards: standard output: Broken pipe\n", 0}),
     [](const ::testing::TestParamInfo<OutputCase> &info) {
         return std::string(info.param.program) + info.param.output.name;
     });

@@ -43,8 +43,8 @@ check() {
 for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
     check "$tool" "libc.so.6 libqvgpio.so " '$ORIGIN/../lib'
 done
-for monitor in WatchLinkStatus WatchTxOctets WatchRxCounters; do
+for monitor in WatchLinkStatus WatchTxOctets WatchRxCounters WatchBoards; do
     check "$monitor" "libc.so.6 " ''
 done
-[ $status -eq 0 ] && echo "all eight programs load like hardened C programs"
+[ $status -eq 0 ] && echo "all nine programs load like hardened C programs"
 exit $status

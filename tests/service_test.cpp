@@ -17,7 +17,7 @@
 namespace test {
 namespace {
 
-const int32_t kBoard = 424246, kOtherBoard = 424247;
+const int32_t kBoard = 424248, kOtherBoard = 424249;
 const std::string kNumber = std::to_string(kBoard);
 
 // The record in the board's block now; nothing while there is no whole one.

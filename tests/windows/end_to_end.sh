@@ -143,7 +143,25 @@ watch() { # NAME PROGRAM GROUP
 }
 watch watch-tx WatchTxOctets 'prpValue.txOctetsA = -1\nprpValue.txOctetsB = 5\n'
 watch watch-links WatchLinkStatus 'prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0\n'
+# WatchBoards in lines: the header, then board 7 each second, its counters
+# unsigned (txOctetsA held at 4294967295).
+views() { # NAME ARGS STATUS PATTERN: PATTERN a Perl regex for the whole output, '|' for each line end
+    # shellcheck disable=SC2086
+    timeout 20 wine "$bin/WatchBoards.exe" $2 >"$work/out" 2>/dev/null </dev/null
+    local got=$?
+    if [ "$got" = "$3" ] && { [ -z "$4" ] && [ ! -s "$work/out" ] ||
+        tr -d '\r' <"$work/out" | tr '\n' '|' | grep -qxP "$4"; }; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1)); echo "FAILED $1: status $got (want $3):"; od -c "$work/out" | head -10
+    fi
+}
+line7='[0-9T:Z-]{20}\t7\tlive\t1\t0\t[0-9]+\t[0-9]+\t4294967295\t5\t[0-9]+\t[0-9]+'
+views view-lines '-n 2 7' 0 "time\tboard\tstate\t[^|]*\tresets\|$line7[^|]*\|$line7\t[0-9]+\t[0-9]+\t[0-9]+\t0\t0[^|]*\|"
+views view-json '--json -n 1 7' 0 '\{"time":"[0-9T:Z-]{20}","board":7,"state":"live",[^|]*"resets":0\}\|'
+views view-bad-option '--bogus' 2 ''
 kill $service; wait $service 2>/dev/null; service=
+views view-gone '-n 1 --json 7' 0 '\{"time":"[0-9T:Z-]{20}","board":7,"state":"gone",[^|]*\}\|'
 expect watch-after-service WatchTxOctets '' '7\n' "$open2$hint" 1 ''
 
 echo "$passed passed, $failed failed"

@@ -1,0 +1,17 @@
+// WatchBoards: a live view of every board's published statistics, once a
+// second.  On a terminal a screen with LanA beside LanB, rates, divergence
+// and graphs; otherwise lines for scripts.  See WatchBoards.1.
+#include "console.h"
+#include "host.h"
+#include "options.h"
+#include "watching.h"
+
+int main(int argc, char **argv) {
+    StartProgram("WatchBoards", kOutputMustShow);
+    static ViewOptions options;
+    int status = ParseOptions(argc, argv, &options);
+    if (status >= 0)
+        return status;
+    CatchEndRequests();
+    return options.lines ? WatchInLines(&options) : WatchOnScreen(&options);
+}

@@ -1,0 +1,81 @@
+// What WatchBoards knows of each board: the last complete record, what its
+// counters counted over the last second, the last minute of receive rates.
+// Taking a sample and everything shown from it are plain functions of this
+// model, so that tests feed it records of their own.
+#ifndef VIEW_BOARD_VIEW_H
+#define VIEW_BOARD_VIEW_H
+
+#include <stdint.h>
+
+#include "prp_value.h"
+#include "reading.h"
+
+enum { kLanA, kLanB, kLans };
+enum { kHistorySeconds = 60 };
+// In the history: a second without a trustworthy rate (a gap in the
+// graph), and one from before the board was first seen.
+const uint32_t kNoRate = UINT32_MAX;
+const uint32_t kNotSeen = UINT32_MAX - 1;
+
+enum BoardState {
+    kBoardLive,  // the record changes, or stopped changing not long ago
+    kBoardStale, // the record has not changed for the stale time
+    kBoardShort, // the block is shorter than the record
+    kBoardGone,  // no block (never seen, or vanished)
+};
+
+// What the user chose (options, keys).
+struct ViewSettings {
+    uint64_t lanBitsPerSecond;
+    uint32_t staleMs;
+    uint32_t markTenths; // divergence beyond this many tenths of a percent is marked
+    bool bytes;          // rates in byte/s instead of bit/s
+    bool graphs;
+};
+
+struct LanView {
+    // From the last complete record.
+    uint32_t rxGoodOctets, txOctets, rxErr;
+    uint8_t linkStatus;
+    // What the counters counted since the sample before (when stepped).
+    uint32_t rxStep, txStep, errStep;
+    uint64_t errorsSinceStart;
+    uint64_t linkChangedMs; // when the link status last changed, or was first seen
+    bool linkChangeSeen;
+    uint32_t history[kHistorySeconds]; // receive octets a second, oldest first
+};
+
+struct BoardView {
+    int32_t boardIndex;
+    BoardState state;
+    bool sampled;       // a complete record has been seen
+    bool stepped;       // the last sample gave differences (no gap)
+    uint32_t resets;    // counters seen going back, a vanished block coming back
+    uint32_t elapsedMs; // between the last two samples
+    uint64_t sampledMs, changedMs;
+    PrpValue record;
+    LanView lan[kLans];
+};
+
+void StartBoardView(BoardView *board, int32_t boardIndex);
+
+// Takes one sample: the record as read (meaningful when state is
+// kBlockWhole), at nowMs on a monotonic clock.
+void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs,
+                const ViewSettings *settings);
+
+// Receive octets a second over the last step, from the history.
+inline uint32_t LatestRate(const LanView *lan) { return lan->history[kHistorySeconds - 1]; }
+
+// A step as a rate a second.
+uint64_t PerSecond(uint32_t step, uint32_t elapsedMs);
+
+// LanA's value against LanB's, in tenths of a percent of the larger one:
+// positive when LanA carries more.  0 when both are 0.
+int32_t DivergenceTenths(uint32_t a, uint32_t b);
+
+// Whether the receive or transmit divergence of the last step is beyond the
+// mark.
+bool Diverges(const BoardView *board, const ViewSettings *settings);
+
+#endif

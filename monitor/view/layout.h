@@ -1,0 +1,23 @@
+// The terminal screen of WatchBoards, laid out from the model into a grid:
+// a header, a block for each board (LanA beside LanB: link, rates, errors,
+// then a graph of each LAN's receive rate over the last minute), a footer
+// with the keys.  A screen too small for every board drops the graphs
+// first, then shows the boards that fit from firstBoard on.
+#ifndef VIEW_LAYOUT_H
+#define VIEW_LAYOUT_H
+
+#include "board_view.h"
+#include "grid.h"
+
+// The smallest screen that shows a board.
+enum { kMinimumColumns = 40, kMinimumRows = 8 };
+
+// How many boards a screen of the grid's size shows from firstBoard on.
+int BoardsShown(const Grid *grid, int count, const ViewSettings *settings);
+
+// Lays out the screen into grid, whose size is set.  firstBoard is the
+// first board shown when not all of them fit.
+void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
+                  uint64_t nowMs, Grid *grid);
+
+#endif

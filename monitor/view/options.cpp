@@ -1,0 +1,230 @@
+#include "options.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "console.h"
+
+static const char kHelp[] =
+    "usage: WatchBoards [options] [boardIndex...]\n"
+    "Shows the statistics the statistics service publishes for each board, once\n"
+    "a second: link status, receive and transmit rates, receive errors, LanA\n"
+    "beside LanB and how far they differ.  With no boardIndex, every board that\n"
+    "publishes, as boards appear.  On a terminal a screen (keys: q quit, b bits\n"
+    "or bytes, g graphs, + and - the divergence mark, up and down the boards);\n"
+    "otherwise one line per board per second, tab-separated under a header.\n"
+    "\n"
+    "  -b, --bytes            rates in byte/s instead of bit/s\n"
+    "  -G, --no-graphs        no graphs of the last minute\n"
+    "  -j, --json             lines of JSON objects instead of tab-separated\n"
+    "  -l, --lines            lines even on a terminal\n"
+    "  -m, --mark PERCENT     mark LanA and LanB differing by more (default 5)\n"
+    "  -n, --count N          end after N samples\n"
+    "  -s, --lan-speed RATE   LAN speed in bit/s, k M G allowed (default 1G): a\n"
+    "                         counter that grew faster has been reset\n"
+    "  -t, --stale SECONDS    a record unchanged that long is stale (default 5)\n"
+    "  -h, --help             this text\n"
+    "\n"
+    "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
+    "2 for a bad option.\n";
+
+static int Refuse(const char *what, const char *argument) {
+    fprintf(stderr, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what, argument);
+    return 2;
+}
+
+// A whole decimal number, at most most; with allowTenths one decimal may
+// follow a point, and the value is in tenths.
+static bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {
+    uint64_t number = 0;
+    const char *p = text;
+    for (; IsDigit(*p); p++) {
+        number = number * 10 + (uint64_t)(*p - '0');
+        if (number > most)
+            return false;
+    }
+    if (p == text)
+        return false;
+    if (allowTenths) {
+        number *= 10;
+        if (*p == '.' && IsDigit(p[1])) {
+            number += (uint64_t)(p[1] - '0');
+            p += 2;
+        }
+    }
+    *value = number;
+    return *p == '\0' && number <= (allowTenths ? most * 10 : most);
+}
+
+// A rate in bit/s with an optional SI prefix: 100M, 1G, 2500k.
+static bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
+    char digits[24];
+    size_t length = strlen(text);
+    if (length == 0 || length >= sizeof digits)
+        return false;
+    memcpy(digits, text, length + 1);
+    uint64_t scale = 1;
+    const char *prefix = strchr("kMG", digits[length - 1]);
+    if (prefix != NULL && *prefix != '\0') {
+        scale = *prefix == 'k' ? 1000 : *prefix == 'M' ? 1000000 : 1000000000;
+        digits[length - 1] = '\0';
+    }
+    uint64_t number;
+    if (!ParseNumber(digits, 1000000000000ull / scale, false, &number) || number == 0)
+        return false;
+    *bitsPerSecond = number * scale;
+    return true;
+}
+
+// A board index: a signed 32-bit decimal number and nothing else.
+static bool ParseBoardIndex(const char *text, int32_t *boardIndex) {
+    bool negative = *text == '-';
+    uint64_t magnitude;
+    if (!ParseNumber(text + negative, negative ? 2147483648u : 2147483647u, false, &magnitude))
+        return false;
+    *boardIndex = (int32_t)(negative ? 0 - magnitude : magnitude);
+    return true;
+}
+
+static int AddBoard(ViewOptions *options, const char *argument) {
+    int32_t boardIndex;
+    if (!ParseBoardIndex(argument, &boardIndex))
+        return Refuse("not a board index", argument);
+    for (int i = 0; i < options->boardCount; i++)
+        if (options->boards[i] == boardIndex)
+            return -1;
+    if (options->boardCount == kMostBoards)
+        return Refuse("too many boards, at most 64", argument);
+    options->boards[options->boardCount++] = boardIndex;
+    return -1;
+}
+
+struct Option {
+    char shortName;
+    const char *longName;
+    bool takesValue;
+};
+
+static const Option kOptions[] = {
+    {'b', "bytes", false},    {'G', "no-graphs", false}, {'j', "json", false},
+    {'l', "lines", false},    {'m', "mark", true},       {'n', "count", true},
+    {'s', "lan-speed", true}, {'t', "stale", true},      {'h', "help", false},
+};
+
+static int Apply(ViewOptions *options, char name, const char *value) {
+    uint64_t number;
+    switch (name) {
+    case 'b':
+        options->settings.bytes = true;
+        break;
+    case 'G':
+        options->settings.graphs = false;
+        break;
+    case 'j':
+        options->format = kJson;
+        options->lines = true;
+        break;
+    case 'l':
+        options->lines = true;
+        break;
+    case 'm':
+        if (!ParseNumber(value, 100, true, &number))
+            return Refuse("not a percentage from 0 to 100", value);
+        options->settings.markTenths = (uint32_t)number;
+        break;
+    case 'n':
+        if (!ParseNumber(value, UINT32_MAX, false, &number) || number == 0)
+            return Refuse("not a count of samples", value);
+        options->samples = (uint32_t)number;
+        break;
+    case 's':
+        if (!ParseRate(value, &options->settings.lanBitsPerSecond))
+            return Refuse("not a LAN speed", value);
+        break;
+    case 't':
+        if (!ParseNumber(value, 86400, false, &number) || number == 0)
+            return Refuse("not a number of seconds from 1 to 86400", value);
+        options->settings.staleMs = (uint32_t)number * 1000;
+        break;
+    case 'h':
+        fputs(kHelp, stdout);
+        return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
+    }
+    return -1;
+}
+
+// One argument that starts with '-' (not a negative board index); *next is
+// the following argument, taken when the option needs a value.
+static int ParseOption(ViewOptions *options, const char *argument, char **next, int *used) {
+    const Option *found = NULL;
+    const char *value = NULL;
+    if (argument[1] == '-') {
+        const char *name = argument + 2;
+        size_t length = strcspn(name, "=");
+        for (const Option &option : kOptions)
+            if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
+                found = &option;
+        if (found != NULL && name[length] == '=')
+            value = name + length + 1;
+    } else {
+        for (const Option &option : kOptions)
+            if (option.shortName == argument[1])
+                found = &option;
+        if (found != NULL && argument[2] != '\0')
+            value = found->takesValue ? argument + 2 : "";
+    }
+    if (found == NULL)
+        return Refuse("unknown option", argument);
+    if (!found->takesValue && value != NULL)
+        return Refuse("takes no value", argument);
+    if (found->takesValue && value == NULL) {
+        if (*next == NULL)
+            return Refuse("needs a value", argument);
+        value = *next;
+        *used = 2;
+    }
+    return Apply(options, found->shortName, value);
+}
+
+int ParseOptions(int argc, char **argv, ViewOptions *options) {
+    memset(options, 0, sizeof *options);
+    options->settings.lanBitsPerSecond = 1000000000;
+    options->settings.staleMs = 5000;
+    options->settings.markTenths = 50;
+    options->settings.graphs = true;
+    options->format = kTabSeparated;
+
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; i++) {
+        const char *argument = argv[i];
+        int status;
+        int used = 1;
+        if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
+            status = AddBoard(options, argument);
+        } else if (strcmp(argument, "--") == 0) {
+            optionsEnd = true;
+            status = -1;
+        } else {
+            status = ParseOption(options, argument, &argv[i + 1], &used);
+        }
+        if (status >= 0)
+            return status;
+        i += used - 1;
+    }
+    return -1;
+}
+
+uint32_t NextMark(uint32_t markTenths, bool up) {
+    static const uint32_t kMarks[] = {10, 20, 50, 100, 200, 500, 1000};
+    const size_t count = sizeof kMarks / sizeof kMarks[0];
+    if (up) {
+        for (size_t i = 0; i < count; i++)
+            if (kMarks[i] > markTenths)
+                return kMarks[i];
+        return kMarks[count - 1];
+    }
+    for (size_t i = count; i-- > 0;)
+        if (kMarks[i] < markTenths)
+            return kMarks[i];
+    return kMarks[0];
+}

@@ -1,0 +1,29 @@
+// WatchBoards' command line.
+#ifndef VIEW_OPTIONS_H
+#define VIEW_OPTIONS_H
+
+#include <stdint.h>
+
+#include "board_view.h"
+#include "lines.h"
+
+enum { kMostBoards = 64 };
+
+struct ViewOptions {
+    ViewSettings settings;
+    LineFormat format;
+    bool lines;       // lines even on a terminal
+    uint32_t samples; // 0: until stopped
+    int boardCount;   // 0: every board that publishes
+    int32_t boards[kMostBoards];
+};
+
+// Fills options from the command line.  Returns -1 to go on, or the status
+// to end with: 0 after --help, 2 after a line on standard error for a bad
+// option or argument.
+int ParseOptions(int argc, char **argv, ViewOptions *options);
+
+// The divergence mark the keys + and - step to from markTenths.
+uint32_t NextMark(uint32_t markTenths, bool up);
+
+#endif

@@ -1,0 +1,23 @@
+// Reading a board's record through the monitors' platform layer, as a
+// monitor does, without ever ending the program: a block that cannot be
+// opened is a board that is gone, and is looked for again at the next read.
+#ifndef VIEW_READING_H
+#define VIEW_READING_H
+
+#include <stdint.h>
+
+#include "platform.h"
+#include "prp_value.h"
+
+struct BoardBlock {
+    bool mapped;
+    StatisticsBlock block;
+};
+
+void StartBoardBlock(BoardBlock *block, int32_t boardIndex);
+
+// Copies the board's whole record into *record; on kBlockShort and
+// kBlockGone *record is left as it was.
+BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record);
+
+#endif

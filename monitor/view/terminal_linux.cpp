@@ -1,0 +1,112 @@
+#include "terminal.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <errno.h>
+#include <poll.h>
+#include <signal.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "host.h"
+
+static const char kEnter[] = "\033[?1049h\033[?25l"; // alternate screen, no cursor
+static const char kLeave[] = "\033[0m\033[?25h\033[?1049l";
+
+static bool keysRead; // standard input is a terminal too
+static struct termios original;
+static volatile sig_atomic_t resized;
+
+static void NoteResize(int) { resized = 1; }
+
+// Leaves the terminal as OpenScreen found it.
+static void CloseScreen(void) {
+    fputs(kLeave, stdout);
+    fflush(stdout);
+    if (keysRead)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
+}
+
+bool OpenScreen(void) {
+    if (!isatty(STDOUT_FILENO))
+        return false;
+    keysRead = tcgetattr(STDIN_FILENO, &original) == 0;
+    if (keysRead) {
+        // Each key as it is typed, Ctrl-C included (read as a key, so that
+        // the screen is left in order), nothing echoed.
+        struct termios raw = original;
+        raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO | ISIG | IEXTEN);
+        raw.c_iflag &= ~(tcflag_t)(IXON | ICRNL);
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+    }
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = NoteResize; // no SA_RESTART: cuts the wait for a key short
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGWINCH, &action, NULL);
+    atexit(CloseScreen);
+    fputs(kEnter, stdout);
+    return true;
+}
+
+void ScreenSize(int *rows, int *columns) {
+    struct winsize size;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0) {
+        *rows = 24; // what a terminal that does not say is taken to have
+        *columns = 80;
+        return;
+    }
+    *rows = size.ws_row;
+    *columns = size.ws_col;
+}
+
+// Bytes read but not yet taken as keys: a paste, or keys typed faster than
+// they are read, come in one read.
+static unsigned char pending[32];
+static size_t pendingCount;
+
+// Takes the first key off pending: a character, or a cursor key as
+// terminals send it in either of their modes (ESC [ A, ESC O A).
+static int TakeKey(void) {
+    size_t length = 1;
+    int key = pending[0];
+    if (pendingCount >= 3 && pending[0] == 0x1b && (pending[1] == '[' || pending[1] == 'O')) {
+        length = 3;
+        key = pending[2] == 'A' ? kKeyUp : pending[2] == 'B' ? kKeyDown : kNoKey;
+    }
+    pendingCount -= length;
+    memmove(pending, pending + length, pendingCount);
+    return key;
+}
+
+int ReadKey(uint32_t timeoutMs) {
+    if (resized) {
+        resized = 0;
+        return kKeyResized;
+    }
+    if (EndRequested())
+        return kNoKey;
+    if (pendingCount > 0)
+        return TakeKey();
+    if (!keysRead) {
+        WaitMilliseconds(timeoutMs);
+        return resized ? (resized = 0, kKeyResized) : kNoKey;
+    }
+    struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+    int ready = poll(&input, 1, (int)timeoutMs);
+    if (ready <= 0)
+        return resized ? (resized = 0, kKeyResized) : kNoKey;
+    ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
+    if (count <= 0) {
+        // The terminal is gone: no more keys, only the time.
+        keysRead = false;
+        return kNoKey;
+    }
+    pendingCount = (size_t)count;
+    return TakeKey();
+}

@@ -1,0 +1,90 @@
+#include "terminal.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <windows.h>
+
+#include "host.h"
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+HANDLE EndEvent(void); // host_windows.cpp: set when an end is requested
+
+static const char kEnter[] = "\033[?1049h\033[?25l"; // alternate screen, no cursor
+static const char kLeave[] = "\033[0m\033[?25h\033[?1049l";
+
+static HANDLE output, input;
+static DWORD outputMode, inputMode;
+static UINT outputCodePage;
+static bool keysRead; // standard input is a console too
+
+// Leaves the terminal as OpenScreen found it.
+static void CloseScreen(void) {
+    fputs(kLeave, stdout);
+    fflush(stdout);
+    SetConsoleOutputCP(outputCodePage);
+    SetConsoleMode(output, outputMode);
+    if (keysRead)
+        SetConsoleMode(input, inputMode);
+}
+
+bool OpenScreen(void) {
+    output = GetStdHandle(STD_OUTPUT_HANDLE);
+    // A console older than Windows 10 takes no VT sequences: lines instead.
+    if (!GetConsoleMode(output, &outputMode) ||
+        !SetConsoleMode(output,
+                        outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
+        return false;
+    outputCodePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+    input = GetStdHandle(STD_INPUT_HANDLE);
+    keysRead = GetConsoleMode(input, &inputMode) != 0;
+    // Each key as it is typed, Ctrl-C included (read as a key, so that the
+    // screen is left in order), nothing echoed; size changes as events.
+    if (keysRead)
+        SetConsoleMode(input, ENABLE_WINDOW_INPUT);
+    atexit(CloseScreen);
+    fputs(kEnter, stdout);
+    return true;
+}
+
+void ScreenSize(int *rows, int *columns) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(output, &info)) {
+        *rows = 24;
+        *columns = 80;
+        return;
+    }
+    *rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    *columns = info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+int ReadKey(uint32_t timeoutMs) {
+    if (EndRequested())
+        return kNoKey;
+    if (!keysRead) {
+        WaitMilliseconds(timeoutMs);
+        return kNoKey;
+    }
+    HANDLE waited[] = {input, EndEvent()};
+    if (WaitForMultipleObjects(2, waited, FALSE, timeoutMs) != WAIT_OBJECT_0)
+        return kNoKey;
+    INPUT_RECORD record;
+    DWORD count;
+    if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0)
+        return kNoKey;
+    if (record.EventType == WINDOW_BUFFER_SIZE_EVENT)
+        return kKeyResized;
+    if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown)
+        return kNoKey;
+    switch (record.Event.KeyEvent.wVirtualKeyCode) {
+    case VK_UP:
+        return kKeyUp;
+    case VK_DOWN:
+        return kKeyDown;
+    }
+    return record.Event.KeyEvent.uChar.UnicodeChar;
+}

@@ -1,0 +1,40 @@
+// Text put together without printf: what WatchBoards prints once a second
+// for every board costs a few instructions a character.
+#ifndef VIEW_TEXT_H
+#define VIEW_TEXT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Characters appended to a caller's array, always ending in '\0'; what does
+// not fit is left out.
+struct Text {
+    char *chars;
+    size_t size; // of chars, the '\0' included
+    size_t length;
+};
+
+Text TextIn(char *chars, size_t size);
+#define TEXT_IN(array) TextIn(array, sizeof array)
+
+void AppendText(Text *text, const char *more);
+void AppendChars(Text *text, const char *more, size_t count);
+void AppendChar(Text *text, char c);
+void AppendUnsigned(Text *text, uint64_t value);
+void AppendSigned(Text *text, int64_t value);
+// Right-aligned in a field that many characters wide.
+void AppendPadded(Text *text, const char *more, size_t width);
+
+// A count with an SI prefix and one decimal ("999", "12.3 k", "1.0 G"); a
+// count below 1000 is followed by two blanks, so that its last digit lines
+// up with the digit after the point of a prefixed one.
+void AppendSi(Text *text, uint64_t value);
+
+// Tenths as a signed percentage: "+0.7%", "-12%", "0.0%" (whole percents
+// from 10% on).
+void AppendPercentTenths(Text *text, int32_t tenths);
+
+// A duration as its two largest units: "42s", "1m02s", "3h04m", "2d03h".
+void AppendDuration(Text *text, uint64_t seconds);
+
+#endif

@@ -1,0 +1,216 @@
+#include "watching.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <time.h>
+
+#include "console.h"
+#include "grid.h"
+#include "host.h"
+#include "layout.h"
+#include "reading.h"
+#include "terminal.h"
+
+// The boards watched, in the order shown: as given, or by board index as
+// they appear.  A board stays once seen; a vanished block shows as gone.
+static struct {
+    int count;
+    BoardView views[kMostBoards];
+    BoardBlock blocks[kMostBoards];
+} watched;
+
+static void Watch(int32_t boardIndex, int at) {
+    memmove(&watched.views[at + 1], &watched.views[at],
+            (size_t)(watched.count - at) * sizeof watched.views[0]);
+    memmove(&watched.blocks[at + 1], &watched.blocks[at],
+            (size_t)(watched.count - at) * sizeof watched.blocks[0]);
+    StartBoardView(&watched.views[at], boardIndex);
+    StartBoardBlock(&watched.blocks[at], boardIndex);
+    watched.count++;
+}
+
+static void FollowBoards(const ViewOptions *options) {
+    if (options->boardCount != 0) {
+        while (watched.count < options->boardCount)
+            Watch(options->boards[watched.count], watched.count);
+        return;
+    }
+    int32_t published[kMostBoards];
+    int count = ListPublishedBoards(published, kMostBoards);
+    for (int i = 0; i < count && watched.count < kMostBoards; i++) {
+        int at = 0;
+        while (at < watched.count && watched.views[at].boardIndex < published[i])
+            at++;
+        if (at == watched.count || watched.views[at].boardIndex != published[i])
+            Watch(published[i], at);
+    }
+}
+
+static void SampleBoards(const ViewSettings *settings) {
+    uint64_t now = MonotonicMilliseconds();
+    for (int i = 0; i < watched.count; i++) {
+        PrpValue record;
+        BlockState state = ReadBoardRecord(&watched.blocks[i], &record);
+        TakeSample(&watched.views[i], state, &record, now, settings);
+    }
+}
+
+// Sleeps to the next whole second from the start, so that the rounds do
+// not drift; false when an end was requested meanwhile.
+static bool AwaitNextRound(uint64_t *next) {
+    *next += 1000;
+    uint64_t now = MonotonicMilliseconds();
+    if (*next < now)
+        *next = now; // behind (a stopped process): start again from now
+    else
+        WaitMilliseconds((uint32_t)(*next - now));
+    return !EndRequested();
+}
+
+static void AppendUtcTime(Text *text) {
+    time_t now = time(NULL);
+    const struct tm *utc = gmtime(&now);
+    if (utc == NULL)
+        return;
+    const int fields[] = {utc->tm_year + 1900, utc->tm_mon + 1, utc->tm_mday,
+                          utc->tm_hour,        utc->tm_min,     utc->tm_sec};
+    const char separators[] = "--T::Z";
+    for (int i = 0; i < 6; i++) {
+        if (fields[i] < 10)
+            AppendChar(text, '0');
+        AppendUnsigned(text, (uint64_t)fields[i]);
+        AppendChar(text, separators[i]);
+    }
+}
+
+static char lines[kMostBoards * 512];
+
+// One round in lines.  Apart, so that a profile can count what one round
+// costs.
+void ShowLinesRound(const ViewOptions *options) {
+    FollowBoards(options);
+    SampleBoards(&options->settings);
+    char time[32];
+    Text timeText = TEXT_IN(time);
+    AppendUtcTime(&timeText);
+    Text text = TEXT_IN(lines);
+    for (int i = 0; i < watched.count; i++)
+        AppendBoardLine(&text, &watched.views[i], time, &options->settings, options->format);
+    fwrite(lines, 1, text.length, stdout);
+    FlushOutput();
+}
+
+int WatchInLines(const ViewOptions *options) {
+    Text text = TEXT_IN(lines);
+    AppendHeaderLine(&text, options->format);
+    fputs(lines, stdout);
+    uint64_t next = MonotonicMilliseconds();
+    for (uint32_t round = 1;; round++) {
+        ShowLinesRound(options);
+        if (round == options->samples || !AwaitNextRound(&next))
+            return 0;
+    }
+}
+
+static Grid nextScreen, shownScreen;
+static char drawing[512 * 1024];
+
+struct ScreenState {
+    int firstBoard;
+    bool whole; // the terminal's content is unknown: draw every cell
+};
+
+// Lays out the screen and draws what changed.
+static void Draw(const ViewOptions *options, ScreenState *screen) {
+    int rows, columns;
+    ScreenSize(&rows, &columns);
+    if (rows != nextScreen.rows || columns != nextScreen.columns)
+        screen->whole = true;
+    nextScreen.rows = rows;
+    nextScreen.columns = columns;
+    // The boards shown keep the screen full when some were scrolled past.
+    int shown = BoardsShown(&nextScreen, watched.count, &options->settings);
+    if (screen->firstBoard > watched.count - shown)
+        screen->firstBoard = watched.count - shown;
+    if (screen->firstBoard < 0)
+        screen->firstBoard = 0;
+    LayOutScreen(watched.views, watched.count, screen->firstBoard, &options->settings,
+                 MonotonicMilliseconds(), &nextScreen);
+    Text out = TEXT_IN(drawing);
+    // Drawn in part when out is too small: all of it next time.
+    screen->whole = !DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out);
+    fwrite(out.chars, 1, out.length, stdout);
+    FlushOutput();
+}
+
+void ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
+    FollowBoards(options);
+    SampleBoards(&options->settings);
+    Draw(options, screen);
+}
+
+// What a key does; false for q and Ctrl-C, which end the program.
+static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
+    ViewSettings *settings = &options->settings;
+    switch (key) {
+    case 'q':
+    case 'Q':
+    case 3: // Ctrl-C
+        return false;
+    case 'b':
+        settings->bytes = !settings->bytes;
+        break;
+    case 'g':
+        settings->graphs = !settings->graphs;
+        break;
+    case '+':
+    case '=':
+        settings->markTenths = NextMark(settings->markTenths, true);
+        break;
+    case '-':
+        settings->markTenths = NextMark(settings->markTenths, false);
+        break;
+    case kKeyUp:
+    case 'k':
+        screen->firstBoard--;
+        break;
+    case kKeyDown:
+    case 'j':
+        screen->firstBoard++;
+        break;
+    case kKeyResized:
+        screen->whole = true;
+        break;
+    case 12: // Ctrl-L, as in most screens: draw it all again
+        screen->whole = true;
+        break;
+    }
+    return true;
+}
+
+int WatchOnScreen(ViewOptions *options) {
+    if (!OpenScreen())
+        return WatchInLines(options);
+    ScreenState screen = {0, true};
+    uint64_t next = MonotonicMilliseconds();
+    for (uint32_t round = 1;; round++) {
+        ShowScreenRound(options, &screen);
+        if (round == options->samples)
+            break;
+        next += 1000;
+        for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
+            int key = ReadKey((uint32_t)(next - now));
+            if (EndRequested())
+                return 0;
+            if (key == kNoKey)
+                continue;
+            if (!Obey(key, options, &screen))
+                return 0;
+            Draw(options, &screen);
+        }
+        uint64_t now = MonotonicMilliseconds();
+        if (next + 1000 < now)
+            next = now; // behind (a stopped process): start again from now
+    }
+    return 0;
+}
