@@ -87,25 +87,28 @@ bool Apply(std::vector<Board> &boards, const std::string &text) {
         Say("board " + std::to_string(setting.board) + " is not published here");
         return false;
     }
+    std::string done;
     if (setting.action == Setting::kReset) {
         for (const Field &field : kFields)
             if (IsCounter(field))
                 Put(board->record, field, 0);
-        printf("board %d: counters reset\n", setting.board);
+        done = "counters reset";
     } else {
         const Field &field = kFields[setting.field];
+        std::string value = std::to_string(setting.value);
         if (setting.action == Setting::kRate) {
             board->rate[setting.field] = setting.value;
-            printf("board %d: %s grows by %u a second\n", setting.board, field.name, setting.value);
+            done = std::string(field.name) + " grows by " + value + " a second";
         } else {
             Put(board->record, field, setting.value);
             if (IsCounter(field))
                 board->rate[setting.field] = 0;
-            printf("board %d: %s held at %u\n", setting.board, field.name, setting.value);
+            done = std::string(field.name) + " held at " + value;
         }
     }
+    Write(*board); // before it is said, so that what is said is in the block
+    printf("board %d: %s\n", setting.board, done.c_str());
     fflush(stdout);
-    Write(*board);
     return true;
 }
 
@@ -194,6 +197,7 @@ int main(int argc, char **argv) {
         }
         board.record = {};
         board.record.linkStatusA = board.record.linkStatusB = 1; // link up
+        Write(board);
         printf("board %d: publishing\n", indices[i]);
     }
     for (const std::string &setting : settings)
