@@ -15,9 +15,12 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# Making the packages, and trying them as their users meet them.
+PACKAGING_PACKAGES=(build-essential debhelper dpkg-dev lintian man-db)
+WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)
 
 # Wine for the Windows tests, in a prefix of the build's own, its server and
 # system processes kept up between the many short runs.  The system processes

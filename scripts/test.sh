@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the suite for Linux and for Windows (cross-built, run under Wine)
 # and runs every test: the Linux suite once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for a short while.
-# As root it installs what is missing.
+# UndefinedBehaviorSanitizer, and each fuzz target for a short while; then
+# makes the packages and tries them (installing the Debian packages for the
+# while, as root).  As root it installs what is missing.
 # With --linux-only it leaves the Windows build out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-windows=yes
-[ "${1:-}" = "--linux-only" ] && windows=
+windows=yes only=()
+[ "${1:-}" = "--linux-only" ] && windows= only=(--linux-only)
 need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" util-linux tmux \
     ${windows:+"${WINDOWS_PACKAGES[@]}"}
 
@@ -36,3 +37,7 @@ if [ -n "$windows" ]; then
     trap 'wineserver -k 2>/dev/null || true' EXIT
     ctest --preset windows
 fi
+
+# The packages, made and tried as their users meet them.
+bash scripts/package.sh "${only[@]}"
+bash tests/packages.sh dist "${only[@]}"

@@ -141,5 +141,30 @@ TEST_F(BoardTest, LoaderRefusesToolWithoutItsLibrary) {
     EXPECT_EQ(enough.status, 0);
 }
 
+// Installed, the simulator library sits beside qvgpio-sim and a tool carries
+// no search path that finds it: "qvgpio-sim run" puts the simulator's folder
+// first, before any LD_LIBRARY_PATH, and passes the program's status on.
+TEST_F(BoardTest, SimulatorRunsAnInstalledProgram) {
+    TemporaryDirectory standins, bin;
+    std::filesystem::copy_file(Program("qvgpio-sim"), standins.Path() + "/qvgpio-sim");
+    std::filesystem::copy_file(SIMULATOR_LIBRARY, standins.Path() + "/libqvgpio.so");
+    for (const char *program : {"ShowTxCounter", "WatchLinkStatus"})
+        std::filesystem::copy_file(Program(program), bin.Path() + "/" + program);
+    auto run = [&](const char *program, const std::string &input) {
+        Environment environment = Boards();
+        environment.push_back("LD_LIBRARY_PATH=" DOUBLE_DIR);
+        return Execute({standins.Path() + "/qvgpio-sim", "run", bin.Path() + "/" + program}, input,
+                       environment);
+    };
+
+    Outcome tool = run("ShowTxCounter", "1\n2\n");
+    EXPECT_EQ(tool.output, kAsk + kPortPrompt + "txCount = 0\n");
+    EXPECT_EQ(tool.status, 0);
+    EXPECT_EQ(Journal(), (std::vector<std::string>{"GetTxCounter(0x59, 2, 0x140)",
+                                                   "GetTxCounter(0x59, 2, 0x141)"}));
+    EXPECT_EQ(run("WatchLinkStatus", "-99\n").status, 1); // no such block
+    EXPECT_EQ(run("NoSuchProgram", "").status, 127);
+}
+
 } // namespace
 } // namespace test

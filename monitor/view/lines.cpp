@@ -65,12 +65,11 @@ static const Column kColumns[] = {
     {"resets", kResets, 0, nullptr},
 };
 
-static Value ColumnValue(const Column &column, const BoardView *board, const char *time,
-                         const ViewSettings *settings) {
+// known: whether the board's record is shown (not for a block that is gone).
+static Value ColumnValue(const Column &column, const BoardView *board, bool known,
+                         const char *time, const ViewSettings *settings) {
     const LanView *lan = &board->lan[column.lan];
     const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
-    // What the record holds is not shown for a block that is gone.
-    bool known = board->sampled && board->state != kBoardGone;
     switch (column.source) {
     case kTime:
         return Value{true, kWord, 0, time};
@@ -150,6 +149,7 @@ void AppendBoardLine(Text *text, const BoardView *board, const char *time,
                      const ViewSettings *settings, LineFormat format) {
     if (format == kJson)
         AppendChar(text, '{');
+    bool known = board->sampled && board->state != kBoardGone;
     for (const Column &column : kColumns) {
         if (&column != kColumns)
             AppendChar(text, format == kJson ? ',' : '\t');
@@ -158,7 +158,7 @@ void AppendBoardLine(Text *text, const BoardView *board, const char *time,
             AppendText(text, column.name);
             AppendText(text, "\":");
         }
-        AppendValue(text, ColumnValue(column, board, time, settings), format);
+        AppendValue(text, ColumnValue(column, board, known, time, settings), format);
     }
     AppendText(text, format == kJson ? "}\n" : "\n");
 }

@@ -7,27 +7,62 @@ Text TextIn(char *chars, size_t size) {
     return Text{chars, size, 0};
 }
 
-void AppendChars(Text *text, const char *more, size_t count) {
-    size_t room = text->size - 1 - text->length;
-    if (count > room)
-        count = room;
-    memcpy(text->chars + text->length, more, count);
-    text->length += count;
-    text->chars[text->length] = '\0';
-}
-
-void AppendText(Text *text, const char *more) { AppendChars(text, more, strlen(more)); }
-
-void AppendChar(Text *text, char c) { AppendChars(text, &c, 1); }
-
 void AppendUnsigned(Text *text, uint64_t value) {
-    char digits[20];
-    size_t count = 0;
-    do {
-        digits[sizeof digits - ++count] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    AppendChars(text, digits + sizeof digits - count, count);
+    // Written in place from its last digit, two at a time.
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
+                                 "34353637383940414243444546474849505152535455565758596061626364656667"
+                                 "6869707172737475767778798081828384858687888990919293949596979899";
+    static const uint64_t kPowersOfTen[] = {
+        1ull,
+        10ull,
+        100ull,
+        1000ull,
+        10000ull,
+        100000ull,
+        1000000ull,
+        10000000ull,
+        100000000ull,
+        1000000000ull,
+        10000000000ull,
+        100000000000ull,
+        1000000000000ull,
+        10000000000000ull,
+        100000000000000ull,
+        1000000000000000ull,
+        10000000000000000ull,
+        100000000000000000ull,
+        1000000000000000000ull,
+        10000000000000000000ull,
+    };
+    // The digits from the bits: 1233 / 4096 is just above log10(2), so
+    // guess is the count of digits or one more.
+    uint64_t odd = value | 1; // as many digits, and never 0
+    size_t guess = (size_t)(64 - __builtin_clzll(odd)) * 1233 >> 12;
+    size_t count = guess + 1 - (odd < kPowersOfTen[guess]);
+    if (count > text->size - 1 - text->length)
+        return; // what does not fit is left out whole
+    char *p = text->chars + text->length + count;
+    *p = '\0';
+    text->length += count;
+    for (; value > UINT32_MAX; value /= 100) {
+        p -= 2;
+        p[0] = kPairs[value % 100 * 2];
+        p[1] = kPairs[value % 100 * 2 + 1];
+    }
+    // What is left fits in 32 bits, where division by a constant is cheaper.
+    uint32_t low = (uint32_t)value;
+    for (; low >= 100; low /= 100) {
+        p -= 2;
+        p[0] = kPairs[low % 100 * 2];
+        p[1] = kPairs[low % 100 * 2 + 1];
+    }
+    if (low >= 10) {
+        p -= 2;
+        p[0] = kPairs[low * 2];
+        p[1] = kPairs[low * 2 + 1];
+    } else {
+        *--p = (char)('0' + low);
+    }
 }
 
 void AppendSigned(Text *text, int64_t value) {

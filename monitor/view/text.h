@@ -17,9 +17,29 @@ struct Text {
 Text TextIn(char *chars, size_t size);
 #define TEXT_IN(array) TextIn(array, sizeof array)
 
-void AppendText(Text *text, const char *more);
-void AppendChars(Text *text, const char *more, size_t count);
-void AppendChar(Text *text, char c);
+// Each costs a few instructions a character: the view appends some
+// thousands of characters a second.
+inline void AppendChars(Text *text, const char *more, size_t count) {
+    size_t length = text->length, room = text->size - 1 - length;
+    if (count > room)
+        count = room;
+    char *to = text->chars + length;
+    text->length = length + count; // first: the characters may alias *text
+    for (size_t i = 0; i < count; i++)
+        to[i] = more[i];
+    to[count] = '\0';
+}
+
+inline void AppendChar(Text *text, char c) { AppendChars(text, &c, 1); }
+
+inline void AppendText(Text *text, const char *more) {
+    char *to = text->chars + text->length, *last = text->chars + text->size - 1;
+    while (*more != '\0' && to < last)
+        *to++ = *more++;
+    *to = '\0';
+    text->length = (size_t)(to - text->chars);
+}
+
 void AppendUnsigned(Text *text, uint64_t value);
 void AppendSigned(Text *text, int64_t value);
 // Right-aligned in a field that many characters wide.

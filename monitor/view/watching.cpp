@@ -85,9 +85,9 @@ static void AppendUtcTime(Text *text) {
 
 static char lines[kMostBoards * 512];
 
-// One round in lines.  Apart, so that a profile can count what one round
-// costs.
-void ShowLinesRound(const ViewOptions *options) {
+// One round in lines.  Apart, and never inlined, so that a profile can
+// count what one round costs.
+__attribute__((noinline)) void ShowLinesRound(const ViewOptions *options) {
     FollowBoards(options);
     SampleBoards(&options->settings);
     char time[32];
@@ -143,7 +143,8 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
     FlushOutput();
 }
 
-void ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
+// One round on the screen, apart as ShowLinesRound is.
+__attribute__((noinline)) void ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
     FollowBoards(options);
     SampleBoards(&options->settings);
     Draw(options, screen);

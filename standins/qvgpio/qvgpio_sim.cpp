@@ -14,11 +14,13 @@
 
 #include "board_store.h"
 #include "number.h"
+#include "run.h"
 
 namespace {
 
 // One verb: its name, its arguments and what it does for the usage text,
-// how many arguments it takes (-1: any), and the function doing it with them.
+// how many arguments it takes (-1: one or more), and the function doing it
+// with them.
 struct Verb {
     const char *name;
     const char *arguments;
@@ -44,6 +46,7 @@ const Verb kVerbs[] = {
     {"set-counter", "ADDRESS PORT LOW-REGISTER VALUE", "a 32-bit counter in two registers", 4,
      SetCounter},
     {"set-link-status", "ADDRESS LAN VALUE", "LAN 4 is LanA, 6 LanB", 3, SetLinkStatus},
+    {"run", "PROGRAM [ARGUMENT...]", "PROGRAM on the simulated boards", -1, RunOnSimulator},
 };
 
 void Usage() {
@@ -236,7 +239,7 @@ int main(int argc, char **argv) {
     for (const Verb &verb : kVerbs) {
         if (strcmp(argv[1], verb.name) != 0)
             continue;
-        if (verb.count >= 0 && argc - 2 != verb.count) {
+        if (verb.count >= 0 ? argc - 2 != verb.count : argc - 2 < 1) {
             fprintf(stderr, "qvgpio-sim: %s takes %s\n", verb.name,
                     verb.count == 0 ? "no arguments" : verb.arguments);
             return 2;

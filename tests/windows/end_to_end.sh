@@ -107,6 +107,10 @@ else
     failed=$((failed + 1)); echo "FAILED loader: a tool without qvgpio.dll ran"
 fi
 
+# Run by qvgpio-sim, the same tool finds the simulator through PATH.
+expect run-elsewhere qvgpio-sim "run Z:$work/elsewhere/ShowLinkStatus.exe" '1\n' "$ask$(links 0 0)\n" 0 \
+    'GetLinkStatus(0x59, 4)|GetLinkStatus(0x59, 6)'
+
 # Only a process named exactly RiDuvOzi.exe stops the tools.
 mv "$work/elsewhere/RiDuvOzi.exe" "$work/elsewhere/riduvozi.exe"
 wine "$work/elsewhere/riduvozi.exe" 8 >"$work/service" 2>&1 &
@@ -121,6 +125,7 @@ hint='Check if ziZidOzevadu is started.\n'
 expect watch-links-missing WatchLinkStatus '' '7\n' "$open2" 1 ''
 expect watch-tx-missing WatchTxOctets '' '7\n' "$open2$hint" 1 ''
 expect watch-rx-missing WatchRxCounters '' '7\n' "$open2$hint" 1 ''
+expect run-status qvgpio-sim 'run WatchLinkStatus' '7\n' "$open2" 1 ''
 
 # With the stand-in service: the board tools stop, the monitors watch.
 wine "$bin/RiDuvOzi.exe" 7 7:txOctetsA=4294967295 7:txOctetsB=5 7:linkStatusA=1 7:linkStatusB=0 \

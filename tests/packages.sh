@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The packages in DIST_DIR as their users meet them.  Debian: lintian finds
+# nothing; both packages install, every program has its manual page, a
+# board tool without the maker's library is refused by the loader, and run
+# the documented way it works on the simulated board; purged, they leave
+# nothing.  Windows, under Wine: the unzipped programs run with the
+# unzipped stand-ins; the MSI installs silently, puts the programs on PATH,
+# and uninstalls with its PATH entry.  Installing needs root.
+# Usage: packages.sh DIST_DIR [--linux-only]
+set -u
+dist=$(realpath "$1")
+windows=yes
+[ "${2:-}" = "--linux-only" ] && windows=
+work=$(mktemp -d)
+export QVGPIO_SIM_DIR=$work/boards PATH=/usr/sbin:/usr/bin:/sbin:/bin
+unset LD_LIBRARY_PATH
+service=
+passed=0 failed=0
+
+# expect NAME WANT GOT: GOT (line ends made Unix ones) is WANT.
+expect() {
+    if [ "${3//$'\r'/}" = "$2" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s:\n--- want\n%s\n--- got\n%s\n' "$1" "$2" "$3"
+    fi
+}
+
+ask='Enter the boardIndex:'
+links=$'Get mode control register of LanA...............................
+Link Status of LanA = 0x2d
+Get mode control register of LanB...............................
+Link Status of LanB = 0x0'
+no_block=$'Enter the board index:Could not open file mapping object (2).'
+
+# --- Debian
+tools=$(ls "$dist"/prp-hsr-tools_*.deb) standins=$(ls "$dist"/prp-hsr-standins_*.deb)
+expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" 2>&1 | grep -v '^running with root')"
+expect depends-on-no-board-library "" "$(dpkg-deb -f "$tools" Depends | grep -oE '[a-z-]*(qvgpio|standins)[a-z-]*')"
+
+purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
+trap '[ -z "$service" ] || kill $service; purge; rm -rf "$work"' EXIT
+if [ "$(id -u)" -eq 0 ]; then
+    purge # what a stopped run left
+    dpkg -i "$tools" "$standins" >/dev/null
+    files=$(dpkg -L prp-hsr-tools prp-hsr-standins)
+
+    for program in $(grep '^/usr/bin/' <<<"$files"); do
+        expect "page-${program##*/}" "" "$(man -w "${program##*/}" >/dev/null 2>&1 || echo missing)"
+    done
+    expect loader-refuses "status 127" "$(echo 1 | ShowLinkStatus 2>/dev/null; echo "status $?")"
+    qvgpio-sim set-link-status 0x59 4 0x2d
+    expect run-on-simulator "$ask"$'\n'"$links"$'\nstatus 0' \
+        "$(echo 1 | qvgpio-sim run ShowLinkStatus; echo "status $?")"
+    expect journal $'GetLinkStatus(0x59, 4)\nGetLinkStatus(0x59, 6)' "$(qvgpio-sim journal)"
+
+    /usr/lib/prp-hsr-standins/RiDuvOzi.exe 7 7:linkStatusB=0 >"$work/service" &
+    service=$!
+    for _ in $(seq 50); do grep -q publishing "$work/service" && break; sleep 0.1; done
+    expect watch-service $'Enter the board index:prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0' \
+        "$(echo 7 | timeout 0.5 WatchLinkStatus)"
+    kill $service
+    wait $service
+    service=
+
+    purge
+    expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins 2>/dev/null | grep -v not-installed)"
+    for path in $files; do
+        [ -d "$path" ] && [[ $path != *prp-hsr* ]] && continue # /usr, /usr/bin...
+        [ -e "$path" ] || [ -L "$path" ] && expect "removed $path" "" "$path"
+    done
+else
+    echo "(not root: the Debian packages are not installed and tried)"
+fi
+
+# --- Windows, under Wine
+if [ -n "$windows" ]; then
+    unzip -q "$dist"/prp-hsr-tools-*-windows-x64.zip -d "$work/tools"
+    unzip -q "$dist"/prp-hsr-standins-*-windows-x64.zip -d "$work/standins"
+    sim=$work/standins/lib/prp-hsr-standins/qvgpio-sim.exe
+    expect zip-holds-no-board-library "" "$(cd "$work/tools" && find . -iname '*qvgpio*')"
+    wine "$sim" set-link-status 0x59 4 0x2d
+    expect zip-run-on-simulator "$ask"$'\n'"$links" \
+        "$(echo 1 | wine "$sim" run "Z:$work/tools/bin/ShowLinkStatus.exe" 2>/dev/null)"
+    expect zip-monitor "$no_block"$'\nstatus 1' \
+        "$(echo 7 | wine "$work/tools/bin/WatchLinkStatus.exe" 2>/dev/null; echo "status $?")"
+
+    msi=$(winepath -w "$(ls "$dist"/prp-hsr-tools-*.msi)")
+    folder="$WINEPREFIX/drive_c/Program Files/PRP-HSR board tools"
+    path() { wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH |
+        grep -o 'PRP-HSR board tools[^;]*'; }
+    expect msi-holds-no-board-library "" "$(msiinfo export "$(ls "$dist"/*.msi)" File | grep -i qvgpio)"
+    wine msiexec /x "$msi" /qn 2>/dev/null # what a stopped run left
+    expect msi-installs "status 0" "$(wine msiexec /i "$msi" /qn 2>&1; echo "status $?")"
+    expect msi-on-path 'PRP-HSR board tools\bin' "$(path)"
+    expect msi-program-runs "$no_block"$'\nstatus 1' \
+        "$(echo 7 | wine "$folder/bin/WatchLinkStatus.exe" 2>/dev/null; echo "status $?")"
+    # Found through PATH, from the folder of the stand-ins.
+    expect msi-tool-on-simulator "$ask"$'\n'"$links" \
+        "$(cd "${sim%/*}" && echo 1 | wine qvgpio-sim.exe run ShowLinkStatus.exe 2>/dev/null)"
+    expect msi-uninstalls "status 0" "$(wine msiexec /x "$msi" /qn 2>&1; echo "status $?")"
+    expect msi-removed "" "$(ls "$folder" 2>&1 | grep -v 'No such file'; path)"
+fi
+
+echo "packages: $passed passed, $failed failed"
+[ $failed -eq 0 ]
