@@ -34,7 +34,7 @@ const char kUsage[] =
     "VALUE is decimal or 0x hexadecimal: 0 to 4294967295 for the counters\n"
     "rxGoodOctetsA rxGoodOctetsB rxErrA rxErrB txOctetsA txOctetsB, 0 to 255 for\n"
     "linkStatusA linkStatusB.  Blanks may stand around each part; a setting is at\n"
-    "most 200 bytes.  A rate on one LAN only makes the LANs diverge.\n";
+    "most %d bytes.  A rate on one LAN only makes the LANs diverge.\n";
 
 struct Board {
     Block block;
@@ -172,7 +172,7 @@ int main(int argc, char **argv) {
             settings.push_back(argv[i]);
         } else if (!ParseBoardIndex(argv[i], &index)) {
             Say(std::string("not a board index: \"") + argv[i] + "\"");
-            return fputs(kUsage, stderr), 2;
+            return fprintf(stderr, kUsage, kLongestSetting), 2;
         } else if (std::find(indices.begin(), indices.end(), index) != indices.end()) {
             Say("board " + std::to_string(index) + " given twice");
             return 2;
@@ -181,7 +181,7 @@ int main(int argc, char **argv) {
         }
     }
     if (indices.empty())
-        return fputs(kUsage, stderr), 2;
+        return fprintf(stderr, kUsage, kLongestSetting), 2;
 
     CatchEndingSignals(Stop);
     std::vector<Board> boards(indices.size());
