@@ -80,6 +80,7 @@ TEST(Service, RefusedForABoardAnotherServicePublishes) {
     EXPECT_EQ(second.status, 1);
     int32_t before = Published().value().rxGoodOctetsA;
     EXPECT_TRUE(Within(Seconds(1.5), [&] { return Published().value().rxGoodOctetsA != before; }));
+    EXPECT_EQ(first.Stop(SIGTERM).status, 0);
 }
 
 // Every signal that ends it by default and can be caught removes its
@@ -155,6 +156,7 @@ TEST(Service, RatesResetsAndLongLines) {
                                     "...\": longer than 200 bytes\n"),
               std::string::npos);
     EXPECT_LT(service.Output().size(), 1000u);
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0); // and its blocks with it
 }
 
 } // namespace
