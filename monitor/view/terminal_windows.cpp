@@ -33,11 +33,16 @@ static void CloseScreen(void) {
 
 bool OpenScreen(void) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
-    // A console older than Windows 10 takes no VT sequences: lines instead.
+    // A console that takes no VT sequences (older than Windows 10, or one
+    // that accepts the mode without keeping it): lines instead.
+    DWORD mode;
     if (!GetConsoleMode(output, &outputMode) ||
         !SetConsoleMode(output,
-                        outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
+                        outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
+        !GetConsoleMode(output, &mode) || !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+        SetConsoleMode(output, outputMode);
         return false;
+    }
     outputCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
     input = GetStdHandle(STD_INPUT_HANDLE);

@@ -1,99 +1,179 @@
 #include "board_store.h"
 
 #include <errno.h>
-#include <fcntl.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#include <windows.h>
-#define mkdir(path, mode) _mkdir(path)
-#define O_CLOEXEC O_BINARY
-static int Replace(const char *from, const char *to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
-}
-static const char *DefaultDirectory(void) {
-    static char path[MAX_PATH];
-    const char *temporary = getenv("TEMP");
-    snprintf(path, sizeof path, "%s\\qvgpio-sim", temporary != NULL ? temporary : ".");
-    return path;
-}
-#else
-static int Replace(const char *from, const char *to) { return rename(from, to); }
-static const char *DefaultDirectory(void) { return "/tmp/qvgpio-sim"; }
-#endif
+#include "number.h"
 
 // Looked up once per process.
 const char *StoreDirectory(void) {
-    static char directory[4096];
+    static char directory[kStorePathSize + 1]; // too long a name stays too long
     if (directory[0] == '\0') {
         const char *chosen = getenv("QVGPIO_SIM_DIR");
-        snprintf(directory, sizeof directory, "%s",
-                 chosen != NULL && *chosen != '\0' ? chosen : DefaultDirectory());
+        if (chosen != NULL && *chosen != '\0')
+            snprintf(directory, sizeof directory, "%s", chosen);
+        else
+            DefaultStoreFolder(directory, sizeof directory);
     }
     return directory;
 }
 
-static void ItemPath(uint8_t boardAddress, const char *item, char *path, size_t size) {
-    snprintf(path, size, "%s/board-%02x/%s", StoreDirectory(), boardAddress, item);
+static char failure[kStorePathSize + 200];
+
+const char *StoreFailure(void) { return failure; }
+
+static bool Failed(const char *format, ...) __attribute__((format(printf, 1, 2)));
+static bool Failed(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(failure, sizeof failure, format, arguments);
+    va_end(arguments);
+    return false;
 }
 
-// Opens a file to write, making the store's folder, and the board's folder
-// when one is given, where they are missing.
-static int Create(const char *path, int flags, const char *boardFolder) {
-    int fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == ENOENT) {
-        mkdir(StoreDirectory(), 0777);
-        if (boardFolder != NULL)
-            mkdir(boardFolder, 0777);
-        fd = open(path, flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+bool StoreFailed(const Folder *folder, const char *name, int error) {
+    const char *separator = name[0] != '\0' ? "/" : "";
+    switch (error) {
+    case kForeignOwner:
+        return Failed("%s: belongs to user %u; the store must be your own", folder->path,
+                      folder->owner);
+    case kOpenToOthers:
+        return Failed("%s: other users may write into it (mode %04o)", folder->path, folder->mode);
+    case ELOOP:
+        return Failed("%s%s%s: is a link, not followed", folder->path, separator, name);
+    default:
+        return Failed("%s%s%s: %s", folder->path, separator, name, strerror(error));
     }
-    return fd;
 }
 
-bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
-    char folder[4200], path[4200], temporary[4300];
-    ItemPath(boardAddress, "", folder, sizeof folder);
-    ItemPath(boardAddress, item, path, sizeof path);
-    snprintf(temporary, sizeof temporary, "%s.%ld", path, (long)getpid());
+StoreOutcome OpenStore(bool make, Folder *store) {
+    int error = OpenStoreFolder(StoreDirectory(), make, store);
+    if (error == 0)
+        return kOpened;
+    if (error == ENOENT && !make)
+        return kMissing;
+    StoreFailed(store, "", error);
+    return kFailed;
+}
 
-    int fd = Create(temporary, O_TRUNC, folder);
+StoreOutcome OpenBoard(const Folder *store, uint8_t boardAddress, bool make, Folder *board) {
+    char name[16];
+    snprintf(name, sizeof name, "board-%02x", boardAddress);
+    int error = OpenSubfolder(store, name, make, board);
+    if (error == 0)
+        return kOpened;
+    if (error == ENOENT && !make)
+        return kMissing;
+    StoreFailed(store, name, error);
+    return kFailed;
+}
+
+// Opens the store and the board's folder in it: both, or neither.
+static StoreOutcome OpenBoardFolders(uint8_t boardAddress, bool make, Folder *store,
+                                     Folder *board) {
+    StoreOutcome outcome = OpenStore(make, store);
+    if (outcome != kOpened)
+        return outcome;
+    outcome = OpenBoard(store, boardAddress, make, board);
+    if (outcome != kOpened)
+        CloseFolder(store);
+    return outcome;
+}
+
+// 0, or why not all of data was written.
+static int WriteAll(int fd, const char *data, int length) {
+    errno = 0;
+    if (write(fd, data, (size_t)length) == length)
+        return 0;
+    return errno != 0 ? errno : ENOSPC;
+}
+
+// Writes text and a line end into a file made afresh in board, then puts it
+// in the item's place.
+static bool ReplaceItem(const Folder *board, const char *item, const char *text) {
+    char line[256], temporary[64];
+    int length = snprintf(line, sizeof line, "%s\n", text);
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 3; attempt++) {
+        snprintf(temporary, sizeof temporary, "%s.%016llx", item,
+                 (unsigned long long)UnguessableNumber());
+        fd = OpenFile(board, temporary, kCreateNew);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
-        return false;
-    size_t length = strlen(text);
-    bool written = write(fd, text, length) == (ssize_t)length && write(fd, "\n", 1) == 1;
-    close(fd);
-    if (!written || Replace(temporary, path) != 0) {
-        unlink(temporary);
-        return false;
+        return StoreFailed(board, temporary, errno);
+    int error = WriteAll(fd, line, length);
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
+        error = RenameFile(board, temporary, item);
+    if (error != 0) {
+        RemoveEntry(board, temporary);
+        return StoreFailed(board, item, error);
     }
     return true;
 }
 
-void ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
-    char path[4200];
-    ItemPath(boardAddress, item, path, sizeof path);
-    text[0] = '\0';
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ssize_t length = read(fd, text, size - 1);
-    close(fd);
-    if (length < 0)
-        length = 0;
-    text[length] = '\0';
-    text[strcspn(text, "\n")] = '\0';
+bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
+    Folder store, board;
+    if (OpenBoardFolders(boardAddress, true, &store, &board) != kOpened)
+        return false;
+    bool written = ReplaceItem(&board, item, text);
+    CloseFolder(&board);
+    CloseFolder(&store);
+    return written;
 }
 
-uint32_t ReadNumberItem(uint8_t boardAddress, const char *item) {
+bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
+    text[0] = '\0';
+    Folder store, board;
+    StoreOutcome outcome = OpenBoardFolders(boardAddress, false, &store, &board);
+    if (outcome != kOpened)
+        return outcome == kMissing;
+    bool done = true;
+    int fd = OpenFile(&board, item, kRead);
+    if (fd >= 0) {
+        ssize_t length = read(fd, text, size - 1);
+        if (length < 0)
+            done = StoreFailed(&board, item, errno);
+        text[length > 0 ? length : 0] = '\0';
+        text[strcspn(text, "\n")] = '\0';
+        close(fd);
+    } else if (errno != ENOENT) {
+        done = StoreFailed(&board, item, errno);
+    }
+    CloseFolder(&board);
+    CloseFolder(&store);
+    return done;
+}
+
+uint32_t ItemMaximum(const char *item) {
+    if (strncmp(item, "register-", 9) == 0)
+        return 0xffff;
+    if (strcmp(item, ITEM_GPIO_MODE) == 0 || strcmp(item, ITEM_LED) == 0 ||
+        strncmp(item, "link-status-", 12) == 0)
+        return 0xffffffff;
+    return 0;
+}
+
+bool ReadNumberItem(uint8_t boardAddress, const char *item, uint32_t *value) {
     char text[32];
-    ReadItem(boardAddress, item, text, sizeof text);
-    return (uint32_t)strtoul(text, NULL, 0);
+    *value = 0;
+    if (!ReadItem(boardAddress, item, text, sizeof text))
+        return false;
+    uint32_t maximum = ItemMaximum(item);
+    if (text[0] == '\0' || ParseNumber(text, strlen(text), maximum, value))
+        return true;
+    for (char *c = text; *c != '\0'; c++)
+        if (*c < ' ' || *c > '~')
+            *c = '?';
+    return Failed("%s/board-%02x/%s holds \"%s\", not a number from 0 to 0x%x", StoreDirectory(),
+                  boardAddress, item, text, maximum);
 }
 
 bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {
@@ -102,15 +182,17 @@ bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {
     return WriteItem(boardAddress, item, text);
 }
 
-void AppendJournal(const char *line) {
-    char path[4200], entry[256];
-    snprintf(path, sizeof path, "%s/" JOURNAL_FILE, StoreDirectory());
+bool AppendJournal(const char *line) {
+    char entry[256];
     int length = snprintf(entry, sizeof entry, "%s\n", line);
-    int fd = Create(path, O_APPEND, NULL);
-    if (fd < 0)
-        return;
-    if (write(fd, entry, (size_t)length) != length) {
-        // Nothing to tell: the board tools examine no result.
-    }
-    close(fd);
+    Folder store;
+    if (OpenStore(true, &store) != kOpened)
+        return false;
+    int fd = OpenFile(&store, JOURNAL_FILE, kAppend);
+    int error = fd < 0 ? errno : WriteAll(fd, entry, length);
+    if (fd >= 0)
+        close(fd);
+    bool written = error == 0 || StoreFailed(&store, JOURNAL_FILE, error);
+    CloseFolder(&store);
+    return written;
 }

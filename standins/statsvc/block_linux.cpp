@@ -1,33 +1,133 @@
-#include "block.h"
-
 #include <errno.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-PrpValue *CreateBlock(const char *name) {
-    int fd = shm_open(name, O_RDWR | O_CREAT, 0666);
-    void *view = MAP_FAILED;
-    // Mode 0666 whatever the umask: the monitors open the block read-write.
-    if (fd >= 0 && fchmod(fd, 0666) == 0 && ftruncate(fd, sizeof(PrpValue)) == 0)
-        view = mmap(nullptr, sizeof(PrpValue), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    int error = errno;
-    if (fd >= 0)
+#include "block.h"
+
+namespace {
+
+// The object under the name now, or nothing (device and inode 0).
+struct stat UnderTheName(const char *name) {
+    struct stat status = {};
+    int fd = shm_open(name, O_RDONLY, 0);
+    if (fd >= 0) {
+        if (fstat(fd, &status) != 0)
+            status = {};
         close(fd);
-    if (view == MAP_FAILED) {
-        fprintf(stderr, "RiDuvOzi.exe: cannot create %s: %s\n", name, strerror(error));
-        if (fd >= 0)
-            shm_unlink(name);
-        return nullptr;
     }
-    memset(view, 0, sizeof(PrpValue));
-    return static_cast<PrpValue *>(view);
+    return status;
 }
 
-void RemoveBlock(const char *name, PrpValue *record) {
-    munmap(record, sizeof(PrpValue));
-    shm_unlink(name);
+bool Same(const struct stat &a, const struct stat &b) {
+    return a.st_ino != 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::string UserName(uid_t uid) {
+    const struct passwd *user = getpwuid(uid);
+    return user != nullptr ? user->pw_name : "with id " + std::to_string(uid);
+}
+
+bool Refuse(const char *name, const std::string &problem, std::string *why) {
+    *why = std::string(name) + ": " + problem;
+    return false;
+}
+
+} // namespace
+
+bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
+    block->boardIndex = boardIndex;
+    block->fd = -1;
+    StatisticsMapName(boardIndex, block->name);
+    const char *name = block->name;
+    // A service that is stopping removes its block while it holds the lock,
+    // so the block locked may no longer be the one under the name: then
+    // begin again with the block under the name now.
+    for (int attempt = 0; attempt < 10; attempt++) {
+        int fd = shm_open(name, O_RDWR | O_CREAT, 0666);
+        if (fd < 0)
+            return Refuse(name, strerror(errno), why);
+        struct stat status;
+        if (fstat(fd, &status) != 0) {
+            close(fd);
+            return Refuse(name, strerror(errno), why);
+        }
+        if (status.st_uid != geteuid()) {
+            close(fd);
+            return Refuse(name, "belongs to user " + UserName(status.st_uid) + "; not taken over",
+                          why);
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            int error = errno;
+            close(fd); // the other service's block stays as it is
+            return Refuse(name,
+                          error == EWOULDBLOCK ? "board " + std::to_string(boardIndex) +
+                                                     " is published by another service"
+                                               : strerror(error),
+                          why);
+        }
+        if (!Same(UnderTheName(name), status)) {
+            close(fd);
+            continue;
+        }
+        // Open to all whatever the umask: the monitors open it read-write.
+        if (fchmod(fd, 0666) != 0 || ftruncate(fd, sizeof(PrpValue)) != 0) {
+            int error = errno;
+            shm_unlink(name);
+            close(fd);
+            return Refuse(name, strerror(error), why);
+        }
+        block->fd = fd;
+        block->device = status.st_dev;
+        block->inode = status.st_ino;
+        return true;
+    }
+    return Refuse(name, "removed again and again while being taken", why);
+}
+
+// Written with pwrite, never through a mapping: a block truncated under the
+// service cannot kill it, and the write makes the block whole again.
+bool WriteBlock(Block *block, const PrpValue &record, std::string *why) {
+    struct stat ours = {};
+    ours.st_dev = block->device;
+    ours.st_ino = block->inode;
+    if (block->fd < 0 || !Same(UnderTheName(block->name), ours)) {
+        if (block->fd >= 0)
+            close(block->fd);
+        if (!OpenBlock(block->boardIndex, block, why))
+            return false;
+    }
+    errno = 0;
+    if (pwrite(block->fd, &record, sizeof record, 0) != (ssize_t)sizeof record ||
+        ftruncate(block->fd, sizeof record) != 0)
+        return Refuse(block->name, strerror(errno != 0 ? errno : ENOSPC), why);
+    return true;
+}
+
+void RemoveBlock(Block *block) {
+    if (block->fd < 0)
+        return;
+    struct stat ours = {};
+    ours.st_dev = block->device;
+    ours.st_ino = block->inode;
+    if (Same(UnderTheName(block->name), ours))
+        shm_unlink(block->name);
+    close(block->fd); // and with it the lock, once the name is gone
+    block->fd = -1;
+}
+
+void CatchEndingSignals(void (*stop)(int)) {
+    struct sigaction action = {};
+    action.sa_handler = stop;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM})
+        sigaction(signal, &action, nullptr);
+    action.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &action, nullptr);
 }

@@ -1,198 +1,233 @@
 // RiDuvOzi.exe: a stand-in for the statistics service.  For each board index
-// on its command line it creates the board's shared block, publishes
-// plausible statistics in it once a second, and removes its blocks when it
-// is stopped (SIGINT, SIGTERM), as the service's blocks vanish with it.
-// A setting BOARD:FIELD=VALUE, on the command line or a line of its own on
-// standard input, puts a value into a field and holds it there.
-#include <errno.h>
+// on its command line it makes the board's shared block, publishes traffic
+// in it once a second, and removes its blocks when a signal stops it, as the
+// service's blocks vanish with it.  Settings (see settings.h), on the
+// command line or one a line on standard input, hold a field at a value,
+// set a counter's rate, or reset a board's counters.
 #include <signal.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
-#include <iostream>
-#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "block.h"
 #include "prp_value.h"
+#include "settings.h"
 
 namespace {
 
-const char kUsage[] = "usage: RiDuvOzi.exe BOARD-INDEX... [BOARD:FIELD=VALUE...]\n"
-                      "Publishes statistics for each board in its shared block once a second.\n"
-                      "A setting holds FIELD of BOARD at VALUE; more settings may follow on\n"
-                      "standard input, one a line.  Fields: rxGoodOctetsA rxGoodOctetsB rxErrA\n"
-                      "rxErrB txOctetsA txOctetsB linkStatusA linkStatusB.\n";
-
-struct Field {
-    size_t offset;
-    size_t size;
-};
-
-// clang-format off
-#define FIELD(name) {#name, {PRP_FIELD(name)}}
-// clang-format on
-const std::map<std::string, Field> kFields = {
-    FIELD(rxGoodOctetsA), FIELD(rxGoodOctetsB), FIELD(rxErrA),      FIELD(rxErrB),
-    FIELD(txOctetsA),     FIELD(txOctetsB),     FIELD(linkStatusA), FIELD(linkStatusB),
-};
+const char kUsage[] =
+    "usage: RiDuvOzi.exe BOARD... [SETTING...]\n"
+    "Publishes statistics for each BOARD (a board index, in decimal) in its shared\n"
+    "block once a second, until a signal stops it; then removes its blocks.  Both\n"
+    "LANs carry nearly the same traffic, as in PRP, with an error now and then, and\n"
+    "the links are up (1).  Settings, here or one a line on standard input:\n"
+    "  BOARD:FIELD=VALUE    holds FIELD of BOARD at VALUE\n"
+    "  BOARD:FIELD+=VALUE   lets the counter FIELD grow by VALUE a second\n"
+    "  BOARD:reset          sets every counter of BOARD to 0, as a restarted service\n"
+    "VALUE is decimal or 0x hexadecimal: 0 to 4294967295 for the counters\n"
+    "rxGoodOctetsA rxGoodOctetsB rxErrA rxErrB txOctetsA txOctetsB, 0 to 255 for\n"
+    "linkStatusA linkStatusB.  Blanks may stand around each part; a setting is at\n"
+    "most %d bytes.  A rate on one LAN only makes the LANs diverge.\n";
 
 struct Board {
-    int32_t index;
-    StatisticsNameChar name[kStatisticsMapNameSize];
-    PrpValue *record;
-    std::map<std::string, uint32_t> held; // field -> value
+    Block block;
+    PrpValue record;                           // the service's own, written whole
+    std::optional<uint32_t> rate[kFieldCount]; // a counter's growth a second, once set
+    std::string problem;                       // the block's failure last told
 };
 
 volatile sig_atomic_t stopping = 0;
+void Stop(int) { stopping = 1; }
 
 // Settings read from standard input, waiting to be applied.
 std::mutex settingsLock;
 std::vector<std::string> settingsRead;
 
-void Stop(int) { stopping = 1; }
-
-uint32_t Get(const PrpValue *record, const Field &field) {
+uint32_t Get(const PrpValue &record, const Field &field) {
     uint32_t value = 0;
-    memcpy(&value, (const uint8_t *)record + field.offset, field.size);
+    memcpy(&value, (const uint8_t *)&record + field.offset, field.size);
     return value;
 }
 
-void Put(PrpValue *record, const Field &field, uint32_t value) {
-    memcpy((uint8_t *)record + field.offset, &value, field.size);
+void Put(PrpValue &record, const Field &field, uint32_t value) {
+    memcpy((uint8_t *)&record + field.offset, &value, field.size);
 }
 
-bool ParseNumber(const std::string &text, long long low, long long high, long long *value) {
-    if (text.empty())
-        return false;
-    char *end;
-    errno = 0;
-    *value = strtoll(text.c_str(), &end, 0);
-    return errno == 0 && *end == '\0' && *value >= low && *value <= high;
+void Say(const std::string &line) { fprintf(stderr, "RiDuvOzi.exe: %s\n", line.c_str()); }
+
+// Writes the board's record into its block, telling a failure once.
+void Write(Board &board) {
+    std::string why;
+    if (WriteBlock(&board.block, board.record, &why))
+        why.clear();
+    else if (why != board.problem)
+        Say(why);
+    board.problem = why;
 }
 
-// BOARD:FIELD=VALUE; false, with a word on standard error, when it is not one.
-bool Apply(std::vector<Board> &boards, const std::string &setting) {
-    size_t colon = setting.find(':'), equals = setting.find('=');
-    long long index, value;
-    if (colon == std::string::npos || equals == std::string::npos || equals < colon ||
-        !ParseNumber(setting.substr(0, colon), INT32_MIN, INT32_MAX, &index)) {
-        fprintf(stderr, "RiDuvOzi.exe: not a setting: %s\n", setting.c_str());
+// A setting in the text; false, said, when it cannot be applied.
+bool Apply(std::vector<Board> &boards, const std::string &text) {
+    Setting setting;
+    std::string why;
+    Parsed parsed = ParseSetting(text, &setting, &why);
+    if (parsed != kTaken)
+        return parsed == kBlank || (Say(why), false);
+    Board *board = nullptr;
+    for (Board &candidate : boards)
+        if (candidate.block.boardIndex == setting.board)
+            board = &candidate;
+    if (board == nullptr) {
+        Say("board " + std::to_string(setting.board) + " is not published here");
         return false;
     }
-    std::string name = setting.substr(colon + 1, equals - colon - 1);
-    auto field = kFields.find(name);
-    long long maximum = field != kFields.end() && field->second.size == 1 ? 0xff : 0xffffffffLL;
-    if (field == kFields.end() ||
-        !ParseNumber(setting.substr(equals + 1), INT32_MIN, maximum, &value)) {
-        fprintf(stderr, "RiDuvOzi.exe: no such field or value: %s\n", setting.c_str());
-        return false;
-    }
-    for (Board &board : boards) {
-        if (board.index == index) {
-            board.held[name] = (uint32_t)value;
-            Put(board.record, field->second, (uint32_t)value);
-            printf("board %d: %s held at %lld\n", board.index, name.c_str(), value);
-            fflush(stdout);
-            return true;
+    std::string done;
+    if (setting.action == Setting::kReset) {
+        for (const Field &field : kFields)
+            if (IsCounter(field))
+                Put(board->record, field, 0);
+        done = "counters reset";
+    } else {
+        const Field &field = kFields[setting.field];
+        std::string value = std::to_string(setting.value);
+        if (setting.action == Setting::kRate) {
+            board->rate[setting.field] = setting.value;
+            done = std::string(field.name) + " grows by " + value + " a second";
+        } else {
+            Put(board->record, field, setting.value);
+            if (IsCounter(field))
+                board->rate[setting.field] = 0;
+            done = std::string(field.name) + " held at " + value;
         }
     }
-    fprintf(stderr, "RiDuvOzi.exe: board %lld is not published here\n", index);
-    return false;
+    Write(*board); // before it is said, so that what is said is in the block
+    printf("board %d: %s\n", setting.board, done.c_str());
+    fflush(stdout);
+    return true;
 }
 
-// Traffic of a few busy seconds on both LANs; errors now and then.
+// A second of a busy network as PRP carries it: every frame goes out on
+// both LANs, so both count nearly the same octets.  LanB misses a few frames
+// each second (0.2 to 0.6 per cent), and now and then a frame arrives
+// damaged on one LAN and counts as an error there instead.
+PrpValue DefaultTraffic(int32_t boardIndex, unsigned tick) {
+    const uint32_t kFrame = 1500;
+    uint32_t load = 1250000u + (uint32_t)(boardIndex & 0xff) * 10000u + tick % 50u * 5000u;
+    uint32_t missedOnB = load / 500 * (1 + tick % 3);
+    bool errorA = tick % 7 == 0, errorB = tick % 11 == 0;
+    PrpValue step = {};
+    step.rxGoodOctetsA = (int32_t)(load - (errorA ? kFrame : 0));
+    step.rxGoodOctetsB = (int32_t)(load - missedOnB - (errorB ? kFrame : 0));
+    step.rxErrA = errorA;
+    step.rxErrB = errorB;
+    step.txOctetsA = step.txOctetsB = (int32_t)(load / 10 * 9);
+    return step;
+}
+
 void Publish(Board &board, unsigned tick) {
-    uint32_t load = 1000u + (uint32_t)(board.index & 0xff) * 10u + tick % 50u;
-    const std::pair<const char *, uint32_t> growth[] = {
-        {"rxGoodOctetsA", load * 1500u}, {"rxGoodOctetsB", load * 1490u},
-        {"txOctetsA", load * 1400u},     {"txOctetsB", load * 1410u},
-        {"rxErrA", tick % 7 == 0},       {"rxErrB", tick % 11 == 0},
-    };
-    for (const auto &[name, step] : growth) {
-        if (!board.held.count(name)) {
-            const Field &field = kFields.at(name);
+    PrpValue traffic = DefaultTraffic(board.block.boardIndex, tick);
+    for (int i = 0; i < kFieldCount; i++) {
+        const Field &field = kFields[i];
+        if (IsCounter(field)) {
+            uint32_t step = board.rate[i] ? *board.rate[i] : Get(traffic, field);
             Put(board.record, field, Get(board.record, field) + step);
         }
     }
-    for (const char *name : {"linkStatusA", "linkStatusB"})
-        if (!board.held.count(name))
-            Put(board.record, kFields.at(name), 1); // link up
+    Write(board);
+}
+
+// Lines of standard input, each kept to one byte more than a setting may
+// have, so that a line of any length costs no more.
+void ReadSettings() {
+    std::string line;
+    auto queue = [&line] {
+        std::lock_guard<std::mutex> hold(settingsLock);
+        settingsRead.push_back(line);
+        line.clear();
+    };
+    for (int c; (c = getchar()) != EOF;) {
+        if (c == '\n')
+            queue();
+        else if (line.size() <= kLongestSetting)
+            line += (char)c;
+    }
+    if (!line.empty())
+        queue();
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::vector<Board> boards;
+    std::vector<int32_t> indices;
     std::vector<std::string> settings;
     for (int i = 1; i < argc; i++) {
-        long long index;
-        if (strchr(argv[i], ':') != nullptr)
+        int32_t index;
+        if (strchr(argv[i], ':') != nullptr) {
             settings.push_back(argv[i]);
-        else if (ParseNumber(argv[i], INT32_MIN, INT32_MAX, &index))
-            boards.push_back({(int32_t)index, {}, nullptr, {}});
-        else
-            return fputs(kUsage, stderr), 2;
+        } else if (!ParseBoardIndex(argv[i], &index)) {
+            Say(std::string("not a board index: \"") + argv[i] + "\"");
+            return fprintf(stderr, kUsage, kLongestSetting), 2;
+        } else if (std::find(indices.begin(), indices.end(), index) != indices.end()) {
+            Say("board " + std::to_string(index) + " given twice");
+            return 2;
+        } else {
+            indices.push_back(index);
+        }
     }
-    if (boards.empty())
-        return fputs(kUsage, stderr), 2;
+    if (indices.empty())
+        return fprintf(stderr, kUsage, kLongestSetting), 2;
 
-    signal(SIGINT, Stop);
-    signal(SIGTERM, Stop);
-
+    CatchEndingSignals(Stop);
+    std::vector<Board> boards(indices.size());
     int status = 0;
-    for (Board &board : boards) {
-        StatisticsMapName(board.index, board.name);
-        board.record = CreateBlock(board.name);
-        if (board.record == nullptr) {
-            stopping = 1;
+    for (size_t i = 0; i < boards.size() && status == 0; i++) {
+        Board &board = boards[i];
+        std::string why;
+        if (!OpenBlock(indices[i], &board.block, &why)) {
+            Say(why);
+            boards.resize(i); // holding nothing of this board or those after
             status = 1;
             break;
         }
-        printf("board %d: publishing\n", board.index);
+        board.record = {};
+        board.record.linkStatusA = board.record.linkStatusB = 1; // link up
+        Write(board);
+        printf("board %d: publishing\n", indices[i]);
     }
     for (const std::string &setting : settings)
-        if (!stopping && !Apply(boards, setting))
-            stopping = 1, status = 2;
+        if (status == 0 && !Apply(boards, setting))
+            status = 2;
     fflush(stdout);
 
-    std::thread([] {
-        for (std::string line; std::getline(std::cin, line);) {
-            std::lock_guard<std::mutex> hold(settingsLock);
-            settingsRead.push_back(line);
-        }
-    }).detach(); // at the end of input there are just no more settings
-
-    using Clock = std::chrono::steady_clock;
-    auto next = Clock::now();
-    for (unsigned tick = 0; !stopping;) {
-        if (Clock::now() >= next) {
-            for (Board &board : boards)
-                Publish(board, tick);
-            tick++;
-            next += std::chrono::seconds(1);
-        }
-        std::vector<std::string> lines;
-        {
-            std::lock_guard<std::mutex> hold(settingsLock);
-            lines.swap(settingsRead);
-        }
-        for (std::string &line : lines) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
+    if (status == 0) {
+        std::thread(ReadSettings).detach(); // at the end of input there are just no more
+        using Clock = std::chrono::steady_clock;
+        auto next = Clock::now();
+        for (unsigned tick = 0; !stopping;) {
+            if (Clock::now() >= next) {
+                for (Board &board : boards)
+                    Publish(board, tick);
+                tick++;
+                next += std::chrono::seconds(1);
+            }
+            std::vector<std::string> lines;
+            {
+                std::lock_guard<std::mutex> hold(settingsLock);
+                lines.swap(settingsRead);
+            }
+            for (const std::string &line : lines)
                 Apply(boards, line);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 
     for (Board &board : boards)
-        if (board.record != nullptr)
-            RemoveBlock(board.name, board.record);
+        RemoveBlock(&board.block);
     return status;
 }

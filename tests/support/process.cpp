@@ -24,7 +24,7 @@ void Check(bool ok, const char *what) {
 } // namespace
 
 Running::Running(const std::vector<std::string> &command, const std::string &input,
-                 const Environment &environment) {
+                 const Environment &environment, Errors errors) {
     int in[2], out[2];
     Check(pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0, "pipe");
     std::vector<char *> argv;
@@ -37,6 +37,8 @@ Running::Running(const std::vector<std::string> &command, const std::string &inp
     if (pid_ == 0) {
         dup2(in[0], 0);
         dup2(out[1], 1);
+        if (errors == Errors::kWithOutput)
+            dup2(out[1], 2);
         signal(SIGPIPE, SIG_DFL);
         for (const std::string &setting : environment)
             putenv(const_cast<char *>(setting.c_str()));
@@ -82,6 +84,11 @@ void Running::Write(const std::string &text) {
         if (stdout_ >= 0 && (fds[1].revents & (POLLIN | POLLHUP)))
             ReadSome(Seconds(0));
     }
+}
+
+void Running::CloseOutput() {
+    close(stdout_);
+    stdout_ = -1;
 }
 
 bool Running::ReadSome(Seconds limit) {
@@ -151,8 +158,8 @@ Outcome Running::Stop(int signal) {
 }
 
 Outcome Execute(const std::vector<std::string> &command, const std::string &input,
-                const Environment &environment) {
-    Running program(command, input, environment);
+                const Environment &environment, Errors errors) {
+    Running program(command, input, environment, errors);
     return program.Finish();
 }
 

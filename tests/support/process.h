@@ -22,12 +22,15 @@ struct Outcome {
 // test's own environment.
 using Environment = std::vector<std::string>;
 
+// Where the child's standard error goes.
+enum class Errors { kTests, kWithOutput };
+
 // A program running in the background with its standard output in a pipe.
-// Standard error is left to the test's own.
+// Standard error is left to the test's own, or joins the output.
 class Running {
   public:
     Running(const std::vector<std::string> &command, const std::string &input = "",
-            const Environment &environment = {});
+            const Environment &environment = {}, Errors errors = Errors::kTests);
     ~Running();
     Running(const Running &) = delete;
     Running &operator=(const Running &) = delete;
@@ -43,6 +46,8 @@ class Running {
     Outcome Stop(int signal);
     // Writes more to its standard input.
     void Write(const std::string &text);
+    // Stops reading its output, as a reader that goes away.
+    void CloseOutput();
     pid_t Pid() const { return pid_; }
 
   private:
@@ -57,7 +62,7 @@ class Running {
 
 // Runs a program to its end with the given standard input.
 Outcome Execute(const std::vector<std::string> &command, const std::string &input = "",
-                const Environment &environment = {});
+                const Environment &environment = {}, Errors errors = Errors::kTests);
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TemporaryDirectory {

@@ -43,6 +43,21 @@ expect() {
     fi
 }
 
+# refused NAME STATUS ERRORS COMMAND...: the command ends with STATUS after
+# saying ERRORS (one line) on standard error.
+refused() {
+    local name=$1 want=$2 errors=$3
+    shift 3
+    "$@" </dev/null >/dev/null 2>"$work/errors"
+    local status=$?
+    if [ "$status" = "$want" ] && [ "$(tr -d '\r' <"$work/errors")" = "$errors" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED $name: status $status (want $want): $(cat "$work/errors")"
+    fi
+}
+
 ask='Enter the boardIndex:\n'
 port='Select Port to configure: 2: Port0, 4: Port1, 8: Port2'
 tabs=' \t\t\t\t\t\t\t\t\t\t '
@@ -78,6 +93,8 @@ expect tx-largest ShowTxCounter '' '3\n4\n' "$ask${port}txCount = 4294967295\n" 
 expect link-value ShowLinkStatus '' '1\n' "$ask$(links 2d 0)\n" 0 'GetLinkStatus(0x59, 4)|GetLinkStatus(0x59, 6)'
 
 board=
+refused no-such-lan 2 'qvgpio-sim: LAN must be 4 (LanA) or 6 (LanB), not 5' \
+    wine "$bin/qvgpio-sim.exe" set-link-status 0x59 5 1
 
 # A tool without qvgpio.dll beside it is refused by the loader before it
 # prints anything.
@@ -115,6 +132,8 @@ wine "$bin/RiDuvOzi.exe" 7 7:txOctetsA=4294967295 7:txOctetsB=5 7:linkStatusA=1 
     >"$work/service" 2>&1 &
 service=$!
 for _ in $(seq 100); do grep -q 'linkStatusB held' "$work/service" && break; sleep 0.1; done
+refused second-service 1 'RiDuvOzi.exe: Global\QvPrpFileMapObject7: board 7 is published by another service' \
+    wine "$bin/RiDuvOzi.exe" 7
 for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
     expect "guard-$tool" "$tool" '' '1\n2\n3\n' "$guard" 1 ''
 done

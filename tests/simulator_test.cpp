@@ -1,0 +1,163 @@
+// The board simulator on a machine shared with other users: a store of the
+// user's own, no link followed, every failure said.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "board_fixture.h"
+
+namespace test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const std::string &path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void Put(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
+
+class Simulator : public BoardTest {
+  protected:
+    std::string Store() const { return boards_.Path(); }
+    Outcome Run(const std::vector<std::string> &command) const {
+        return Execute(command, "", Boards(), Errors::kWithOutput);
+    }
+    Outcome Sim(const std::vector<std::string> &arguments) const {
+        std::vector<std::string> command = {Program("qvgpio-sim")};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return Run(command);
+    }
+    TemporaryDirectory elsewhere_; // where a planted link leads
+};
+
+// A store that is not a folder of the user's own: qvgpio-sim says so and
+// ends with 1, a tool says it once and works on, and nothing is written
+// where the store leads.
+TEST_F(Simulator, RefusesAStoreNotOfTheUsersOwn) {
+    const struct {
+        const char *store, *make; // a shell command making $S, which may lead to $E
+        std::string reason;
+    } cases[] = {
+        {"a file", "touch $S", "Not a directory"},
+        {"a link", "ln -s $E $S", "is a link, not followed"},
+        {"open to others", "mkdir -m 777 $S", "other users may write into it (mode 0777)"},
+        {"another user's", "mkdir -m 700 $S && chown 65534 $S",
+         "belongs to user 65534; the store must be your own"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.store);
+        if (&c == &cases[3] && geteuid() != 0)
+            continue; // only root can give a folder away
+        fs::remove_all(Store());
+        Execute({"/bin/sh", "-c", c.make}, "", {"S=" + Store(), "E=" + elsewhere_.Path()});
+        for (const std::vector<std::string> &arguments : {std::vector<std::string>{"show", "0x5a"},
+                                                          {"journal"},
+                                                          {"reset"},
+                                                          {"set-register", "1", "2", "3", "4"}})
+            EXPECT_EQ(Sim(arguments).output, "qvgpio-sim: " + Store() + ": " + c.reason + "\n")
+                << arguments[0];
+        Outcome tool = Run({Program("SelectHsrMode"), "2"});
+        EXPECT_EQ(tool.output, "qvgpio simulator: " + Store() + ": " + c.reason + "\n");
+        EXPECT_EQ(tool.status, 0);
+        EXPECT_TRUE(fs::is_empty(elsewhere_.Path()));
+    }
+}
+
+// Links planted inside the store are never written through or emptied.
+TEST_F(Simulator, FollowsNoLinkInTheStore) {
+    std::string victim = elsewhere_.Path() + "/victim";
+    Put(victim, "kept\n");
+    fs::create_symlink(victim, Store() + "/journal");
+    EXPECT_EQ(Run({Program("SelectHsrMode"), "2"}).output,
+              "qvgpio simulator: " + Store() + "/journal: is a link, not followed\n");
+    fs::remove(Store() + "/journal");
+
+    // At the name a temporary file of this process would once have had.
+    mkdir((Store() + "/board-5a").c_str(), 0700);
+    Outcome tool = Run({"/bin/sh", "-c", "ln -s \"$1\" \"$2/board-5a/mode.$$\"; exec \"$0\" 2",
+                        Program("SelectHsrMode"), victim, Store()});
+    EXPECT_EQ(tool.output, "");
+    EXPECT_EQ(Sim({"show", "0x5a"}).output,
+              "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
+
+    fs::create_directory_symlink(elsewhere_.Path(), Store() + "/board-5b");
+    EXPECT_EQ(Sim({"reset"}).status, 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Store() + "/board-5b")));
+    EXPECT_EQ(Contents(victim), "kept\n");
+}
+
+TEST_F(Simulator, SaysWhatIsWrong) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string item, text; // a state file put in place first
+        std::string output;
+        int status;
+    } cases[] = {
+        {{"set-link-status", "0x59", "5", "1"},
+         "",
+         "",
+         "qvgpio-sim: LAN must be 4 (LanA) or 6 (LanB), not 5\n",
+         2},
+        {{"show", "0x100"},
+         "",
+         "",
+         "qvgpio-sim: ADDRESS must be a number from 0 to 0xff, not \"0x100\"\n",
+         2},
+        {{"set-register", "0x59", "2", "0x112", "-1"},
+         "",
+         "",
+         "qvgpio-sim: VALUE must be a number from 0 to 0xffff, not \"-1\"\n",
+         2},
+        {{"set-counter", "0x59", "2", "0x112"},
+         "",
+         "",
+         "qvgpio-sim: set-counter takes ADDRESS PORT LOW-REGISTER VALUE\n",
+         2},
+        {{"show", "0x5a"},
+         "led",
+         "garbage\n",
+         "/board-5a/led holds \"garbage\", not a number from 0 to 0xffffffff\n",
+         1},
+        {{"show", "0x5a"},
+         "link-status-04",
+         "-1\n",
+         "/board-5a/link-status-04 holds \"-1\", not a number from 0 to 0xffffffff\n",
+         1},
+        {{"show", "0x5a"},
+         "register-02-0112",
+         "99999999999999999999\n",
+         "/board-5a/register-02-0112 holds \"99999999999999999999\", not a number from 0 to "
+         "0xffff\n",
+         1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        fs::remove_all(Store() + "/board-5a");
+        if (!c.item.empty()) {
+            mkdir((Store() + "/board-5a").c_str(), 0700);
+            Put(Store() + "/board-5a/" + c.item, c.text);
+        }
+        Outcome outcome = Sim(c.arguments);
+        EXPECT_EQ(outcome.output, c.item.empty() ? c.output : "qvgpio-sim: " + Store() + c.output);
+        EXPECT_EQ(outcome.status, c.status);
+    }
+}
+
+// Without QVGPIO_SIM_DIR the store is the user's runtime folder's.
+TEST(SimulatorStore, DefaultIsTheUsersOwn) {
+    TemporaryDirectory runtime;
+    Outcome tool = Execute({Program("SelectHsrMode"), "2"}, "",
+                           {"QVGPIO_SIM_DIR=", "XDG_RUNTIME_DIR=" + runtime.Path()});
+    EXPECT_EQ(tool.status, 0);
+    struct stat status = {};
+    EXPECT_EQ(stat((runtime.Path() + "/qvgpio-sim/journal").c_str(), &status), 0);
+    EXPECT_EQ(stat((runtime.Path() + "/qvgpio-sim").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0700u);
+}
+
+} // namespace
+} // namespace test
