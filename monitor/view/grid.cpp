@@ -124,6 +124,16 @@ static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int
     *cursor = column + 1;
 }
 
+// The first column from column on where the rows differ, or end.  Most
+// cells are as they were: they are passed over four at a time.
+static int FirstDifference(const Cell *next, const Cell *shown, int column, int end) {
+    while (column + 4 <= end && memcmp(&next[column], &shown[column], 4 * sizeof(Cell)) == 0)
+        column += 4;
+    while (column < end && next[column] == shown[column])
+        column++;
+    return column;
+}
+
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
     whole = whole || next->rows != shown->rows || next->columns != shown->columns;
     if (whole)
@@ -140,10 +150,9 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
         // Compared up to the end of the longer row: past its end a row is blank.
         Reach(shown, row, end);
         int cursor = -1;
-        int column = 0;
-        for (; column < end; column++)
-            if (cells[column] != before[column])
-                DrawCell(out, row, column, cells[column], &cursor, &style);
+        int column = FirstDifference(cells, before, 0, end);
+        for (; column < end; column = FirstDifference(cells, before, column + 1, end))
+            DrawCell(out, row, column, cells[column], &cursor, &style);
         for (; column < shown->ends[row]; column++)
             if (before[column] != kBlank)
                 DrawCell(out, row, column, kBlank, &cursor, &style);
