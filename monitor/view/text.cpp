@@ -2,16 +2,29 @@
 
 #include <string.h>
 
+// The numbers from 00 to 99, two digits each.
+static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
+                             "34353637383940414243444546474849505152535455565758596061626364656667"
+                             "6869707172737475767778798081828384858687888990919293949596979899";
+
 void AppendUnsigned(Text *text, uint64_t value) {
-    if (value < 10) { // the most of what is shown
+    // The most of what is shown: counts, flags, rows and columns.
+    if (value < 10) {
         AppendChar(text, (char)('0' + value));
         return;
     }
+    if (value < 100) {
+        size_t length = text->length;
+        if (length + 2 >= text->size)
+            return; // left out whole
+        char *to = text->chars + length;
+        text->length = length + 2;
+        to[0] = kPairs[value * 2];
+        to[1] = kPairs[value * 2 + 1];
+        to[2] = '\0';
+        return;
+    }
     // Written in place from its last digit, two at a time.
-    static const char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233"
-        "34353637383940414243444546474849505152535455565758596061626364656667"
-        "6869707172737475767778798081828384858687888990919293949596979899";
     static const uint64_t kPowersOfTen[] = {
         1ull,
         10ull,
@@ -92,24 +105,21 @@ void AppendSi(Text *text, uint64_t value) {
     }
     uint64_t tenths = (value + unit / 20) / (unit / 10);
     AppendUnsigned(text, tenths / 10);
-    AppendChar(text, '.');
-    AppendChar(text, (char)('0' + tenths % 10));
-    AppendChar(text, ' ');
-    AppendChar(text, kPrefixes[prefix]);
+    const char rest[] = {'.', (char)('0' + tenths % 10), ' ', kPrefixes[prefix]};
+    AppendChars(text, rest, sizeof rest);
 }
 
 void AppendPercentTenths(Text *text, int32_t tenths) {
     uint32_t magnitude = tenths < 0 ? 0u - (uint32_t)tenths : (uint32_t)tenths;
     if (tenths != 0)
         AppendChar(text, tenths < 0 ? '-' : '+');
+    AppendUnsigned(text, magnitude / 10);
     if (magnitude >= 100) {
-        AppendUnsigned(text, magnitude / 10);
+        AppendChar(text, '%');
     } else {
-        AppendUnsigned(text, magnitude / 10);
-        AppendChar(text, '.');
-        AppendChar(text, (char)('0' + magnitude % 10));
+        const char rest[] = {'.', (char)('0' + magnitude % 10), '%'};
+        AppendChars(text, rest, sizeof rest);
     }
-    AppendChar(text, '%');
 }
 
 void AppendDuration(Text *text, uint64_t seconds) {

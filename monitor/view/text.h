@@ -22,10 +22,12 @@ inline Text TextIn(char *chars, size_t size) {
 
 // Each costs a few instructions a character: the view appends some
 // thousands of characters a second.
+// Left out whole when they do not fit (a character of several bytes is
+// never cut).
 inline void AppendChars(Text *text, const char *more, size_t count) {
-    size_t length = text->length, room = text->size - 1 - length;
-    if (count > room)
-        count = room;
+    size_t length = text->length;
+    if (count >= text->size - length)
+        return;
     char *to = text->chars + length;
     text->length = length + count; // first: the characters may alias *text
     for (size_t i = 0; i < count; i++)
