@@ -65,11 +65,6 @@ static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octe
     return whole;
 }
 
-static void PushHistory(LanView *lan, uint32_t rate) {
-    memmove(lan->history, lan->history + 1, sizeof lan->history - sizeof lan->history[0]);
-    lan->history[kHistorySeconds - 1] = rate;
-}
-
 void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs,
                 const ViewSettings *settings) {
     BoardState before = board->state;
@@ -119,9 +114,12 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
         board->stepped = counted && before == kBoardLive && !stale;
     }
 
+    // The oldest second makes room for this one.
+    int newest = board->historyStart;
+    board->historyStart = newest + 1 < kHistorySeconds ? newest + 1 : 0;
     for (LanView &lan : board->lan) {
         uint64_t rate = PerSecond(lan.rxStep, board->elapsedMs);
         uint32_t shown = rate < kNotSeen ? (uint32_t)rate : kNotSeen - 1;
-        PushHistory(&lan, board->stepped ? shown : kNoRate);
+        lan.history[newest] = board->stepped ? shown : kNoRate;
     }
 }

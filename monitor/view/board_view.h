@@ -42,7 +42,9 @@ struct LanView {
     uint64_t errorsSinceStart;
     uint64_t linkChangedMs; // when the link status last changed, or was first seen
     bool linkChangeSeen;
-    uint32_t history[kHistorySeconds]; // receive octets a second, oldest first
+    // Receive octets a second over the last minute, a ring: the oldest
+    // second at the board's historyStart (see HistoryRate).
+    uint32_t history[kHistorySeconds];
 };
 
 struct BoardView {
@@ -54,6 +56,7 @@ struct BoardView {
     uint32_t elapsedMs; // between the last two samples
     uint64_t sampledMs, changedMs;
     PrpValue record;
+    int historyStart;
     LanView lan[kLans];
 };
 
@@ -64,8 +67,12 @@ void StartBoardView(BoardView *board, int32_t boardIndex);
 void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs,
                 const ViewSettings *settings);
 
-// Receive octets a second over the last step, from the history.
-inline uint32_t LatestRate(const LanView *lan) { return lan->history[kHistorySeconds - 1]; }
+// A LAN's receive octets a second in a second of the last minute, from 0,
+// the oldest, to kHistorySeconds - 1, the last step.
+inline uint32_t HistoryRate(const BoardView *board, int lan, int second) {
+    int at = board->historyStart + second;
+    return board->lan[lan].history[at < kHistorySeconds ? at : at - kHistorySeconds];
+}
 
 // A step as a rate a second.
 uint64_t PerSecond(uint32_t step, uint32_t elapsedMs);

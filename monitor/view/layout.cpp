@@ -149,7 +149,7 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
     for (int i = 0; i < kLans; i++) {
         PutText(grid, row + i, 0, kLabels[i], kStylePlain);
         for (int second = 0; second < kHistorySeconds; second++) {
-            uint32_t rate = board->lan[i].history[second];
+            uint32_t rate = HistoryRate(board, i, second);
             if (rate == kNoRate)
                 PutCharacter(grid, row + i, kGraphColumn + second, 0x00b7, kStyleDim); // '·'
             else if (rate != kNotSeen)

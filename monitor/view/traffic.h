@@ -21,7 +21,13 @@ enum { kSmallestFrameOctets = 84 };
 // wrap gives the true difference.  A difference beyond what the LAN can
 // count in elapsedMs plus one publishing period is a counter that went back
 // to 0 (a reset): false, and *step is 0.
-bool CounterStep(uint32_t previous, uint32_t current, uint32_t elapsedMs, uint64_t mostPerSecond,
-                 uint32_t *step);
+// Inline: each sample takes six steps of every board.
+inline bool CounterStep(uint32_t previous, uint32_t current, uint32_t elapsedMs,
+                        uint64_t mostPerSecond, uint32_t *step) {
+    uint32_t difference = current - previous; // modulo 2^32
+    uint64_t most = mostPerSecond * ((uint64_t)elapsedMs + kPublishingPeriodMs) / 1000;
+    *step = difference <= most ? difference : 0;
+    return difference <= most;
+}
 
 #endif
