@@ -33,6 +33,9 @@ static void CloseScreen(void) {
 bool OpenScreen(void) {
     if (!isatty(STDOUT_FILENO))
         return false;
+    // A screen is put together whole before it is written: it goes to the
+    // terminal in one write, not copied through the stream's buffer first.
+    setvbuf(stdout, NULL, _IONBF, 0);
     keysRead = tcgetattr(STDIN_FILENO, &original) == 0;
     if (keysRead) {
         // Each key as it is typed, Ctrl-C included (read as a key, so that
