@@ -11,6 +11,15 @@ void ClearGrid(Grid *grid, int rows, int columns) {
         grid->ends[row] = 0;
 }
 
+void CopyGrid(const Grid *from, Grid *to) {
+    to->rows = from->rows;
+    to->columns = from->columns;
+    for (int row = 0; row < from->rows; row++) {
+        to->ends[row] = from->ends[row];
+        memcpy(to->cells[row], from->cells[row], (size_t)from->ends[row] * sizeof(Cell));
+    }
+}
+
 // Makes the row's end reach column at least, with blanks up to it.
 static void Reach(Grid *grid, int row, int column) {
     int end = grid->ends[row];

@@ -37,6 +37,9 @@ struct Grid {
 // Sets the size (clipped to the grid's) and blanks every cell.
 void ClearGrid(Grid *grid, int rows, int columns);
 
+// Makes *to a copy of *from.
+void CopyGrid(const Grid *from, Grid *to);
+
 // Puts UTF-8 text at row, column, clipped at the right edge; returns the
 // column after it.
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);

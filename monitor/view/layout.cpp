@@ -22,6 +22,12 @@ static void PutRight(Grid *grid, int row, int end, const char *text, CellStyle s
     PutText(grid, row, end - length, text, style);
 }
 
+// A figure, right-aligned as PutRight does.  Figures are ASCII, one
+// character a byte, so that they need not be counted.
+static void PutFigure(Grid *grid, int row, int end, const Text *figure, CellStyle style) {
+    PutText(grid, row, end - (int)figure->length, figure->chars, style);
+}
+
 static bool WithGraphs(const Grid *grid, int count, const ViewSettings *settings) {
     int room = grid->rows - 2; // header, footer
     return settings->graphs && grid->columns >= kGraphEnd &&
@@ -85,20 +91,20 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, uint64_t nowMs
 // the model does not have show as "-", never as 0.
 enum Figure { kLink, kRxRate, kTxRate, kErrorRate, kErrors };
 
+static void PutLabel(Grid *grid, int row, Figure figure, const ViewSettings *settings) {
+    static const char *const kLabels[] = {"link", "rx", "tx", "err/s", "errors"};
+    int column = PutText(grid, row, 0, kLabels[figure], kStylePlain);
+    if (figure == kRxRate || figure == kTxRate)
+        PutText(grid, row, column, settings->bytes ? " B/s" : " bit/s", kStylePlain);
+}
+
 static void PutFigures(Grid *grid, int row, const BoardView *board, Figure figure,
                        const ViewSettings *settings, uint64_t nowMs) {
-    static const char *const kLabels[] = {"link", "rx", "tx", "err/s", "errors"};
-    char chars[32];
-    Text text = TEXT_IN(chars);
-    AppendText(&text, kLabels[figure]);
-    if (figure == kRxRate || figure == kTxRate)
-        AppendText(&text, settings->bytes ? " B/s" : " bit/s");
-    PutText(grid, row, 0, chars, kStylePlain);
-
     static const int kEnds[kLans] = {kLanAEnd, kLanBEnd};
+    char chars[32];
     for (int i = 0; i < kLans; i++) {
         const LanView *lan = &board->lan[i];
-        text = TEXT_IN(chars);
+        Text text = TEXT_IN(chars);
         bool rate = figure == kRxRate || figure == kTxRate || figure == kErrorRate;
         if (!board->sampled || board->state == kBoardGone || (rate && !board->stepped))
             AppendText(&text, "-");
@@ -112,7 +118,7 @@ static void PutFigures(Grid *grid, int row, const BoardView *board, Figure figur
             AppendUnsigned(&text, PerSecond(lan->errStep, board->elapsedMs));
         else
             AppendUnsigned(&text, lan->errorsSinceStart);
-        PutRight(grid, row, kEnds[i], chars, kStylePlain);
+        PutFigure(grid, row, kEnds[i], &text, kStylePlain);
     }
 
     if ((figure == kRxRate || figure == kTxRate) && board->stepped) {
@@ -121,9 +127,9 @@ static void PutFigures(Grid *grid, int row, const BoardView *board, Figure figur
                                            : DivergenceTenths(a->txStep, b->txStep);
         uint32_t magnitude = tenths < 0 ? 0u - (uint32_t)tenths : (uint32_t)tenths;
         bool beyond = magnitude > settings->markTenths;
-        text = TEXT_IN(chars);
+        Text text = TEXT_IN(chars);
         AppendPercentTenths(&text, tenths);
-        PutRight(grid, row, kDivergenceEnd, chars, beyond ? kStyleMark : kStylePlain);
+        PutFigure(grid, row, kDivergenceEnd, &text, beyond ? kStyleMark : kStylePlain);
         if (beyond)
             PutCharacter(grid, row, kMarkColumn, '!', kStyleMark);
     }
@@ -137,6 +143,8 @@ static uint16_t Bar(uint32_t rate, uint32_t scale) {
     return (uint16_t)(0x2580 + (eighths > 8 ? 8 : eighths));
 }
 
+static const char *const kGraphLabels[kLans] = {"rx A", "rx B"};
+
 // Both LANs' receive rates over the last minute, newest on the right, on
 // one scale: the highest rate of either.
 static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSettings *settings) {
@@ -145,9 +153,7 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
         for (uint32_t rate : lan.history)
             if (rate < kNotSeen && rate > scale)
                 scale = rate;
-    static const char *const kLabels[kLans] = {"rx A", "rx B"};
     for (int i = 0; i < kLans; i++) {
-        PutText(grid, row + i, 0, kLabels[i], kStylePlain);
         for (int second = 0; second < kHistorySeconds; second++) {
             uint32_t rate = HistoryRate(board, i, second);
             if (rate == kNoRate)
@@ -211,10 +217,35 @@ static void PutTooSmall(Grid *grid) {
     PutText(grid, 1, 0, chars, kStylePlain);
 }
 
-void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
-                  uint64_t nowMs, Grid *grid) {
+// How many boards are shown from firstBoard on, whether with their graphs;
+// and the row each starts at.
+struct Placement {
+    int shown;
+    bool graphs;
+};
+
+static Placement PlaceBoards(const Grid *grid, int count, int firstBoard,
+                             const ViewSettings *settings) {
+    int shown = BoardsShown(grid, count, settings);
+    if (shown > count - firstBoard)
+        shown = count - firstBoard;
+    return Placement{shown, WithGraphs(grid, count, settings)};
+}
+
+static int TopRow(const Placement *placement, int shownIndex) {
+    int block = kTableRows + (placement->graphs ? kGraphRows : 0);
+    return 1 + shownIndex * (block + 1); // a blank row between boards
+}
+
+static bool TooSmall(const Grid *grid) {
+    return grid->columns < kMinimumColumns || grid->rows < kMinimumRows;
+}
+
+// What stays while the size, the boards shown and the settings do: the
+// header, each board's row labels, the footer.
+static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings, Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
-    if (grid->columns < kMinimumColumns || grid->rows < kMinimumRows) {
+    if (TooSmall(grid)) {
         PutTooSmall(grid);
         return;
     }
@@ -230,20 +261,62 @@ void LayOutScreen(const BoardView *boards, int count, int firstBoard, const View
     if (count == 0)
         PutText(grid, 1, 0, "No board publishes statistics.", kStylePlain);
 
-    bool graphs = WithGraphs(grid, count, settings);
-    int shown = BoardsShown(grid, count, settings);
-    int row = 1;
-    for (int i = firstBoard; i < firstBoard + shown && i < count; i++) {
-        const BoardView *board = &boards[i];
+    Placement placement = PlaceBoards(grid, count, firstBoard, settings);
+    for (int i = 0; i < placement.shown; i++) {
+        int row = TopRow(&placement, i);
+        for (int figure = kLink; figure <= kErrors; figure++)
+            PutLabel(grid, row + 1 + figure, (Figure)figure, settings);
+        if (placement.graphs)
+            for (int lan = 0; lan < kLans; lan++)
+                PutText(grid, row + kTableRows + lan, 0, kGraphLabels[lan], kStylePlain);
+    }
+    PutFooter(grid, count, firstBoard, BoardsShown(grid, count, settings), settings);
+}
+
+// What changes from one second to the next, laid out on the frame.
+static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
+                          const ViewSettings *settings, uint64_t nowMs, Grid *grid) {
+    if (TooSmall(grid))
+        return;
+    Placement placement = PlaceBoards(grid, count, firstBoard, settings);
+    for (int i = 0; i < placement.shown; i++) {
+        const BoardView *board = &boards[firstBoard + i];
+        int row = TopRow(&placement, i);
         PutTitle(grid, row, board, nowMs);
         for (int figure = kLink; figure <= kErrors; figure++)
             PutFigures(grid, row + 1 + figure, board, (Figure)figure, settings, nowMs);
-        row += kTableRows;
-        if (graphs) {
-            PutGraphs(grid, row, board, settings);
-            row += kGraphRows;
-        }
-        row++; // a blank row between boards
+        if (placement.graphs)
+            PutGraphs(grid, row + kTableRows, board, settings);
     }
-    PutFooter(grid, count, firstBoard, shown, settings);
+}
+
+void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
+                  uint64_t nowMs, Grid *grid) {
+    LayOutFrame(count, firstBoard, settings, grid);
+    LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);
+}
+
+static bool SameFrame(const ScreenLayout *layout, const Grid *grid, int count, int firstBoard,
+                      const ViewSettings *settings) {
+    const Grid *frame = &layout->frame;
+    const ViewSettings *framed = &layout->settings;
+    return layout->framed && frame->rows == grid->rows && frame->columns == grid->columns &&
+           layout->count == count && layout->firstBoard == firstBoard &&
+           framed->bytes == settings->bytes && framed->graphs == settings->graphs &&
+           framed->markTenths == settings->markTenths;
+}
+
+void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,
+                       const ViewSettings *settings, uint64_t nowMs, Grid *grid) {
+    if (!SameFrame(layout, grid, count, firstBoard, settings)) {
+        layout->frame.rows = grid->rows;
+        layout->frame.columns = grid->columns;
+        LayOutFrame(count, firstBoard, settings, &layout->frame);
+        layout->framed = true;
+        layout->count = count;
+        layout->firstBoard = firstBoard;
+        layout->settings = *settings;
+    }
+    CopyGrid(&layout->frame, grid);
+    LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);
 }

@@ -20,4 +20,18 @@ int BoardsShown(const Grid *grid, int count, const ViewSettings *settings);
 void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
                   uint64_t nowMs, Grid *grid);
 
+// LayOutScreen for a screen laid out once a second.  Its frame (the header,
+// each board's row labels, the footer) depends only on the size, the
+// boards shown and the settings: it is kept, and laid out again only when
+// one of those changes.
+struct ScreenLayout {
+    bool framed;
+    int count, firstBoard;
+    ViewSettings settings;
+    Grid frame;
+};
+
+void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,
+                       const ViewSettings *settings, uint64_t nowMs, Grid *grid);
+
 #endif

@@ -112,6 +112,7 @@ int WatchInLines(const ViewOptions *options) {
     }
 }
 
+static ScreenLayout layout;
 static Grid nextScreen, shownScreen;
 static char drawing[512 * 1024];
 
@@ -134,8 +135,8 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
         screen->firstBoard = watched.count - shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    LayOutScreen(watched.views, watched.count, screen->firstBoard, &options->settings,
-                 MonotonicMilliseconds(), &nextScreen);
+    LayOutScreenAgain(&layout, watched.views, watched.count, screen->firstBoard, &options->settings,
+                      MonotonicMilliseconds(), &nextScreen);
     Text out = TEXT_IN(drawing);
     // Drawn in part when out is too small: all of it next time.
     screen->whole = !DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out);

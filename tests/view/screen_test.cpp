@@ -103,6 +103,53 @@ board 2 of 2 ↑↓  q quit  b bytes  g grap
 )"));
 }
 
+// All of a grid as the terminal is sent it, styles included.
+std::string Drawn(const Grid *grid) {
+    static Grid blank;
+    static char chars[64 * 1024];
+    Text out = TEXT_IN(chars);
+    DrawDifferences(grid, &blank, true, &out);
+    return chars;
+}
+
+// Laid out again second after second, the screen keeps its frame only
+// while the size, the boards shown and the settings stay: it is always the
+// screen laid out from nothing.
+TEST_F(Screen, LaidOutAgainAsFromNothing) {
+    const struct {
+        int rows, columns, count, firstBoard;
+        bool bytes, graphs;
+        uint32_t markTenths;
+    } steps[] = {
+        {24, 80, 2, 0, false, true, 50}, {24, 80, 2, 0, false, true, 50}, // the frame kept
+        {24, 80, 2, 0, true, true, 50},  {24, 80, 2, 0, true, false, 50},
+        {24, 80, 2, 0, true, false, 25}, {24, 80, 1, 0, true, false, 25},
+        {10, 40, 2, 0, true, false, 25}, {10, 40, 2, 1, true, false, 25},
+        {7, 40, 2, 1, true, false, 25},  {24, 80, 2, 0, false, true, 50},
+    };
+    static ScreenLayout layout;
+    static Grid again, fresh;
+    uint64_t nowMs = 5000;
+    for (const auto &step : steps) {
+        settings_.bytes = step.bytes;
+        settings_.graphs = step.graphs;
+        settings_.markTenths = step.markTenths;
+        again.rows = fresh.rows = step.rows;
+        again.columns = fresh.columns = step.columns;
+        LayOutScreenAgain(&layout, boards_, step.count, step.firstBoard, &settings_, nowMs, &again);
+        LayOutScreen(boards_, step.count, step.firstBoard, &settings_, nowMs, &fresh);
+        EXPECT_EQ(Drawn(&again), Drawn(&fresh)) << nowMs;
+        // A second later every figure has changed: board 0's traffic
+        // doubles, board 1's block is gone.
+        nowMs += 1000;
+        uint32_t second = (uint32_t)(nowMs / 1000);
+        PrpValue record = Record({3000000 * second, 2980000 * second, 2800000 * second,
+                                  2820000 * second, second, 0, 1, 1});
+        TakeSample(&boards_[0], kBlockWhole, &record, nowMs, &settings_);
+        TakeSample(&boards_[1], kBlockGone, &record, nowMs, &settings_);
+    }
+}
+
 TEST_F(Screen, TooSmallSaysWhatItNeeds) {
     EXPECT_EQ(Render(7, 40), "WatchBoards needs 40x8\nthis terminal is 40x7\n\n\n\n\n\n");
     EXPECT_EQ(Render(24, 39).substr(0, 46), "WatchBoards needs 40x8\nthis terminal is 39x24\n");
@@ -115,31 +162,60 @@ namespace test {
 namespace {
 
 // The bytes written to the terminal: the first time all of it after a
-// clear, then only the cells that changed, one cursor move for a run.
+// clear, then only the cells that changed, one cursor move for a run.  A
+// row cleared and put again shorter is blanked as far as it reached.
 TEST(DrawDifferences, RewritesOnlyTheCellsThatChanged) {
     static Grid next, shown;
-    ClearGrid(&next, 2, 6);
-    PutText(&next, 0, 0, "ab", kStylePlain);
-    PutText(&next, 1, 5, "!", kStyleMark);
     const struct {
         const char *what;
+        bool clear;         // clears the grid first, and puts "!" again
         const char *change; // put at row 0, column 0 before drawing
         bool whole;
         const char *bytes;
+        const char *text; // the grid as text after the draw
     } draws[] = {
-        {"all", "", true, "\033[0m\033[2J\033[1;1Hab\033[2;6H\033[0;1;7m!\033[0m"},
-        {"nothing changed", "", false, ""},
-        {"one cell", "ac", false, "\033[1;2H\033[0mc"},
-        {"a run of two", "xy", false, "\033[1;1H\033[0mxy"},
-        {"back to blank, a character of three bytes", " −", false, "\033[1;1H\033[0m \xe2\x88\x92"},
+        {"all", true, "ab", true, "\033[0m\033[2J\033[1;1Hab\033[2;6H\033[0;1;7m!\033[0m",
+         "ab\n     !\n"},
+        {"nothing changed", false, "", false, "", "ab\n     !\n"},
+        {"one cell", false, "ac", false, "\033[1;2H\033[0mc", "ac\n     !\n"},
+        {"a run of two", false, "xy", false, "\033[1;1H\033[0mxy", "xy\n     !\n"},
+        {"back to blank, a character of three bytes", false, " −", false,
+         "\033[1;1H\033[0m \xe2\x88\x92", " −\n     !\n"},
+        {"cleared, put again shorter", true, "a", false, "\033[1;1H\033[0ma ", "a\n     !\n"},
+        {"cleared, nothing put on the row", true, "", false, "\033[1;1H\033[0m ", "\n     !\n"},
+        {"cleared, put again as before", true, "", false, "", "\n     !\n"},
+        {"all again, after a clear of the screen", false, "", true,
+         "\033[0m\033[2J\033[2;6H\033[0;1;7m!\033[0m", "\n     !\n"},
     };
     for (const auto &d : draws) {
+        if (d.clear) {
+            ClearGrid(&next, 2, 6);
+            PutText(&next, 1, 5, "!", kStyleMark);
+        }
         PutText(&next, 0, 0, d.change, kStylePlain);
         char chars[256];
         Text out = TEXT_IN(chars);
         EXPECT_TRUE(DrawDifferences(&next, &shown, d.whole, &out));
         EXPECT_EQ(std::string(chars), d.bytes) << d.what;
+        Text text = TEXT_IN(chars);
+        GridAsText(&shown, &text);
+        EXPECT_EQ(std::string(chars), d.text) << d.what;
     }
+}
+
+// A grid of another size than the one shown is drawn whole.
+TEST(DrawDifferences, AllOfItOnAnotherSize) {
+    static Grid next, shown;
+    ClearGrid(&next, 1, 3);
+    PutText(&next, 0, 0, "ab", kStylePlain);
+    char chars[64];
+    Text out = TEXT_IN(chars);
+    EXPECT_TRUE(DrawDifferences(&next, &shown, true, &out));
+    ClearGrid(&next, 2, 3);
+    PutText(&next, 0, 0, "ab", kStylePlain);
+    out = TEXT_IN(chars);
+    EXPECT_TRUE(DrawDifferences(&next, &shown, false, &out));
+    EXPECT_EQ(std::string(chars), "\033[0m\033[2J\033[1;1Hab");
 }
 
 } // namespace
