@@ -22,8 +22,9 @@ inline Text TextIn(char *chars, size_t size) {
 
 // Each costs a few instructions a character: the view appends some
 // thousands of characters a second.
-// Left out whole when they do not fit (a character of several bytes is
-// never cut).
+
+// Left out whole when they do not fit: a character of several bytes is
+// never cut.
 inline void AppendChars(Text *text, const char *more, size_t count) {
     size_t length = text->length;
     if (count >= text->size - length)
@@ -45,6 +46,7 @@ inline void AppendChar(Text *text, char c) {
     to[1] = '\0';
 }
 
+// As much of it as fits.
 inline void AppendText(Text *text, const char *more) {
     char *to = text->chars + text->length, *last = text->chars + text->size - 1;
     while (*more != '\0' && to < last)

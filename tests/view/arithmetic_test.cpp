@@ -3,6 +3,8 @@
 // the comments, from 2^32 = 4294967296, not taken from the code.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "board_view.h"
@@ -107,6 +109,58 @@ std::string Duration(uint64_t seconds) {
     Text text = TEXT_IN(chars);
     AppendDuration(&text, seconds);
     return chars;
+}
+
+// Numbers at each place where the way of writing them changes; and what
+// does not fit in a text of three characters: a number or a character of
+// several bytes is left out whole.
+TEST(Text, NumbersAndWhatDoesNotFit) {
+    const std::pair<uint64_t, std::string> numbers[] = {
+        {0, "0"},
+        {9, "9"},
+        {10, "10"},
+        {99, "99"},
+        {100, "100"},
+        {12345, "12345"},
+        {4294967295u, "4294967295"},
+        {4294967296u, "4294967296"},
+        {10000000000000000000u, "10000000000000000000"},
+        {18446744073709551615u, "18446744073709551615"},
+    };
+    for (const auto &[value, text] : numbers) {
+        char chars[32];
+        Text t = TEXT_IN(chars);
+        AppendUnsigned(&t, value);
+        EXPECT_EQ(std::string(chars), text);
+        EXPECT_EQ(t.length, text.size());
+    }
+    char chars[32];
+    Text t = TEXT_IN(chars);
+    AppendSigned(&t, INT64_MIN);
+    EXPECT_EQ(std::string(chars), "-9223372036854775808");
+
+    const struct {
+        const char *before;
+        void (*append)(Text *);
+        const char *after;
+    } fits[] = {
+        {"ab", [](Text *t) { AppendUnsigned(t, 7); }, "ab7"},
+        {"ab", [](Text *t) { AppendUnsigned(t, 12); }, "ab"},
+        {"a", [](Text *t) { AppendUnsigned(t, 12); }, "a12"},
+        {"a", [](Text *t) { AppendUnsigned(t, 123); }, "a"},
+        {"abc", [](Text *t) { AppendChar(t, 'd'); }, "abc"},
+        {"a", [](Text *t) { AppendChars(t, "\xe2\x88\x92", 3); }, "a"},
+        {"", [](Text *t) { AppendChars(t, "\xe2\x88\x92", 3); }, "\xe2\x88\x92"},
+        {"a", [](Text *t) { AppendText(t, "bcd"); }, "abc"},
+    };
+    for (const auto &f : fits) {
+        char small[4];
+        Text t = TEXT_IN(small);
+        AppendText(&t, f.before);
+        f.append(&t);
+        EXPECT_EQ(std::string(small), f.after) << f.before;
+        EXPECT_EQ(t.length, strlen(f.after)) << f.before;
+    }
 }
 
 TEST(Figures, AsTheScreenPrintsThem) {
