@@ -16,13 +16,12 @@ work=$(mktemp -d)
 service=
 stop_service() { [ -z "$service" ] || { kill $service 2>/dev/null; wait $service 2>/dev/null || true; }; service=; }
 trap 'stop_service; rm -rf "$work"' EXIT
-boards=$(seq -s ' ' 0 15)
+read -ra boards <<<"$(seq -s ' ' 0 15)"
 # A fresh service for each run: the counters' sizes (their digits) change
 # the cost a little, so runs compared start from the same counters.
 start_service() {
     stop_service
-    # shellcheck disable=SC2086
-    "$bin/RiDuvOzi.exe" $boards >/dev/null </dev/null &
+    "$bin/RiDuvOzi.exe" "${boards[@]}" >/dev/null </dev/null &
     service=$!
     sleep 1.5
 }
@@ -41,9 +40,9 @@ on_screen() {
 printf '%-48s %12s\n' "WatchBoards, 16 boards" "peak KiB"
 start_service
 printf '%-48s %12s\n' "lines, 8 rounds" \
-    "$(/usr/bin/time -f %M "$bin/WatchBoards" -n 8 $boards 2>&1 >/dev/null | tail -1)"
+    "$(/usr/bin/time -f %M "$bin/WatchBoards" -n 8 "${boards[@]}" 2>&1 >/dev/null | tail -1)"
 start_service
-on_screen "/usr/bin/time -f %M -o $work/peak $bin/WatchBoards -n 8 $boards"
+on_screen "/usr/bin/time -f %M -o $work/peak $bin/WatchBoards -n 8 ${boards[*]}"
 printf '%-48s %12s\n' "screen 120x50, 8 rounds" "$(tail -1 "$work/peak")"
 
 # Sets rounds to the instructions in the round function over a run of
@@ -53,7 +52,7 @@ in_rounds() { # lines|screen ROUNDS
     local round=ShowLinesRound
     [ "$1" = screen ] && round=ShowScreenRound
     local run="valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*$round*' \
-        --callgrind-out-file=$work/$1.$2 $bin/WatchBoards -n $2 $boards"
+        --callgrind-out-file=$work/$1.$2 $bin/WatchBoards -n $2 ${boards[*]}"
     start_service
     if [ "$1" = screen ]; then on_screen "$run"; else eval "$run" >/dev/null 2>&1; fi
     rounds=$(callgrind_annotate "$work/$1.$2" 2>/dev/null |
@@ -61,7 +60,7 @@ in_rounds() { # lines|screen ROUNDS
 }
 # The first round opens the blocks and draws everything: the cycle is what
 # rounds 3 to 8 cost, the difference of a run of 8 and one of 2, over 6.
-cycle() { # lines|screen
+cycle() { # lines|screen LABEL
     local first short
     in_rounds "$1" 1
     first=$rounds
@@ -70,7 +69,7 @@ cycle() { # lines|screen
     in_rounds "$1" 8
     printf '%-48s %12s %12s\n' "$2" "$first" $(((rounds - short) / 6))
 }
-printf '\n%-48s %12s %12s\n' "instructions per round" "first" "cycle"
+printf '\n%-48s %12s %12s\n' "instructions per round (at most 50,000 a cycle)" "first" "cycle"
 cycle lines "lines"
 cycle screen "screen 120x50"
 stop_service
@@ -84,4 +83,4 @@ printf '\n%-48s %12s\n' "whole run" "instructions"
 printf '%-48s %12s\n' "WatchTxOctets, no block" "$(count 987654 "$bin/WatchTxOctets")"
 printf '%-48s %12s\n' "WatchBoards -n 1, one board, no block" "$(count '' "$bin/WatchBoards" -n 1 987654)"
 start_service
-printf '%-48s %12s\n' "WatchBoards -n 1, 16 boards" "$(count '' "$bin/WatchBoards" -n 1 $boards)"
+printf '%-48s %12s\n' "WatchBoards -n 1, 16 boards" "$(count '' "$bin/WatchBoards" -n 1 "${boards[@]}")"
