@@ -36,15 +36,26 @@ class Process {
         std::string path = folder.Path() + "/" + name;
         std::filesystem::copy_file(program, path);
         running_ = std::make_unique<Running>(std::vector<std::string>{path, "60"});
+        // Until its exec, the process still bears the test's name.
+        std::string named = "(" + name.substr(0, 15) + ")";
+        for (int i = 0; i < 500 && Stat().name != named; i++)
+            usleep(2000);
     }
-    bool Ended() const {
-        std::ifstream stat("/proc/" + std::to_string(running_->Pid()) + "/stat");
-        std::string pid, name, state;
-        return stat >> pid >> name >> state && state == "Z";
-    }
+    bool Ended() const { return Stat().state == "Z"; }
     ~Process() { running_->Stop(SIGKILL); }
 
   private:
+    struct ProcessStat {
+        std::string name, state;
+    };
+    ProcessStat Stat() const {
+        std::ifstream stat("/proc/" + std::to_string(running_->Pid()) + "/stat");
+        std::string pid;
+        ProcessStat fields;
+        stat >> pid >> fields.name >> fields.state;
+        return fields;
+    }
+
     std::unique_ptr<Running> running_;
 };
 
