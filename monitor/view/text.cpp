@@ -1,7 +1,5 @@
 #include "text.h"
 
-#include <string.h>
-
 // The numbers from 00 to 99, two digits each.
 static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
                              "34353637383940414243444546474849505152535455565758596061626364656667"
@@ -76,12 +74,6 @@ void AppendUnsigned(Text *text, uint64_t value) {
     } else {
         *--p = (char)('0' + low);
     }
-}
-
-void AppendPadded(Text *text, const char *more, size_t width) {
-    for (size_t length = strlen(more); length < width; length++)
-        AppendChar(text, ' ');
-    AppendText(text, more);
 }
 
 static void AppendTwoDigits(Text *text, uint64_t value) {

@@ -64,9 +64,6 @@ inline void AppendSigned(Text *text, int64_t value) {
     AppendUnsigned(text, value < 0 ? 0 - (uint64_t)value : (uint64_t)value);
 }
 
-// Right-aligned in a field that many characters wide.
-void AppendPadded(Text *text, const char *more, size_t width);
-
 // A count with an SI prefix and one decimal ("999", "12.3 k", "1.0 G"); a
 // count below 1000 is followed by two blanks, so that its last digit lines
 // up with the digit after the point of a prefixed one.
