@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
@@ -15,20 +16,13 @@ static bool BoardOfName(const char *name, int32_t *boardIndex) {
     static const char kPrefix[] = "QvPrpFileMapObject";
     if (strncmp(name, kPrefix, sizeof kPrefix - 1) != 0)
         return false;
-    const char *digits = name + sizeof kPrefix - 1;
-    bool negative = *digits == '-';
-    int64_t magnitude = 0;
-    for (const char *p = digits + negative; *p != '\0'; p++) {
-        if (*p < '0' || *p > '9' || magnitude > 2147483648LL)
-            return false;
-        magnitude = magnitude * 10 + (*p - '0');
-    }
-    int64_t value = negative ? -magnitude : magnitude;
-    if (value < INT32_MIN || value > INT32_MAX)
+    char *end;
+    long long value = strtoll(name + sizeof kPrefix - 1, &end, 10);
+    if (*end != '\0' || value < INT32_MIN || value > INT32_MAX)
         return false;
     char canonical[kStatisticsMapNameSize];
     StatisticsMapName((int32_t)value, canonical);
-    if (strcmp(canonical + 1, name) != 0) // "/QvPrp...": no leading zeros, no "-0"
+    if (strcmp(canonical + 1, name) != 0) // "/QvPrp...": no blank, sign or leading zero more
         return false;
     *boardIndex = (int32_t)value;
     return true;
