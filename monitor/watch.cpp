@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "platform.h"
+#include "statistics_block.h"
 
 static int FieldValue(const PrpValue *record, const WatchedLine *line) {
     const uint8_t *field = (const uint8_t *)record + line->offset;

@@ -8,8 +8,9 @@
 
 #include "board.h"
 #include "counter.h"
-#include "platform.h"
+#include "block_name.h"
 #include "prp_value.h"
+#include "statistics_block.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

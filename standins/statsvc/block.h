@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "block_name.h"
 #include "prp_value.h"
 
 struct Block {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "block.h"
+#include "block_name.h"
 #include "prp_value.h"
 #include "settings.h"
 
@@ -170,7 +171,7 @@ int main(int argc, char **argv) {
         int32_t index;
         if (strchr(argv[i], ':') != nullptr) {
             settings.push_back(argv[i]);
-        } else if (!ParseBoardIndex(argv[i], &index)) {
+        } else if (!ParseBoardIndex(argv[i], strlen(argv[i]), &index)) {
             Say(std::string("not a board index: \"") + argv[i] + "\"");
             return fprintf(stderr, kUsage, kLongestSetting), 2;
         } else if (std::find(indices.begin(), indices.end(), index) != indices.end()) {

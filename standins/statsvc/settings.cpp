@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "block_name.h"
 #include "number.h"
 #include "prp_value.h"
 
@@ -40,20 +41,6 @@ Parsed Refuse(std::string_view text, const std::string &problem, std::string *wh
 
 } // namespace
 
-bool ParseBoardIndex(std::string_view text, int32_t *boardIndex) {
-    bool negative = !text.empty() && text.front() == '-';
-    if (negative)
-        text.remove_prefix(1);
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false; // decimal only, where ParseNumber would take 0x
-    uint32_t magnitude;
-    if (!ParseNumber(text.data(), text.size(), negative ? 0x80000000u : 0x7fffffffu, &magnitude))
-        return false;
-    *boardIndex = negative ? (int32_t)(0u - magnitude) : (int32_t)magnitude;
-    return true;
-}
-
 Parsed ParseSetting(std::string_view text, Setting *setting, std::string *why) {
     if (Trim(text).empty())
         return kBlank;
@@ -63,7 +50,7 @@ Parsed ParseSetting(std::string_view text, Setting *setting, std::string *why) {
     if (colon == std::string_view::npos)
         return Refuse(text, kGrammar, why);
     std::string_view board = Trim(text.substr(0, colon));
-    if (!ParseBoardIndex(board, &setting->board))
+    if (!ParseBoardIndex(board.data(), board.size(), &setting->board))
         return Refuse(text, "the board is a decimal number from -2147483648 to 2147483647", why);
 
     std::string_view rest = text.substr(colon + 1);

@@ -46,6 +46,3 @@ struct Setting {
 // what is wrong with it.
 enum Parsed { kTaken, kBlank, kRefused };
 Parsed ParseSetting(std::string_view text, Setting *setting, std::string *why);
-
-// A board index: an optional minus sign and decimal digits, within 32 bits.
-bool ParseBoardIndex(std::string_view text, int32_t *boardIndex);

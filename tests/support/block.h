@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "block_name.h"
 #include "prp_value.h"
 
 namespace test {

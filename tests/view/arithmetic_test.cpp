@@ -9,7 +9,7 @@
 
 #include "board_view.h"
 #include "text.h"
-#include "traffic.h"
+#include "counter_step.h"
 
 namespace {
 

@@ -2,12 +2,17 @@
 // showing one grid to show another: only the cells that differ are
 // rewritten.  The same sequences serve Linux terminals and Windows 10+
 // consoles.
-#ifndef VIEW_GRID_H
-#define VIEW_GRID_H
+#ifndef WATCHBOARDS_GRID_H
+#define WATCHBOARDS_GRID_H
 
 #include <stdint.h>
 
 #include "text.h"
+
+// What the screen is opened and left with: the alternate screen and no
+// cursor, then the plain style, the cursor and the screen as they were.
+const char kEnterScreen[] = "\033[?1049h\033[?25l";
+const char kLeaveScreen[] = "\033[0m\033[?25h\033[?1049l";
 
 // A terminal larger than this shows the grid in its top left corner.
 enum { kGridRows = 128, kGridColumns = 256 };

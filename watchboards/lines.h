@@ -2,8 +2,8 @@
 // per second, tab-separated under a header line, or one JSON object per
 // line.  Each line carries the raw counters of the record, what they
 // counted since the line before, and the flags the screen shows.
-#ifndef VIEW_LINES_H
-#define VIEW_LINES_H
+#ifndef WATCHBOARDS_LINES_H
+#define WATCHBOARDS_LINES_H
 
 #include "board_view.h"
 #include "text.h"

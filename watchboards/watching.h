@@ -1,7 +1,7 @@
 // WatchBoards' round once a second: follow which boards there are, take a
 // sample of each, and show them, on the screen or as lines.
-#ifndef VIEW_WATCHING_H
-#define VIEW_WATCHING_H
+#ifndef WATCHBOARDS_WATCHING_H
+#define WATCHBOARDS_WATCHING_H
 
 #include "options.h"
 

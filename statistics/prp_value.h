@@ -1,8 +1,7 @@
-// The record the statistics service publishes for each board, and the name
-// of the shared block that holds it.  Publisher and monitors both build on
-// this header, so that they agree on every offset and on the name.
-#ifndef MONITOR_PRP_VALUE_H
-#define MONITOR_PRP_VALUE_H
+// The record the statistics service publishes for each board.  Publisher
+// and readers both build on this header, so that they agree on every offset.
+#ifndef STATISTICS_PRP_VALUE_H
+#define STATISTICS_PRP_VALUE_H
 
 #include <stddef.h>
 #include <stdint.h>
@@ -40,17 +39,5 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 
 // Where a field sits in the record: its offset, its size.
 #define PRP_FIELD(field) offsetof(PrpValue, field), sizeof(PrpValue::field)
-
-// The block's name for a board, from the whole boardIndex: on Windows
-// "Global\QvPrpFileMapObject<boardIndex>" in the system-wide namespace, on
-// Linux the POSIX shared-memory object "/QvPrpFileMapObject<boardIndex>"
-// (system-wide already).  The longest, for -2147483648, fits.
-#ifdef _WIN32
-typedef wchar_t StatisticsNameChar;
-#else
-typedef char StatisticsNameChar;
-#endif
-enum { kStatisticsMapNameSize = 40 };
-void StatisticsMapName(int32_t boardIndex, StatisticsNameChar name[kStatisticsMapNameSize]);
 
 #endif

@@ -1,5 +1,9 @@
 #include "layout.h"
 
+#include <string.h>
+
+#include "figures.h"
+
 // Columns of a board's block: its row labels, LanA's and LanB's figures
 // (right-aligned, ending before these columns), LanA against LanB, and the
 // mark of a divergence beyond the threshold.
@@ -9,7 +13,9 @@ enum {
     kDivergenceEnd = 38,
     kMarkColumn = 39,
 };
-enum { kTableRows = 6, kGraphRows = 2 };
+enum { kGraphRows = 2 };
+// A board's block: its title, then a row for each row of figures.
+static int TableRows(void) { return 1 + kFigureRows; }
 // A graph: its label ("rx A "), one column a second, then its scale.
 enum { kGraphColumn = 5, kGraphEnd = kGraphColumn + kHistorySeconds, kScaleColumn = kGraphEnd + 1 };
 
@@ -24,34 +30,20 @@ static void PutRight(Grid *grid, int row, int end, const char *text, CellStyle s
 
 // A figure, right-aligned as PutRight does.  Figures are ASCII, one
 // character a byte, so that they need not be counted.
-static void PutFigure(Grid *grid, int row, int end, const Text *figure, CellStyle style) {
+static void PutFigureText(Grid *grid, int row, int end, const Text *figure, CellStyle style) {
     PutText(grid, row, end - (int)figure->length, figure->chars, style);
 }
 
 static bool WithGraphs(const Grid *grid, int count, const ViewSettings *settings) {
     int room = grid->rows - 2; // header, footer
     return settings->graphs && grid->columns >= kGraphEnd &&
-           count * (kTableRows + kGraphRows + 1) - 1 <= room;
+           count * (TableRows() + kGraphRows + 1) - 1 <= room;
 }
 
 int BoardsShown(const Grid *grid, int count, const ViewSettings *settings) {
-    int block = kTableRows + (WithGraphs(grid, count, settings) ? kGraphRows : 0);
+    int block = TableRows() + (WithGraphs(grid, count, settings) ? kGraphRows : 0);
     int fit = (grid->rows - 2 + 1) / (block + 1);
     return fit < count ? fit : count;
-}
-
-static void AppendRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {
-    AppendSi(text, settings->bytes ? octetsPerSecond : octetsPerSecond * 8);
-}
-
-static void AppendLink(Text *text, const LanView *lan, uint64_t nowMs) {
-    if (lan->linkStatus <= 1)
-        AppendText(text, lan->linkStatus == 1 ? "up" : "down");
-    else
-        AppendUnsigned(text, lan->linkStatus);
-    // Before a change is seen, the link has been so at least since the start.
-    AppendText(text, lan->linkChangeSeen ? " " : " >");
-    AppendDuration(text, (nowMs - lan->linkChangedMs) / 1000);
 }
 
 static void PutTitle(Grid *grid, int row, const BoardView *board, uint64_t nowMs) {
@@ -87,52 +79,37 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, uint64_t nowMs
     }
 }
 
-// One row of the table: its label, then a figure for each LAN.  Figures
-// the model does not have show as "-", never as 0.
-enum Figure { kLink, kRxRate, kTxRate, kErrorRate, kErrors };
-
-static void PutLabel(Grid *grid, int row, Figure figure, const ViewSettings *settings) {
-    static const char *const kLabels[] = {"link", "rx", "tx", "err/s", "errors"};
-    int column = PutText(grid, row, 0, kLabels[figure], kStylePlain);
-    if (figure == kRxRate || figure == kTxRate)
+// A row's label, from the LAN's figure that gives it, with the unit of a
+// rate.
+static void PutLabel(Grid *grid, int row, const Figure &figure, const ViewSettings *settings) {
+    int column = PutText(grid, row, 0, figure.label, kStylePlain);
+    if (figure.unit == kUnitRate)
         PutText(grid, row, column, settings->bytes ? " B/s" : " bit/s", kStylePlain);
 }
 
-static void PutFigures(Grid *grid, int row, const BoardView *board, Figure figure,
-                       const ViewSettings *settings, uint64_t nowMs) {
+// A LAN's figure in LanA's and LanB's columns; a board's figure, when known,
+// in the A−B column, marked beyond the mark.
+static void PutFigure(Grid *grid, int row, const BoardView *board, const Figure &figure,
+                      const FigureContext *context) {
     static const int kEnds[kLans] = {kLanAEnd, kLanBEnd};
     char chars[32];
-    for (int i = 0; i < kLans; i++) {
-        const LanView *lan = &board->lan[i];
-        Text text = TEXT_IN(chars);
-        bool rate = figure == kRxRate || figure == kTxRate || figure == kErrorRate;
-        if (!board->sampled || board->state == kBoardGone || (rate && !board->stepped))
-            AppendText(&text, "-");
-        else if (figure == kLink)
-            AppendLink(&text, lan, nowMs);
-        else if (figure == kRxRate)
-            AppendRate(&text, PerSecond(lan->rxStep, board->elapsedMs), settings);
-        else if (figure == kTxRate)
-            AppendRate(&text, PerSecond(lan->txStep, board->elapsedMs), settings);
-        else if (figure == kErrorRate)
-            AppendUnsigned(&text, PerSecond(lan->errStep, board->elapsedMs));
-        else
-            AppendUnsigned(&text, lan->errorsSinceStart);
-        PutFigure(grid, row, kEnds[i], &text, kStylePlain);
+    if (figure.ofEachLan) {
+        for (int lan = 0; lan < kLans; lan++) {
+            Text text = TEXT_IN(chars);
+            AppendFigure(&text, figure, board, lan, context, kOnScreen);
+            PutFigureText(grid, row, kEnds[lan], &text, kStylePlain);
+        }
+        return;
     }
-
-    if ((figure == kRxRate || figure == kTxRate) && board->stepped) {
-        const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
-        int32_t tenths = figure == kRxRate ? DivergenceTenths(a->rxStep, b->rxStep)
-                                           : DivergenceTenths(a->txStep, b->txStep);
-        uint32_t magnitude = tenths < 0 ? 0u - (uint32_t)tenths : (uint32_t)tenths;
-        bool beyond = magnitude > settings->markTenths;
-        Text text = TEXT_IN(chars);
-        AppendPercentTenths(&text, tenths);
-        PutFigure(grid, row, kDivergenceEnd, &text, beyond ? kStyleMark : kStylePlain);
-        if (beyond)
-            PutCharacter(grid, row, kMarkColumn, '!', kStyleMark);
-    }
+    if (!FigureKnownFor(figure, board))
+        return;
+    Text text = TEXT_IN(chars);
+    AppendFigure(&text, figure, board, 0, context, kOnScreen);
+    bool marked = figure.unit == kUnitPercent &&
+                  BeyondMark(figure.value(board, 0, context->settings), context->settings);
+    PutFigureText(grid, row, kDivergenceEnd, &text, marked ? kStyleMark : kStylePlain);
+    if (marked)
+        PutCharacter(grid, row, kMarkColumn, '!', kStyleMark);
 }
 
 // The block characters U+2581 to U+2588, one to eight eighths high.
@@ -166,7 +143,7 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
         char chars[32];
         Text text = TEXT_IN(chars);
         AppendText(&text, "max ");
-        AppendRate(&text, scale, settings);
+        AppendScreenRate(&text, scale, settings);
         PutText(grid, row, kScaleColumn, chars, kStyleDim);
     }
 }
@@ -233,7 +210,7 @@ static Placement PlaceBoards(const Grid *grid, int count, int firstBoard,
 }
 
 static int TopRow(const Placement *placement, int shownIndex) {
-    int block = kTableRows + (placement->graphs ? kGraphRows : 0);
+    int block = TableRows() + (placement->graphs ? kGraphRows : 0);
     return 1 + shownIndex * (block + 1); // a blank row between boards
 }
 
@@ -264,11 +241,12 @@ static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings,
     Placement placement = PlaceBoards(grid, count, firstBoard, settings);
     for (int i = 0; i < placement.shown; i++) {
         int row = TopRow(&placement, i);
-        for (int figure = kLink; figure <= kErrors; figure++)
-            PutLabel(grid, row + 1 + figure, (Figure)figure, settings);
+        for (int i = 0; i < kFigureCount; i++)
+            if (kFigures[i].label != nullptr)
+                PutLabel(grid, row + kFigures[i].row, kFigures[i], settings);
         if (placement.graphs)
             for (int lan = 0; lan < kLans; lan++)
-                PutText(grid, row + kTableRows + lan, 0, kGraphLabels[lan], kStylePlain);
+                PutText(grid, row + TableRows() + lan, 0, kGraphLabels[lan], kStylePlain);
     }
     PutFooter(grid, count, firstBoard, BoardsShown(grid, count, settings), settings);
 }
@@ -279,14 +257,16 @@ static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
     if (TooSmall(grid))
         return;
     Placement placement = PlaceBoards(grid, count, firstBoard, settings);
+    FigureContext context = {settings, nowMs, nullptr};
     for (int i = 0; i < placement.shown; i++) {
         const BoardView *board = &boards[firstBoard + i];
         int row = TopRow(&placement, i);
         PutTitle(grid, row, board, nowMs);
-        for (int figure = kLink; figure <= kErrors; figure++)
-            PutFigures(grid, row + 1 + figure, board, (Figure)figure, settings, nowMs);
+        for (int f = 0; f < kFigureCount; f++)
+            if (kFigures[f].row != 0)
+                PutFigure(grid, row + kFigures[f].row, board, kFigures[f], &context);
         if (placement.graphs)
-            PutGraphs(grid, row + kTableRows, board, settings);
+            PutGraphs(grid, row + TableRows(), board, settings);
     }
 }
 
@@ -299,11 +279,10 @@ void LayOutScreen(const BoardView *boards, int count, int firstBoard, const View
 static bool SameFrame(const ScreenLayout *layout, const Grid *grid, int count, int firstBoard,
                       const ViewSettings *settings) {
     const Grid *frame = &layout->frame;
-    const ViewSettings *framed = &layout->settings;
     return layout->framed && frame->rows == grid->rows && frame->columns == grid->columns &&
            layout->count == count && layout->firstBoard == firstBoard &&
-           framed->bytes == settings->bytes && framed->graphs == settings->graphs &&
-           framed->markTenths == settings->markTenths;
+           // Byte for byte: padding that differs only lays the frame out again.
+           memcmp(&layout->settings, settings, sizeof *settings) == 0;
 }
 
 void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,

@@ -1,13 +1,13 @@
 // Reading a board's record through the monitors' platform layer, as a
 // monitor does, without ever ending the program: a block that cannot be
 // opened is a board that is gone, and is looked for again at the next read.
-#ifndef VIEW_READING_H
-#define VIEW_READING_H
+#ifndef WATCHBOARDS_READING_H
+#define WATCHBOARDS_READING_H
 
 #include <stdint.h>
 
-#include "platform.h"
 #include "prp_value.h"
+#include "statistics_block.h"
 
 struct BoardBlock {
     bool mapped;

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "block_name.h"
 #include "console.h"
 
 static const char kHelp[] =
@@ -76,19 +77,9 @@ static bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
     return true;
 }
 
-// A board index: a signed 32-bit decimal number and nothing else.
-static bool ParseBoardIndex(const char *text, int32_t *boardIndex) {
-    bool negative = *text == '-';
-    uint64_t magnitude;
-    if (!ParseNumber(text + negative, negative ? 2147483648u : 2147483647u, false, &magnitude))
-        return false;
-    *boardIndex = (int32_t)(negative ? 0 - magnitude : magnitude);
-    return true;
-}
-
 static int AddBoard(ViewOptions *options, const char *argument) {
     int32_t boardIndex;
-    if (!ParseBoardIndex(argument, &boardIndex))
+    if (!ParseBoardIndex(argument, strlen(argument), &boardIndex))
         return Refuse("not a board index", argument);
     for (int i = 0; i < options->boardCount; i++)
         if (options->boards[i] == boardIndex)

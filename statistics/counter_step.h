@@ -1,7 +1,7 @@
 // Counter arithmetic: what a 32-bit counter of the record counted between
 // two samples, across a wrap, and a counter that went back.
-#ifndef VIEW_TRAFFIC_H
-#define VIEW_TRAFFIC_H
+#ifndef STATISTICS_COUNTER_STEP_H
+#define STATISTICS_COUNTER_STEP_H
 
 #include <stdint.h>
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "traffic.h"
+#include "counter_step.h"
 
 void StartBoardView(BoardView *board, int32_t boardIndex) {
     memset(board, 0, sizeof *board);
@@ -23,17 +23,6 @@ int32_t DivergenceTenths(uint32_t a, uint32_t b) {
         return 0;
     int64_t difference = (int64_t)a - (int64_t)b;
     return (int32_t)(difference * 1000 / (int64_t)larger);
-}
-
-static bool Beyond(int32_t tenths, uint32_t mark) {
-    return (tenths < 0 ? 0u - (uint32_t)tenths : (uint32_t)tenths) > mark;
-}
-
-bool Diverges(const BoardView *board, const ViewSettings *settings) {
-    const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
-    return board->stepped &&
-           (Beyond(DivergenceTenths(a->rxStep, b->rxStep), settings->markTenths) ||
-            Beyond(DivergenceTenths(a->txStep, b->txStep), settings->markTenths));
 }
 
 struct LanFields {

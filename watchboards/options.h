@@ -1,6 +1,6 @@
 // WatchBoards' command line.
-#ifndef VIEW_OPTIONS_H
-#define VIEW_OPTIONS_H
+#ifndef WATCHBOARDS_OPTIONS_H
+#define WATCHBOARDS_OPTIONS_H
 
 #include <stdint.h>
 

@@ -6,10 +6,10 @@
 
 #include "console.h"
 #include "grid.h"
-#include "host.h"
 #include "layout.h"
 #include "reading.h"
-#include "terminal.h"
+#include "statistics_block.h"
+#include "system.h"
 
 // The boards watched, in the order shown: as given, or by board index as
 // they appear.  A board stays once seen; a vanished block shows as gone.

@@ -1,7 +1,7 @@
 // Text put together without printf: what WatchBoards prints once a second
 // for every board costs a few instructions a character.
-#ifndef VIEW_TEXT_H
-#define VIEW_TEXT_H
+#ifndef WATCHBOARDS_TEXT_H
+#define WATCHBOARDS_TEXT_H
 
 #include <stddef.h>
 #include <stdint.h>

@@ -3,8 +3,8 @@
 // then a graph of each LAN's receive rate over the last minute), a footer
 // with the keys.  A screen too small for every board drops the graphs
 // first, then shows the boards that fit from firstBoard on.
-#ifndef VIEW_LAYOUT_H
-#define VIEW_LAYOUT_H
+#ifndef WATCHBOARDS_LAYOUT_H
+#define WATCHBOARDS_LAYOUT_H
 
 #include "board_view.h"
 #include "grid.h"

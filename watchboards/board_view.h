@@ -2,13 +2,13 @@
 // counters counted over the last second, the last minute of receive rates.
 // Taking a sample and everything shown from it are plain functions of this
 // model, so that tests feed it records of their own.
-#ifndef VIEW_BOARD_VIEW_H
-#define VIEW_BOARD_VIEW_H
+#ifndef WATCHBOARDS_BOARD_VIEW_H
+#define WATCHBOARDS_BOARD_VIEW_H
 
 #include <stdint.h>
 
 #include "prp_value.h"
-#include "reading.h"
+#include "statistics_block.h"
 
 enum { kLanA, kLanB, kLans };
 enum { kHistorySeconds = 60 };
@@ -80,9 +80,5 @@ uint64_t PerSecond(uint32_t step, uint32_t elapsedMs);
 // LanA's value against LanB's, in tenths of a percent of the larger one:
 // positive when LanA carries more.  0 when both are 0.
 int32_t DivergenceTenths(uint32_t a, uint32_t b);
-
-// Whether the receive or transmit divergence of the last step is beyond the
-// mark.
-bool Diverges(const BoardView *board, const ViewSettings *settings);
 
 #endif

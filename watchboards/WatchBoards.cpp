@@ -2,8 +2,8 @@
 // second.  On a terminal a screen with LanA beside LanB, rates, divergence
 // and graphs; otherwise lines for scripts.  See WatchBoards.1.
 #include "console.h"
-#include "host.h"
 #include "options.h"
+#include "system.h"
 #include "watching.h"
 
 int main(int argc, char **argv) {

@@ -1,20 +1,47 @@
-#include "terminal.h"
-
-#include <stdio.h>
-#include <stdlib.h>
+#include "system.h"
 
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
-#include "host.h"
+#include "grid.h"
 
-static const char kEnter[] = "\033[?1049h\033[?25l"; // alternate screen, no cursor
-static const char kLeave[] = "\033[0m\033[?25h\033[?1049l";
+
+uint64_t MonotonicMilliseconds(void) {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
+}
+
+static volatile sig_atomic_t endRequested;
+
+static void RequestEnd(int) { endRequested = 1; }
+
+void CatchEndRequests(void) {
+    // No SA_RESTART: a signal cuts a wait short.
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = RequestEnd;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, NULL);
+    sigaction(SIGTERM, &action, NULL);
+    sigaction(SIGHUP, &action, NULL);
+}
+
+bool EndRequested(void) { return endRequested != 0; }
+
+void WaitMilliseconds(uint32_t milliseconds) {
+    struct timespec pause = {(time_t)(milliseconds / 1000), (long)(milliseconds % 1000) * 1000000L};
+    while (!endRequested && nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
+}
 
 static bool keysRead; // standard input is a terminal too
 static struct termios original;
@@ -24,7 +51,7 @@ static void NoteResize(int) { resized = 1; }
 
 // Leaves the terminal as OpenScreen found it.
 static void CloseScreen(void) {
-    fputs(kLeave, stdout);
+    fputs(kLeaveScreen, stdout);
     fflush(stdout);
     if (keysRead)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
@@ -53,7 +80,7 @@ bool OpenScreen(void) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGWINCH, &action, NULL);
     atexit(CloseScreen);
-    fputs(kEnter, stdout);
+    fputs(kEnterScreen, stdout);
     return true;
 }
 

@@ -1,20 +1,36 @@
-#include "terminal.h"
+#include "system.h"
 
 #include <stdio.h>
 #include <stdlib.h>
-
 #include <windows.h>
 
-#include "host.h"
+#include "grid.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
 
-HANDLE EndEvent(void); // host_windows.cpp: set when an end is requested
 
-static const char kEnter[] = "\033[?1049h\033[?25l"; // alternate screen, no cursor
-static const char kLeave[] = "\033[0m\033[?25h\033[?1049l";
+uint64_t MonotonicMilliseconds(void) { return GetTickCount64(); }
+
+static volatile LONG endRequested;
+static HANDLE endEvent;
+
+// Runs on a thread of the system's own: sets the flag and wakes the wait.
+static BOOL WINAPI RequestEnd(DWORD) {
+    InterlockedExchange(&endRequested, 1);
+    SetEvent(endEvent);
+    return TRUE;
+}
+
+void CatchEndRequests(void) {
+    endEvent = CreateEventW(NULL, TRUE, FALSE, NULL);
+    SetConsoleCtrlHandler(RequestEnd, TRUE);
+}
+
+bool EndRequested(void) { return endRequested != 0; }
+
+void WaitMilliseconds(uint32_t milliseconds) { WaitForSingleObject(endEvent, milliseconds); }
 
 static HANDLE output, input;
 static DWORD outputMode, inputMode;
@@ -23,7 +39,7 @@ static bool keysRead; // standard input is a console too
 
 // Leaves the terminal as OpenScreen found it.
 static void CloseScreen(void) {
-    fputs(kLeave, stdout);
+    fputs(kLeaveScreen, stdout);
     fflush(stdout);
     SetConsoleOutputCP(outputCodePage);
     SetConsoleMode(output, outputMode);
@@ -52,7 +68,7 @@ bool OpenScreen(void) {
     if (keysRead)
         SetConsoleMode(input, ENABLE_WINDOW_INPUT);
     atexit(CloseScreen);
-    fputs(kEnter, stdout);
+    fputs(kEnterScreen, stdout);
     return true;
 }
 
@@ -74,7 +90,7 @@ int ReadKey(uint32_t timeoutMs) {
         WaitMilliseconds(timeoutMs);
         return kNoKey;
     }
-    HANDLE waited[] = {input, EndEvent()};
+    HANDLE waited[] = {input, endEvent};
     if (WaitForMultipleObjects(2, waited, FALSE, timeoutMs) != WAIT_OBJECT_0)
         return kNoKey;
     INPUT_RECORD record;

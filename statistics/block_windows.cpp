@@ -1,0 +1,55 @@
+#include "statistics_block.h"
+
+#include <string.h>
+#include <windows.h>
+
+#include "block_name.h"
+
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block) {
+    wchar_t name[kStatisticsMapNameSize];
+    StatisticsMapName(boardIndex, name);
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (mapping == NULL)
+        return (int)GetLastError();
+    block->boardIndex = boardIndex;
+    block->handle = (intptr_t)mapping;
+    block->view = NULL;
+    return 0;
+}
+
+int MapStatisticsRecord(StatisticsBlock *block) {
+    void *view = MapViewOfFile((HANDLE)block->handle, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PrpValue));
+    if (view == NULL)
+        return (int)GetLastError();
+    block->view = (const PrpValue *)view;
+    return 0;
+}
+
+void CloseStatisticsBlock(StatisticsBlock *block) {
+    if (block->view != NULL)
+        UnmapViewOfFile(block->view);
+    CloseHandle((HANDLE)block->handle);
+}
+
+// A section neither shrinks nor goes while a handle to it is open, and a
+// restarted publisher opens the very section the monitor holds.
+BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
+    memcpy(copy, block->view, sizeof *copy);
+    return kBlockWhole;
+}
+
+// Named objects cannot be listed: the boards a service usually serves are
+// tried one by one.
+enum { kBoardsTried = 16 };
+
+int ListPublishedBoards(int32_t *boardIndices, int most) {
+    int count = 0;
+    for (int32_t boardIndex = 0; boardIndex < kBoardsTried && count < most; boardIndex++) {
+        StatisticsBlock block;
+        if (OpenStatisticsBlock(boardIndex, &block) == 0) {
+            CloseStatisticsBlock(&block);
+            boardIndices[count++] = boardIndex;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,163 @@
+#include "figures.h"
+
+// A figure read straight from a LAN's or the board's model.
+#define OF_LAN(expression)                                                                    \
+    [](const BoardView *board, int lan, const ViewSettings *) -> int64_t {                    \
+        const LanView &l = board->lan[lan];                                                   \
+        return (int64_t)(expression);                                                         \
+    }
+#define OF_BOARD(expression)                                                                  \
+    [](const BoardView *board, int, const ViewSettings *settings) -> int64_t {                \
+        (void)settings;                                                                       \
+        return (int64_t)(expression);                                                         \
+    }
+
+static int64_t RxDivergence(const BoardView *board) {
+    return DivergenceTenths(board->lan[kLanA].rxStep, board->lan[kLanB].rxStep);
+}
+static int64_t TxDivergence(const BoardView *board) {
+    return DivergenceTenths(board->lan[kLanA].txStep, board->lan[kLanB].txStep);
+}
+
+// In the order of the lines' columns; each LAN's figure A before B.
+constexpr Figure kFigures[] = {
+    // name, of each LAN, unit, known, value, screen row, label
+    {"time", false, kUnitTime, kKnownAlways, nullptr, 0, nullptr},
+    {"board", false, kUnitCount, kKnownAlways, OF_BOARD(board->boardIndex), 0, nullptr},
+    {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr},
+    {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link"},
+    {"rxGoodOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxGoodOctets), 0, nullptr},
+    {"txOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.txOctets), 0, nullptr},
+    {"rxErr", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxErr), 0, nullptr},
+    {"intervalMs", false, kUnitCount, kKnownWithStep, OF_BOARD(board->elapsedMs), 0, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.rxStep), 0, nullptr},
+    {"txOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.txStep), 0, nullptr},
+    {"rxErrDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.errStep), 0, nullptr},
+    {"rxDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(RxDivergence(board)), 2,
+     nullptr},
+    {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(TxDivergence(board)), 3,
+     nullptr},
+    {"divergent", false, kUnitFlag, kKnownAlways,
+     OF_BOARD(board->stepped && (BeyondMark(RxDivergence(board), settings) ||
+                                 BeyondMark(TxDivergence(board), settings))),
+     0, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errorsSinceStart), 5,
+     "errors"},
+    {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr},
+    {nullptr, true, kUnitRate, kKnownWithStep, OF_LAN(PerSecond(l.rxStep, board->elapsedMs)), 2,
+     "rx"},
+    {nullptr, true, kUnitRate, kKnownWithStep, OF_LAN(PerSecond(l.txStep, board->elapsedMs)), 3,
+     "tx"},
+    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(PerSecond(l.errStep, board->elapsedMs)), 4,
+     "err/s"},
+};
+
+const int kFigureCount = sizeof kFigures / sizeof kFigures[0];
+
+static constexpr int LastRow() {
+    int last = 0;
+    for (const Figure &figure : kFigures)
+        last = figure.row > last ? figure.row : last;
+    return last;
+}
+const int kFigureRows = LastRow();
+
+bool FigureKnownFor(const Figure &figure, const BoardView *board) {
+    switch (figure.known) {
+    case kKnownAlways:
+        return true;
+    case kKnownOnceSampled:
+        return board->sampled;
+    case kKnownWithRecord:
+        return board->sampled && board->state != kBoardGone;
+    case kKnownWithStep:
+        return board->stepped;
+    }
+    return false;
+}
+
+bool BeyondMark(int64_t tenths, const ViewSettings *settings) {
+    return (tenths < 0 ? -tenths : tenths) > (int64_t)settings->markTenths;
+}
+
+void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {
+    AppendSi(text, settings->bytes ? octetsPerSecond : octetsPerSecond * 8);
+}
+
+static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
+
+static void AppendLink(Text *text, const LanView *lan, uint64_t nowMs) {
+    if (lan->linkStatus <= 1)
+        AppendText(text, lan->linkStatus == 1 ? "up" : "down");
+    else
+        AppendUnsigned(text, lan->linkStatus);
+    // Before a change is seen, the link has been so at least since the start.
+    AppendText(text, lan->linkChangeSeen ? " " : " >");
+    AppendDuration(text, (nowMs - lan->linkChangedMs) / 1000);
+}
+
+// Tenths with one decimal, as scripts read them: "-12.3", "0.0".
+static void AppendTenths(Text *text, int64_t tenths) {
+    uint64_t magnitude = tenths < 0 ? 0 - (uint64_t)tenths : (uint64_t)tenths;
+    if (tenths < 0)
+        AppendChar(text, '-');
+    AppendUnsigned(text, magnitude / 10);
+    const char rest[] = {'.', (char)('0' + magnitude % 10)};
+    AppendChars(text, rest, sizeof rest);
+}
+
+static void AppendWord(Text *text, const char *word, FigureOutput output) {
+    if (output == kInJson)
+        AppendChar(text, '"');
+    AppendText(text, word);
+    if (output == kInJson)
+        AppendChar(text, '"');
+}
+
+void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context, FigureOutput output) {
+    if (!FigureKnownFor(figure, board)) {
+        if (output == kOnScreen)
+            AppendChar(text, '-');
+        else if (output == kInJson)
+            AppendText(text, "null");
+        return;
+    }
+    int64_t value = figure.value != nullptr ? figure.value(board, lan, context->settings) : 0;
+    bool onScreen = output == kOnScreen;
+    switch (figure.unit) {
+    case kUnitCount:
+        AppendSigned(text, value);
+        break;
+    case kUnitTime:
+        AppendWord(text, context->time, output);
+        break;
+    case kUnitState:
+        AppendWord(text, kStateWords[value], output);
+        break;
+    case kUnitLink:
+        if (onScreen)
+            AppendLink(text, &board->lan[lan], context->nowMs);
+        else
+            AppendSigned(text, value);
+        break;
+    case kUnitRate:
+        if (onScreen)
+            AppendScreenRate(text, (uint64_t)value, context->settings);
+        else
+            AppendSigned(text, value * 8); // bit/s
+        break;
+    case kUnitPercent:
+        if (onScreen)
+            AppendPercentTenths(text, (int32_t)value);
+        else
+            AppendTenths(text, value);
+        break;
+    case kUnitFlag:
+        if (output == kInJson)
+            AppendText(text, value != 0 ? "true" : "false");
+        else
+            AppendChar(text, value != 0 ? '1' : '0');
+        break;
+    }
+}

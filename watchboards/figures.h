@@ -1,0 +1,74 @@
+// WatchBoards' figures, one row each: what a figure is called in the lines
+// and the JSON, where the screen shows it, how it is written, how it comes
+// from a board's samples, and when it is unknown.  The screen, the lines and
+// the JSON all walk this one table, so that they cannot disagree; adding a
+// figure is adding a row.
+#ifndef WATCHBOARDS_FIGURES_H
+#define WATCHBOARDS_FIGURES_H
+
+#include "board_view.h"
+#include "text.h"
+
+// How a figure's number is written.
+enum FigureUnit : uint8_t {
+    kUnitCount,   // a number
+    kUnitTime,    // the time of the round, as UTC text (not a number of the board)
+    kUnitState,   // a BoardState, as a word
+    kUnitLink,    // a link status; the screen says "up" or "down", and since when
+    kUnitRate,    // octets a second; the screen writes bit/s or byte/s with an SI prefix
+    kUnitPercent, // tenths of a percent, LanA against LanB; marked beyond the mark
+    kUnitFlag,    // 0 or 1; false or true in JSON
+};
+
+// When a figure is known.  Unknown, the line leaves it empty, JSON says
+// null, the screen "-": never a 0 that was not counted.
+enum FigureKnown : uint8_t {
+    kKnownAlways,
+    kKnownOnceSampled, // a whole record has been seen (a total stays known)
+    kKnownWithRecord,  // a whole record has been seen, and the block is there
+    kKnownWithStep,    // the last two samples gave differences
+};
+
+struct Figure {
+    // In the lines' header and as the JSON key; a LAN's figure has one for
+    // each LAN, named with A or B at the end.  Null: on the screen only.
+    const char *name;
+    bool ofEachLan;
+    FigureUnit unit;
+    FigureKnown known;
+    int64_t (*value)(const BoardView *board, int lan, const ViewSettings *settings);
+    // On the screen: the row of a board's block, under its title (0: not on
+    // the screen), and the row's label, given by a LAN's figure.  A LAN's
+    // figure shows in LanA's and LanB's column, a board's in the A−B column.
+    int row;
+    const char *label;
+};
+
+extern const Figure kFigures[];
+extern const int kFigureCount;
+// The rows of figures under a board's title on the screen.
+extern const int kFigureRows;
+
+bool FigureKnownFor(const Figure &figure, const BoardView *board);
+
+// Whether a divergence, in tenths of a percent, is beyond the mark.
+bool BeyondMark(int64_t tenths, const ViewSettings *settings);
+
+// A rate as the screen writes it: in bit/s, or byte/s, with an SI prefix.
+void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings);
+
+// Where a figure is written, each in its own way.
+enum FigureOutput { kOnScreen, kInLine, kInJson };
+
+// What a figure is written with besides its board.
+struct FigureContext {
+    const ViewSettings *settings;
+    uint64_t nowMs;   // for how long a link has been so
+    const char *time; // the round's time, for kUnitTime
+};
+
+// Appends the figure of the board, of its LAN lan for a LAN's figure.
+void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context, FigureOutput output);
+
+#endif

@@ -1,0 +1,55 @@
+#include "lines.h"
+
+#include "figures.h"
+
+static const char kLanSuffixes[kLans] = {'A', 'B'};
+
+// Calls put(figure, lan) for each column of a line, in order.
+template <typename Put> static void ForEachColumn(Put put) {
+    for (int i = 0; i < kFigureCount; i++) {
+        const Figure &figure = kFigures[i];
+        if (figure.name == nullptr)
+            continue;
+        for (int lan = 0; lan < (figure.ofEachLan ? kLans : 1); lan++)
+            put(figure, lan);
+    }
+}
+
+static void AppendName(Text *text, const Figure &figure, int lan) {
+    AppendText(text, figure.name);
+    if (figure.ofEachLan)
+        AppendChar(text, kLanSuffixes[lan]);
+}
+
+void AppendHeaderLine(Text *text, LineFormat format) {
+    if (format == kJson)
+        return;
+    bool first = true;
+    ForEachColumn([&](const Figure &figure, int lan) {
+        if (!first)
+            AppendChar(text, '\t');
+        first = false;
+        AppendName(text, figure, lan);
+    });
+    AppendChar(text, '\n');
+}
+
+void AppendBoardLine(Text *text, const BoardView *board, const char *time,
+                     const ViewSettings *settings, LineFormat format) {
+    FigureContext context = {settings, 0, time};
+    bool json = format == kJson, first = true;
+    if (json)
+        AppendChar(text, '{');
+    ForEachColumn([&](const Figure &figure, int lan) {
+        if (!first)
+            AppendChar(text, json ? ',' : '\t');
+        first = false;
+        if (json) {
+            AppendChar(text, '"');
+            AppendName(text, figure, lan);
+            AppendText(text, "\":");
+        }
+        AppendFigure(text, figure, board, lan, &context, json ? kInJson : kInLine);
+    });
+    AppendText(text, json ? "}\n" : "\n");
+}

@@ -1,0 +1,44 @@
+// What WatchBoards needs of the operating system besides the blocks: the
+// clock, the requests to end, and the terminal it draws its screen on.  One
+// implementation per platform.  Both terminals take the same VT sequences
+// (grid.h): a Linux terminal as it is, a Windows console once its virtual
+// terminal processing is on (Windows 10 and later).
+#ifndef WATCHBOARDS_SYSTEM_H
+#define WATCHBOARDS_SYSTEM_H
+
+#include <stdint.h>
+
+// Milliseconds on a clock that only goes forward.
+uint64_t MonotonicMilliseconds(void);
+
+// From now on, the signals that ask a program to end (Ctrl-C, SIGTERM,
+// SIGHUP; the console's close on Windows) only set what EndRequested tells,
+// and cut short a wait, so that the program ends in its own way.
+void CatchEndRequests(void);
+bool EndRequested(void);
+
+// Waits that long, or until an end is requested.
+void WaitMilliseconds(uint32_t milliseconds);
+
+// When standard output is a terminal: reads keys from standard input
+// without echo, one at a time, switches to the alternate screen and hides
+// the cursor; returns true.  False, with nothing changed, otherwise.  The
+// screen is drawn on standard output.  However the program ends, the
+// terminal is left as OpenScreen found it.
+bool OpenScreen(void);
+
+// The terminal's size in character cells.
+void ScreenSize(int *rows, int *columns);
+
+// What ReadKey returns besides the characters typed.
+enum {
+    kNoKey = 0, // the time is up, or an end is requested
+    kKeyUp = 0x110000,
+    kKeyDown,
+    kKeyResized, // the terminal changed size
+};
+
+// The next key typed, waiting at most timeoutMs.
+int ReadKey(uint32_t timeoutMs);
+
+#endif
