@@ -59,21 +59,6 @@ class Process {
     std::unique_ptr<Running> running_;
 };
 
-TEST_F(BoardTest, ServiceRunningStopsEveryToolBeforeItAsksOrCalls) {
-    TemporaryDirectory folder;
-    Process service(folder, "RiDuvOzi.exe");
-    for (const ToolRun &run : kEveryTool) {
-        SCOPED_TRACE(run.tool);
-        Outcome outcome = Tool(run.tool, {}, run.input);
-        EXPECT_EQ(outcome.output, kGuard);
-        EXPECT_EQ(outcome.status, 1);
-    }
-    Outcome withArgument = Tool("SelectHsrMode", {"2"}, "");
-    EXPECT_EQ(withArgument.output, kGuard);
-    EXPECT_EQ(withArgument.status, 1);
-    EXPECT_EQ(Journal(), std::vector<std::string>{});
-}
-
 TEST_F(BoardTest, OnlyARunningProcessOfTheExactNameStopsTheTools) {
     TemporaryDirectory folder;
     Process otherCase(folder, "riduvozi.exe");

@@ -4,9 +4,14 @@
 # search for it through a RUNPATH in the build tree only.  Every program is
 # hardened as Debian's packages are: position-independent, relocations
 # read-only once all are bound at load, a stack protector, fortified calls.
-# Usage: linkage.sh BIN_DIR
+# Usage: linkage.sh BIN_DIR BOARD_TOOL... -- PROGRAM...
 set -u
 bin=$1
+shift
+tools=() others=()
+while [ $# -gt 0 ] && [ "$1" != -- ]; do tools+=("$1"); shift; done
+[ $# -gt 0 ] && shift
+others=("$@")
 status=0
 check() {
     local program=$1 expected=$2 runpath=$3 dynamic
@@ -40,11 +45,11 @@ check() {
         echo "$program has no fortified calls"; status=1
     fi
 }
-for tool in SelectHsrMode SelectPrpMode ShowRxCounter ShowTxCounter ShowLinkStatus; do
+for tool in "${tools[@]}"; do
     check "$tool" "libc.so.6 libqvgpio.so " '$ORIGIN/../lib'
 done
-for monitor in WatchLinkStatus WatchTxOctets WatchRxCounters WatchBoards; do
-    check "$monitor" "libc.so.6 " ''
+for program in "${others[@]}"; do
+    check "$program" "libc.so.6 " ''
 done
-[ $status -eq 0 ] && echo "all nine programs load like hardened C programs"
+[ $status -eq 0 ] && echo "all $((${#tools[@]} + ${#others[@]})) programs load like hardened C programs"
 exit $status

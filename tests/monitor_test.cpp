@@ -44,17 +44,6 @@ const FailureCase kFailures[] = {
     {"WatchRxCounters", "Check if ziZidOzevadu is started.\n"},
 };
 
-TEST(Monitor, MissingBlockEndsWithStatus1) {
-    shm_unlink(BlockName(kBoard).c_str());
-    for (const FailureCase &c : kFailures) {
-        SCOPED_TRACE(c.monitor);
-        Outcome outcome = Watch(c.monitor, Typed(kBoard));
-        EXPECT_EQ(outcome.output, std::string(kPrompt) +
-                                      "Could not open file mapping object (2).\n" + c.openFailure);
-        EXPECT_EQ(outcome.status, 1);
-    }
-}
-
 TEST(Monitor, PromptShowsBeforeTheMonitorWaits) {
     shm_unlink(BlockName(kBoard).c_str());
     Running monitor({Program("WatchLinkStatus")});

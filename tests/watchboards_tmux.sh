@@ -3,7 +3,7 @@
 # stand-in service publishing boards 0 and 1, board 1's LanB held still so
 # that it carries nothing.  Keys, a window made smaller and larger, and q
 # leaving the shell's terminal as it was.
-# Usage: view_tmux.sh BIN_DIR
+# Usage: watchboards_tmux.sh BIN_DIR
 set -u
 bin=$1
 socket=watchboards-test-$$

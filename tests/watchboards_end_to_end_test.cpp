@@ -3,7 +3,6 @@
 #include <signal.h>
 
 #include <memory>
-#include <regex>
 #include <string>
 
 #include "board_fixture.h"
@@ -48,18 +47,6 @@ TEST(WatchBoards, PicksUpABoardThatAppears) {
     EXPECT_TRUE(view.WaitFor("\"board\":" + std::to_string(kNewBoard) + ",\"state\":\"live\"",
                              Seconds(3)));
     EXPECT_EQ(view.Stop(SIGINT).status, 0);
-}
-
-TEST(WatchBoards, EndsAfterTheSamplesAskedFor) {
-    Outcome outcome = Running({Program("WatchBoards"), "-n", "2", "--json", "-2147483648"})
-                          .Finish(Seconds(4));
-    std::regex twoGoneLines("(\\{\"time\":\"[0-9T:Z-]{20}\",\"board\":-2147483648,"
-                            "\"state\":\"gone\",[^\\n]*\\}\\n){2}");
-    EXPECT_TRUE(std::regex_match(outcome.output, twoGoneLines)) << outcome.output;
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(Execute({Program("WatchBoards"), "--no-such-option"}).status, 2);
-    EXPECT_EQ(Execute({Program("WatchBoards"), "--help"}).output.substr(0, 45),
-              "usage: WatchBoards [options] [boardIndex...]\n");
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+// The table of end-to-end cases (tests/cases/programs.cases), as read on
+// Linux; its grammar is at the top of the table.  tests/windows/cases.sh
+// reads the same table for the Windows build.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace test {
+
+struct Case {
+    std::string name;
+    std::vector<std::string> command;
+    std::string input;
+    enum Compare { kExact, kBeginning, kNotCompared } compare = kExact;
+    std::string output;
+    std::string status; // a number, "!0" or "-"
+    std::vector<std::string> calls;
+    std::vector<std::vector<std::string>> board; // qvgpio-sim commands
+    std::vector<std::string> service;            // its name, then its arguments
+    bool errorsChecked = false;
+    std::string errors;
+    // "lines" or "json": how many lines, and the fields each has.
+    std::string linesKind;
+    int lineCount = 0;
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::string problem; // what is wrong with the table here
+};
+
+// The cases of the table for the platform ("linux"), with the runner's own
+// texts (${block}, ${elsewhere}) as given.
+std::vector<Case> ReadCases(const std::string &path, const std::string &platform,
+                            const std::map<std::string, std::string> &texts);
+
+} // namespace test

@@ -1,0 +1,195 @@
+// WatchBoards' lines, sample by sample: what a script reading them gets for
+// a first sample, a step, a wrap, a reset, a stale record, a vanished block
+// and its return.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lines.h"
+#include "samples.h"
+
+namespace test {
+namespace {
+
+const char kHeader[] =
+    "time\tboard\tstate\tlinkStatusA\tlinkStatusB\trxGoodOctetsA\trxGoodOctetsB\ttxOctetsA\t"
+    "txOctetsB\trxErrA\trxErrB\tintervalMs\trxGoodOctetsDeltaA\trxGoodOctetsDeltaB\t"
+    "txOctetsDeltaA\ttxOctetsDeltaB\trxErrDeltaA\trxErrDeltaB\trxDivergence\ttxDivergence\t"
+    "divergent\trxErrSinceStartA\trxErrSinceStartB\tresets\n";
+
+std::string Line(const BoardView &board, LineFormat format) {
+    static char chars[2048];
+    Text text = TEXT_IN(chars);
+    ViewSettings settings = Defaults();
+    AppendBoardLine(&text, &board, "T", &settings, format);
+    return chars;
+}
+
+// The fields of a line named in wanted ("NAME=VALUE ..."), found by their
+// names in the header's columns, written as wanted is.
+std::string Fields(const std::string &line, const std::string &wanted) {
+    std::vector<std::string> names, values;
+    std::istringstream header(kHeader), in(line.substr(0, line.size() - 1));
+    for (std::string name; std::getline(header, name, '\t');)
+        names.push_back(name == "resets\n" ? "resets" : name);
+    for (std::string value; std::getline(in, value, '\t');)
+        values.push_back(value);
+    if (!line.empty() && line[line.size() - 2] == '\t')
+        values.push_back(""); // the last field empty
+    std::istringstream pairs(wanted);
+    std::string found;
+    for (std::string pair; pairs >> pair;) {
+        std::string name = pair.substr(0, pair.find('='));
+        size_t column = std::find(names.begin(), names.end(), name) - names.begin();
+        found += (found.empty() ? "" : " ") + name + "=" +
+                 (column < values.size() ? values[column] : "(none)");
+    }
+    return found;
+}
+
+TEST(Lines, HeaderOnlyWhenTabSeparated) {
+    char chars[1024];
+    Text text = TEXT_IN(chars);
+    AppendHeaderLine(&text, kTabSeparated);
+    EXPECT_EQ(std::string(chars), kHeader);
+    text = TEXT_IN(chars);
+    AppendHeaderLine(&text, kJson);
+    EXPECT_EQ(std::string(chars), "");
+}
+
+TEST(Lines, OneSampleAfterAnother) {
+    const struct {
+        const char *what;
+        uint64_t ms;
+        BlockState state;
+        Counters counters;
+        const char *fields; // NAME=VALUE, blank-separated; board 3
+    } samples[] = {
+        {"first: no differences yet",
+         0,
+         kBlockWhole,
+         {1000, 1000, 4294967000u, 500, 0, 2, 1, 1},
+         "state=live linkStatusA=1 linkStatusB=1 rxGoodOctetsA=1000 rxGoodOctetsB=1000 "
+         "txOctetsA=4294967000 txOctetsB=500 rxErrA=0 rxErrB=2 intervalMs= "
+         "rxGoodOctetsDeltaA= rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= "
+         "rxErrDeltaA= rxErrDeltaB= rxDivergence= txDivergence= divergent=0 "
+         "rxErrSinceStartA=0 rxErrSinceStartB=0 resets=0"},
+        // 2000 - 1000 = 1000, 1500 - 1000 = 500; txOctetsA wraps:
+        // (4294967296 - 4294967000) + 200 = 496; 996 - 500 = 496.  rx A-B:
+        // 500 of 1000 = 50.0%, beyond 5%.
+        {"a step, a wrap",
+         1000,
+         kBlockWhole,
+         {2000, 1500, 200, 996, 1, 2, 1, 0},
+         "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=2000 rxGoodOctetsB=1500 "
+         "txOctetsA=200 txOctetsB=996 rxErrA=1 rxErrB=2 intervalMs=1000 "
+         "rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=500 txOctetsDeltaA=496 "
+         "txOctetsDeltaB=496 rxErrDeltaA=1 rxErrDeltaB=0 rxDivergence=50.0 "
+         "txDivergence=0.0 divergent=1 rxErrSinceStartA=1 rxErrSinceStartB=0 resets=0"},
+        // rxGoodOctetsA back to 100: (4294967296 - 2000) + 100 is beyond
+        // 250000000.  A gap, one reset; the errors did count on (0 more).
+        {"a reset",
+         2000,
+         kBlockWhole,
+         {100, 2500, 1200, 1996, 1, 2, 1, 0},
+         "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=100 rxGoodOctetsB=2500 "
+         "txOctetsA=1200 txOctetsB=1996 rxErrA=1 rxErrB=2 intervalMs= rxGoodOctetsDeltaA= "
+         "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
+         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=1 rxErrSinceStartB=0 "
+         "resets=1"},
+        // Less on A than B: 1000 of 1500 against 1500 is -33.3%.
+        {"a step after the reset",
+         3000,
+         kBlockWhole,
+         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
+         "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=1100 rxGoodOctetsB=4000 "
+         "txOctetsA=2200 txOctetsB=2996 rxErrA=3 rxErrB=2 intervalMs=1000 "
+         "rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=1500 txOctetsDeltaA=1000 "
+         "txOctetsDeltaB=1000 rxErrDeltaA=2 rxErrDeltaB=0 rxDivergence=-33.3 "
+         "txDivergence=0.0 divergent=1 rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
+        {"unchanged",
+         4000,
+         kBlockWhole,
+         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
+         "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=1100 rxGoodOctetsB=4000 "
+         "txOctetsA=2200 txOctetsB=2996 rxErrA=3 rxErrB=2 intervalMs=1000 "
+         "rxGoodOctetsDeltaA=0 rxGoodOctetsDeltaB=0 txOctetsDeltaA=0 txOctetsDeltaB=0 "
+         "rxErrDeltaA=0 rxErrDeltaB=0 rxDivergence=0.0 txDivergence=0.0 divergent=0 "
+         "rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
+        // Unchanged since 3000 ms: stale from 3000 + 5000 ms on.
+        {"unchanged for the stale time",
+         8000,
+         kBlockWhole,
+         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
+         "state=stale linkStatusA=1 linkStatusB=0 rxGoodOctetsA=1100 rxGoodOctetsB=4000 "
+         "txOctetsA=2200 txOctetsB=2996 rxErrA=3 rxErrB=2 intervalMs= rxGoodOctetsDeltaA= "
+         "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
+         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=3 rxErrSinceStartB=0 "
+         "resets=1"},
+        {"gone: nothing of the record",
+         9000,
+         kBlockGone,
+         {},
+         "state=gone linkStatusA= linkStatusB= rxGoodOctetsA= rxGoodOctetsB= txOctetsA= "
+         "txOctetsB= rxErrA= rxErrB= intervalMs= rxGoodOctetsDeltaA= rxGoodOctetsDeltaB= "
+         "txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= rxDivergence= "
+         "txDivergence= divergent=0 rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
+        // Back: a service that started again; its errors count from 0.
+        {"back",
+         10000,
+         kBlockWhole,
+         {10, 20, 30, 40, 4, 5, 1, 1},
+         "state=live linkStatusA=1 linkStatusB=1 rxGoodOctetsA=10 rxGoodOctetsB=20 "
+         "txOctetsA=30 txOctetsB=40 rxErrA=4 rxErrB=5 intervalMs= rxGoodOctetsDeltaA= "
+         "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
+         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=7 rxErrSinceStartB=5 "
+         "resets=2"},
+        {"short: the last record, no differences",
+         11000,
+         kBlockShort,
+         {},
+         "state=short linkStatusA=1 linkStatusB=1 rxGoodOctetsA=10 rxGoodOctetsB=20 "
+         "txOctetsA=30 txOctetsB=40 rxErrA=4 rxErrB=5 intervalMs= rxGoodOctetsDeltaA= "
+         "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
+         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=7 rxErrSinceStartB=5 "
+         "resets=2"},
+    };
+    BoardView board;
+    StartBoardView(&board, 3);
+    ViewSettings settings = Defaults();
+    for (const auto &s : samples) {
+        PrpValue record = Record(s.counters);
+        TakeSample(&board, s.state, &record, s.ms, &settings);
+        EXPECT_EQ(Fields(Line(board, kTabSeparated), s.fields), s.fields) << s.what;
+    }
+}
+
+TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
+    BoardView board;
+    StartBoardView(&board, -2);
+    ViewSettings settings = Defaults();
+    PrpValue record = Record({4294967295u, 7, 8, 9, 10, 11, 2, 0});
+    TakeSample(&board, kBlockWhole, &record, 0, &settings);
+    EXPECT_EQ(Line(board, kJson),
+              "{\"time\":\"T\",\"board\":-2,\"state\":\"live\",\"linkStatusA\":2,"
+              "\"linkStatusB\":0,\"rxGoodOctetsA\":4294967295,\"rxGoodOctetsB\":7,"
+              "\"txOctetsA\":8,\"txOctetsB\":9,\"rxErrA\":10,\"rxErrB\":11,\"intervalMs\":null,"
+              "\"rxGoodOctetsDeltaA\":null,\"rxGoodOctetsDeltaB\":null,\"txOctetsDeltaA\":null,"
+              "\"txOctetsDeltaB\":null,\"rxErrDeltaA\":null,\"rxErrDeltaB\":null,"
+              "\"rxDivergence\":null,\"txDivergence\":null,\"divergent\":false,"
+              "\"rxErrSinceStartA\":0,\"rxErrSinceStartB\":0,\"resets\":0}\n");
+    record.rxGoodOctetsA = 5; // 4294967295 to 5: 6, a wrap
+    TakeSample(&board, kBlockWhole, &record, 1000, &settings);
+    EXPECT_NE(Line(board, kJson).find("\"rxGoodOctetsDeltaA\":6,\"rxGoodOctetsDeltaB\":0,"),
+              std::string::npos);
+    EXPECT_NE(Line(board, kJson)
+                  .find("\"rxDivergence\":100.0,\"txDivergence\":0.0,"
+                        "\"divergent\":true,"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace test

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine, case by case from the table the Linux
+# tests run (tests/cases/programs.cases, whose grammar is at its top): exact
+# output bytes (Windows line ends), exit status, standard error, the fields
+# of WatchBoards' lines, and the simulated board's journal.
+# Usage: cases.sh BIN_DIR TABLE
+set -u
+bin=$1 table=$2
+export WINEDEBUG=-all
+work=$(mktemp -d)
+service=
+trap 'stop_service; rm -rf "$work"' EXIT
+passed=0 failed=0
+
+declare -A texts=([block]='Global\\QvPrpFileMapObject' [elsewhere]="Z:$work/elsewhere")
+mkdir "$work/elsewhere" "$work/services"
+cp "$bin/ShowLinkStatus.exe" "$bin/WatchLinkStatus.exe" "$work/elsewhere/"
+
+# ${NAME} and ${NAME@A,B,...} replaced, until none is left: in REPLY.
+expand() {
+    local text=$1 name replacement i parts
+    while [[ $text =~ \$\{([^}@]+)(@([^}]*))?\} ]]; do
+        name=${BASH_REMATCH[1]}
+        [ -n "${texts[$name]+set}" ] || { echo "$table: nothing defined as $name" >&2; exit 1; }
+        replacement=${texts[$name]}
+        IFS=, read -ra parts <<<"${BASH_REMATCH[3]}"
+        for ((i = ${#parts[@]}; i > 0; i--)); do
+            replacement=${replacement//"@$i"/"${parts[i - 1]}"}
+        done
+        text=${text/"${BASH_REMATCH[0]}"/"$replacement"}
+    done
+    REPLY=$text
+}
+
+# The text a field stands for: \n, \t, \s and \\ replaced.
+plain() { local text=${1//'\s'/ }; printf '%b' "$text"; }
+trim() { local text=${1#"${1%%[![:space:]]*}"}; REPLY=${text%"${text##*[![:space:]]}"}; }
+
+sim() { wine "$bin/qvgpio-sim.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+stop_service() {
+    [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
+    service=
+}
+
+# NAME ARGUMENT...: the stand-in service, its executable named NAME; waits
+# for a line for each argument, as it says one for each board and setting.
+start_service() {
+    local name=$1 program=$bin/RiDuvOzi.exe
+    shift
+    if [ "$name" != RiDuvOzi.exe ]; then
+        program=$work/services/$name
+        cp "$bin/RiDuvOzi.exe" "$program"
+    fi
+    wine "$program" "$@" >"$work/service" 2>&1 &
+    service=$!
+    for _ in $(seq 100); do
+        [ "$(wc -l <"$work/service")" -ge $# ] && return
+        sleep 0.1
+    done
+    echo "the service did not start: $(cat "$work/service")"
+}
+
+fail() { failed=$((failed + 1)); echo "FAILED $name: $*"; }
+
+# Each line of the output has the fields of the check, by name: "lines N
+# NAME=VALUE..." in the columns under the header, "json N ..." as members.
+check_fields() {
+    local kind=$1 count=$2
+    shift 2
+    tr -d '\r' <"$work/out" | awk -v kind="$kind" -v count="$count" -v fields="$*" '
+        BEGIN { FS = "\t"; wanted = split(fields, pair, " ") }
+        kind == "lines" && NR == 1 { for (i = 1; i <= NF; i++) column[$i] = i; next }
+        {
+            lines++
+            for (i = 1; i <= wanted; i++) {
+                split(pair[i], nv, "=")
+                if (kind == "json") {
+                    member = "\"" nv[1] "\":" nv[2]
+                    at = index($0, member)
+                    next_char = substr($0, at + length(member), 1)
+                    if (at == 0 || (next_char != "," && next_char != "}"))
+                        { print "no " member " in " $0; bad = 1 }
+                } else if (!(nv[1] in column) || $column[nv[1]] != nv[2]) {
+                    print nv[1] " is not " nv[2] " in " $0; bad = 1
+                }
+            }
+        }
+        END {
+            if (lines != count) { print lines + 0 " lines, not " count; bad = 1 }
+            exit bad
+        }'
+}
+
+# Runs the case in the fields of case_line, with the checks in extra.
+run_case() {
+    local fields name command input output status calls words program got
+    IFS='|' read -ra fields <<<"$case_line " # a last field empty is still one
+    trim "${fields[0]}"; name=$REPLY
+    if [ ${#fields[@]} -ne 6 ]; then fail "not 6 fields"; return; fi
+    trim "${fields[1]}"; command=$REPLY
+    trim "${fields[2]}"; input=$REPLY
+    trim "${fields[3]}"; output=$REPLY
+    trim "${fields[4]}"; status=$REPLY
+    trim "${fields[5]}"; calls=$REPLY
+
+    export QVGPIO_SIM_DIR=$work/boards-$((passed + failed))
+    local setup
+    IFS=';' read -ra setup <<<"$board"
+    for one in "${setup[@]}"; do
+        # shellcheck disable=SC2086
+        [ -n "${one// /}" ] && sim $one >/dev/null
+    done
+
+    read -ra words <<<"$command"
+    program=${words[0]}
+    [[ $program == */* ]] || program=$bin/$program
+    [[ $program == *.exe ]] || program=$program.exe
+    local arguments=()
+    for word in "${words[@]:1}"; do arguments+=("$(plain "$word")"); done
+
+    if [[ $output == '~'* ]]; then
+        plain "$input" | timeout 3 wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors"
+        plain "${output#'~'}" | perl -pe 's/\n/\r\n/g' >"$work/want"
+        cmp -s -n "$(stat -c %s "$work/want")" "$work/out" "$work/want" ||
+            { fail "output begins otherwise"; od -c "$work/out" | head -10; return; }
+    else
+        plain "$input" | wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors"
+        got=${PIPESTATUS[1]}
+        if [ "$output" != '*' ]; then
+            plain "$output" | perl -pe 's/\n/\r\n/g' >"$work/want"
+            cmp -s "$work/out" "$work/want" ||
+                { fail "output"; diff <(od -c "$work/out") <(od -c "$work/want") | head -10; return; }
+        fi
+        if [ "$status" = '!0' ] && [ "$got" = 0 ] || [ "$status" != '!0' ] && [ "$got" != "$status" ]; then
+            fail "status $got, not $status"; return
+        fi
+    fi
+    local check
+    for check in "${extra[@]}"; do
+        read -r kind rest <<<"$check"
+        case $kind in
+        errors)
+            [ "$(tr -d '\r' <"$work/errors")" = "$(plain "$rest")" ] ||
+                { fail "standard error: $(cat "$work/errors")"; return; } ;;
+        lines | json)
+            # shellcheck disable=SC2086
+            check_fields "$kind" $rest || { fail "fields"; return; } ;;
+        esac
+    done
+    got=$(sim journal | paste -sd '|')
+    [ "$got" = "${calls//; /|}" ] || { fail "calls '$got', not '${calls//; /|}'"; return; }
+    passed=$((passed + 1))
+}
+
+board= included=yes case_line= extra=()
+flush() {
+    [ -n "$case_line" ] && run_case
+    case_line= extra=()
+}
+while IFS= read -r line || [ -n "$line" ]; do
+    [[ $line =~ ^[[:space:]]*(#.*)?$ ]] && continue
+    if [[ $line == [[:space:]]* ]]; then
+        [ -n "$case_line" ] && { trim "$line"; expand "$REPLY"; extra+=("$REPLY"); }
+        continue
+    fi
+    flush
+    read -r keyword rest <<<"$line"
+    case $keyword in
+    define)
+        name=${rest%% = *}
+        trim "${rest#* = }"
+        texts[$name]=$REPLY ;;
+    board) board=$rest ;;
+    service)
+        stop_service
+        # shellcheck disable=SC2086
+        [ -n "$rest" ] && { expand "$rest"; start_service $REPLY; } ;;
+    platforms) [ "$rest" = all ] || [ "$rest" = windows ] && included=yes || included= ;;
+    *)
+        [ -n "$included" ] && { expand "$line"; case_line=$REPLY; } ;;
+    esac
+done <"$table"
+flush
+stop_service
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
