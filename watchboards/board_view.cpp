@@ -101,6 +101,9 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
         // A rate needs two live samples in a row: after a gap, a stale
         // spell or a reset the difference spans an unknown time.
         board->stepped = counted && before == kBoardLive && !stale;
+        const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
+        board->rxDivergence = DivergenceTenths(a->rxStep, b->rxStep);
+        board->txDivergence = DivergenceTenths(a->txStep, b->txStep);
     }
 
     // The oldest second makes room for this one.

@@ -54,6 +54,9 @@ struct BoardView {
     bool stepped;       // the last sample gave differences (no gap)
     uint32_t resets;    // counters seen going back, a vanished block coming back
     uint32_t elapsedMs; // between the last two samples
+    // LanA's receive and transmit steps against LanB's (when stepped), in
+    // tenths of a percent: see DivergenceTenths.
+    int32_t rxDivergence, txDivergence;
     uint64_t sampledMs, changedMs;
     PrpValue record;
     int historyStart;

@@ -12,13 +12,6 @@
         return (int64_t)(expression);                                                         \
     }
 
-static int64_t RxDivergence(const BoardView *board) {
-    return DivergenceTenths(board->lan[kLanA].rxStep, board->lan[kLanB].rxStep);
-}
-static int64_t TxDivergence(const BoardView *board) {
-    return DivergenceTenths(board->lan[kLanA].txStep, board->lan[kLanB].txStep);
-}
-
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
     // name, of each LAN, unit, known, value, screen row, label
@@ -33,13 +26,13 @@ constexpr Figure kFigures[] = {
     {"rxGoodOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.rxStep), 0, nullptr},
     {"txOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.txStep), 0, nullptr},
     {"rxErrDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.errStep), 0, nullptr},
-    {"rxDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(RxDivergence(board)), 2,
+    {"rxDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->rxDivergence), 2,
      nullptr},
-    {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(TxDivergence(board)), 3,
+    {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->txDivergence), 3,
      nullptr},
     {"divergent", false, kUnitFlag, kKnownAlways,
-     OF_BOARD(board->stepped && (BeyondMark(RxDivergence(board), settings) ||
-                                 BeyondMark(TxDivergence(board), settings))),
+     OF_BOARD(board->stepped && (BeyondMark(board->rxDivergence, settings) ||
+                                 BeyondMark(board->txDivergence, settings))),
      0, nullptr},
     {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errorsSinceStart), 5,
      "errors"},
@@ -53,6 +46,7 @@ constexpr Figure kFigures[] = {
 };
 
 const int kFigureCount = sizeof kFigures / sizeof kFigures[0];
+static_assert(sizeof kFigures / sizeof kFigures[0] <= kMostFigures, "room for every figure");
 
 static constexpr int LastRow() {
     int last = 0;
@@ -61,20 +55,6 @@ static constexpr int LastRow() {
     return last;
 }
 const int kFigureRows = LastRow();
-
-bool FigureKnownFor(const Figure &figure, const BoardView *board) {
-    switch (figure.known) {
-    case kKnownAlways:
-        return true;
-    case kKnownOnceSampled:
-        return board->sampled;
-    case kKnownWithRecord:
-        return board->sampled && board->state != kBoardGone;
-    case kKnownWithStep:
-        return board->stepped;
-    }
-    return false;
-}
 
 bool BeyondMark(int64_t tenths, const ViewSettings *settings) {
     return (tenths < 0 ? -tenths : tenths) > (int64_t)settings->markTenths;
@@ -85,6 +65,7 @@ void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *
 }
 
 static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
+static const size_t kStateLengths[] = {4, 5, 5, 4};
 
 static void AppendLink(Text *text, const LanView *lan, uint64_t nowMs) {
     if (lan->linkStatus <= 1)
@@ -106,23 +87,23 @@ static void AppendTenths(Text *text, int64_t tenths) {
     AppendChars(text, rest, sizeof rest);
 }
 
-static void AppendWord(Text *text, const char *word, FigureOutput output) {
+static void AppendWord(Text *text, const char *word, size_t length, FigureOutput output) {
     if (output == kInJson)
         AppendChar(text, '"');
-    AppendText(text, word);
+    AppendChars(text, word, length);
     if (output == kInJson)
         AppendChar(text, '"');
 }
 
-void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
-                  const FigureContext *context, FigureOutput output) {
-    if (!FigureKnownFor(figure, board)) {
-        if (output == kOnScreen)
-            AppendChar(text, '-');
-        else if (output == kInJson)
-            AppendText(text, "null");
-        return;
-    }
+void AppendUnknown(Text *text, FigureOutput output) {
+    if (output == kOnScreen)
+        AppendChar(text, '-');
+    else if (output == kInJson)
+        AppendChars(text, "null", 4);
+}
+
+void AppendKnownFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                       const FigureContext *context, FigureOutput output) {
     int64_t value = figure.value != nullptr ? figure.value(board, lan, context->settings) : 0;
     bool onScreen = output == kOnScreen;
     switch (figure.unit) {
@@ -130,10 +111,10 @@ void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int 
         AppendSigned(text, value);
         break;
     case kUnitTime:
-        AppendWord(text, context->time, output);
+        AppendWord(text, context->time->chars, context->time->length, output);
         break;
     case kUnitState:
-        AppendWord(text, kStateWords[value], output);
+        AppendWord(text, kStateWords[value], kStateLengths[value], output);
         break;
     case kUnitLink:
         if (onScreen)

@@ -46,10 +46,23 @@ struct Figure {
 
 extern const Figure kFigures[];
 extern const int kFigureCount;
+enum { kMostFigures = 40 }; // kFigureCount is at most this
 // The rows of figures under a board's title on the screen.
 extern const int kFigureRows;
 
-bool FigureKnownFor(const Figure &figure, const BoardView *board);
+inline bool FigureKnownFor(const Figure &figure, const BoardView *board) {
+    switch (figure.known) {
+    case kKnownAlways:
+        return true;
+    case kKnownOnceSampled:
+        return board->sampled;
+    case kKnownWithRecord:
+        return board->sampled && board->state != kBoardGone;
+    case kKnownWithStep:
+        return board->stepped;
+    }
+    return false;
+}
 
 // Whether a divergence, in tenths of a percent, is beyond the mark.
 bool BeyondMark(int64_t tenths, const ViewSettings *settings);
@@ -64,11 +77,24 @@ enum FigureOutput { kOnScreen, kInLine, kInJson };
 struct FigureContext {
     const ViewSettings *settings;
     uint64_t nowMs;   // for how long a link has been so
-    const char *time; // the round's time, for kUnitTime
+    const Text *time; // the round's time, for kUnitTime
 };
 
 // Appends the figure of the board, of its LAN lan for a LAN's figure.
-void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
-                  const FigureContext *context, FigureOutput output);
+// Inline for a count, which most figures are: each second takes some
+// hundreds of them.
+void AppendUnknown(Text *text, FigureOutput output);
+void AppendKnownFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                       const FigureContext *context, FigureOutput output);
+inline void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                         const FigureContext *context, FigureOutput output) {
+    if (!FigureKnownFor(figure, board))
+        AppendUnknown(text, output);
+    else if (figure.unit == kUnitCount || (figure.unit == kUnitLink && output != kOnScreen))
+        AppendSigned(
+            text, figure.value(board, lan, context->settings)); // a link status is a count in lines
+    else
+        AppendKnownFigure(text, figure, board, lan, context, output);
+}
 
 #endif

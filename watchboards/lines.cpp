@@ -34,22 +34,34 @@ void AppendHeaderLine(Text *text, LineFormat format) {
     AppendChar(text, '\n');
 }
 
-void AppendBoardLine(Text *text, const BoardView *board, const char *time,
+void AppendBoardLine(Text *text, const BoardView *board, const Text *time,
                      const ViewSettings *settings, LineFormat format) {
+    // The columns, found once.
+    static struct {
+        int count;
+        const Figure *figure[2 * kMostFigures];
+        int lan[2 * kMostFigures];
+    } columns;
+    if (columns.count == 0)
+        ForEachColumn([&](const Figure &figure, int lan) {
+            columns.figure[columns.count] = &figure;
+            columns.lan[columns.count++] = lan;
+        });
     FigureContext context = {settings, 0, time};
-    bool json = format == kJson, first = true;
+    bool json = format == kJson;
+    FigureOutput output = json ? kInJson : kInLine;
     if (json)
         AppendChar(text, '{');
-    ForEachColumn([&](const Figure &figure, int lan) {
-        if (!first)
+    for (int i = 0; i < columns.count; i++) {
+        const Figure &figure = *columns.figure[i];
+        if (i > 0)
             AppendChar(text, json ? ',' : '\t');
-        first = false;
         if (json) {
             AppendChar(text, '"');
-            AppendName(text, figure, lan);
-            AppendText(text, "\":");
+            AppendName(text, figure, columns.lan[i]);
+            AppendChars(text, "\":", 2);
         }
-        AppendFigure(text, figure, board, lan, &context, json ? kInJson : kInLine);
-    });
+        AppendFigure(text, figure, board, columns.lan[i], &context, output);
+    }
     AppendText(text, json ? "}\n" : "\n");
 }

@@ -14,7 +14,7 @@ enum LineFormat { kTabSeparated, kJson };
 void AppendHeaderLine(Text *text, LineFormat format);
 
 // The line of one board; time is the sample's UTC time, as text.
-void AppendBoardLine(Text *text, const BoardView *board, const char *time,
+void AppendBoardLine(Text *text, const BoardView *board, const Text *time,
                      const ViewSettings *settings, LineFormat format);
 
 #endif

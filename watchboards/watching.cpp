@@ -95,7 +95,7 @@ __attribute__((noinline)) void ShowLinesRound(const ViewOptions *options) {
     AppendUtcTime(&timeText);
     Text text = TEXT_IN(lines);
     for (int i = 0; i < watched.count; i++)
-        AppendBoardLine(&text, &watched.views[i], time, &options->settings, options->format);
+        AppendBoardLine(&text, &watched.views[i], &timeText, &options->settings, options->format);
     fwrite(lines, 1, text.length, stdout);
     FlushOutput();
 }

@@ -24,7 +24,9 @@ std::string Line(const BoardView &board, LineFormat format) {
     static char chars[2048];
     Text text = TEXT_IN(chars);
     ViewSettings settings = Defaults();
-    AppendBoardLine(&text, &board, "T", &settings, format);
+    char time[] = "T";
+    Text timeText = {time, sizeof time, 1};
+    AppendBoardLine(&text, &board, &timeText, &settings, format);
     return chars;
 }
 
