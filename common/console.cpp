@@ -22,7 +22,12 @@ void FlushOutput(void) {
         error = EIO; // an earlier write failed; its reason is gone
     else if (outputClosedAtStart)
         error = EBADF;
-    if (error == 0 || outputRule == kOutputMayFail)
+    if (error != 0)
+        OutputFailed(error);
+}
+
+void OutputFailed(int error) {
+    if (outputRule == kOutputMayFail)
         return;
     fprintf(stderr, "%s: standard output: %s\n", programName, strerror(error));
     exit(1);

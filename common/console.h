@@ -27,6 +27,10 @@ void StartProgram(const char *name, OutputRule rule);
 // has failed.
 void FlushOutput(void);
 
+// Applies the output rule to standard output that failed with error (an
+// errno value), for a program that writes it without the stream.
+void OutputFailed(int error);
+
 // Reads one decimal integer from standard input as "%d" reads it: white space
 // (line ends too) is skipped, then an optional sign and the digits; the rest
 // of the line is left for the next read.  Input that is not a number gives 0

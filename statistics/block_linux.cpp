@@ -116,16 +116,22 @@ int ListPublishedBoards(int32_t *boardIndices, int most) {
     DIR *folder = opendir("/dev/shm");
     if (folder == NULL)
         return 0;
-    int count = 0;
-    for (struct dirent *entry; count < most && (entry = readdir(folder)) != NULL;) {
+    int found = 0;
+    for (struct dirent *entry; (entry = readdir(folder)) != NULL;) {
         int32_t boardIndex;
         if (!BoardOfListedBlock(entry->d_name, &boardIndex))
             continue;
-        int at = count++;
+        // Kept in order, the lowest when there are more than most.
+        int at = found < most ? found : most;
+        found++;
+        if (at == most && (most == 0 || boardIndices[most - 1] < boardIndex))
+            continue;
+        if (at == most)
+            at--;
         for (; at > 0 && boardIndices[at - 1] > boardIndex; at--)
             boardIndices[at] = boardIndices[at - 1];
         boardIndices[at] = boardIndex;
     }
     closedir(folder);
-    return count;
+    return found;
 }

@@ -43,13 +43,15 @@ BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
 enum { kBoardsTried = 16 };
 
 int ListPublishedBoards(int32_t *boardIndices, int most) {
-    int count = 0;
-    for (int32_t boardIndex = 0; boardIndex < kBoardsTried && count < most; boardIndex++) {
+    int found = 0;
+    for (int32_t boardIndex = 0; boardIndex < kBoardsTried; boardIndex++) {
         StatisticsBlock block;
         if (OpenStatisticsBlock(boardIndex, &block) == 0) {
             CloseStatisticsBlock(&block);
-            boardIndices[count++] = boardIndex;
+            if (found < most)
+                boardIndices[found] = boardIndex;
+            found++;
         }
     }
-    return count;
+    return found;
 }

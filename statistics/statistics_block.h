@@ -36,9 +36,9 @@ enum BlockState {
 // A block that shrinks, even during the copy, ends nothing.
 BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
 
-// The boards whose block exists now, in increasing order, at most most of
-// them.  Linux lists the blocks; Windows, which cannot list named objects,
-// tries boards 0 to 15.
+// The boards whose block exists now, in increasing order: the lowest most
+// of them.  Returns how many there are, which may be more.  Linux lists the
+// blocks; Windows, which cannot list named objects, tries boards 0 to 15.
 int ListPublishedBoards(int32_t *boardIndices, int most);
 
 #endif

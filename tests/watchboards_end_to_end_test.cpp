@@ -2,8 +2,11 @@
 // and make again, as a service that stops and starts does.
 #include <signal.h>
 
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "board_fixture.h"
 #include "support/block.h"
@@ -13,30 +16,120 @@ namespace {
 
 const int32_t kBoard = 424246;
 const int32_t kNewBoard = 424247;
+const int32_t kManyBoards = 424300; // and the 99 after it
 
-// The line of a board, the time left out.
-std::string LineOf(int32_t boardIndex, const std::string &rest) {
-    return "\t" + std::to_string(boardIndex) + "\t" + rest + "\n";
+// The members of a line of JSON by name, their values as written (12,
+// "live", null): WatchBoards' values hold no comma.
+std::map<std::string, std::string> Members(std::string line) {
+    std::map<std::string, std::string> members;
+    if (line.size() < 2 || line.front() != '{' || line.back() != '}')
+        return members;
+    std::istringstream in(line.substr(1, line.size() - 2));
+    for (std::string member; std::getline(in, member, ',');) {
+        size_t colon = member.find("\":");
+        members[member.substr(1, colon - 1)] = member.substr(colon + 2);
+    }
+    return members;
+}
+
+// Waits for a line whose members include these.
+bool WaitForLine(Running &view, const std::map<std::string, std::string> &wanted,
+                 Seconds limit = Seconds(5)) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    for (int lines = 1;; lines++) {
+        if (!view.WaitFor("\n", end - std::chrono::steady_clock::now(), lines))
+            return false;
+        std::string output = view.Output();
+        size_t last = output.rfind('\n', output.size() - 2);
+        std::map<std::string, std::string> members =
+            Members(output.substr(last == std::string::npos ? 0 : last + 1,
+                                  output.size() - (last == std::string::npos ? 1 : last + 2)));
+        bool all = true;
+        for (const auto &[name, value] : wanted)
+            all &= members.count(name) != 0 && members[name] == value;
+        if (all)
+            return true;
+    }
 }
 
 TEST(WatchBoards, FollowsABlockThatVanishesAndComesBack) {
     auto block = std::make_unique<Block>(kBoard);
     block->Record()->rxGoodOctetsA = -1; // 4294967295: unsigned
+    block->Record()->rxErrB = 2;
     block->Record()->linkStatusA = 1;
-    Running view({Program("WatchBoards"), std::to_string(kBoard)});
-    ASSERT_TRUE(view.WaitFor("\ttxDivergence\tdivergent\trxErrSinceStartA\trxErrSinceStartB\t"
-                             "resets\n"));
-    EXPECT_TRUE(view.WaitFor(
-        LineOf(kBoard, "live\t1\t0\t4294967295\t0\t0\t0\t0\t0\t\t\t\t\t\t\t\t\t\t0\t0\t0\t0")));
+    Running view({Program("WatchBoards"), "--json", std::to_string(kBoard)});
+    EXPECT_TRUE(WaitForLine(view, {{"state", "\"live\""},
+                                   {"linkStatusA", "1"},
+                                   {"rxGoodOctetsA", "4294967295"},
+                                   {"rxErrB", "2"},
+                                   {"rxErrSinceStartB", "0"},
+                                   {"resets", "0"}}));
     block.reset();
-    EXPECT_TRUE(
-        view.WaitFor(LineOf(kBoard, "gone\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t0\t0\t0\t0"), Seconds(3)));
+    EXPECT_TRUE(WaitForLine(view, {{"state", "\"gone\""},
+                                   {"linkStatusA", "null"},
+                                   {"rxGoodOctetsA", "null"},
+                                   {"rxErrSinceStartB", "0"},
+                                   {"resets", "0"}}));
     block = std::make_unique<Block>(kBoard);
     block->Record()->rxErrB = 3;
-    // A service that started again: a gap, a reset, its errors counted.
-    EXPECT_TRUE(view.WaitFor(
-        LineOf(kBoard, "live\t0\t0\t0\t0\t0\t0\t0\t3\t\t\t\t\t\t\t\t\t\t0\t0\t3\t1"), Seconds(3)));
+    // A service that started again: a gap and a reset.  What it counted
+    // before is unknown, so it adds nothing to the errors since the start.
+    EXPECT_TRUE(WaitForLine(view, {{"state", "\"live\""},
+                                   {"rxGoodOctetsA", "0"},
+                                   {"rxErrB", "3"},
+                                   {"rxGoodOctetsDeltaA", "null"},
+                                   {"rxErrSinceStartB", "0"},
+                                   {"resets", "1"}}));
+    // Then it counts on.
+    block->Record()->rxErrB = 5;
+    EXPECT_TRUE(WaitForLine(view, {{"rxErrDeltaB", "2"}, {"rxErrSinceStartB", "2"}}));
     EXPECT_EQ(view.Stop(SIGTERM).status, 0);
+}
+
+// 100 boards with counters ten digits wide: every published board, in
+// increasing order, each round's lines whole.
+TEST(WatchBoards, EveryBoardInOrderEveryLineWhole) {
+    std::vector<std::unique_ptr<Block>> blocks;
+    for (int32_t board = kManyBoards + 99; board >= kManyBoards; board--) {
+        blocks.push_back(std::make_unique<Block>(board));
+        PrpValue *record = blocks.back()->Record();
+        record->rxGoodOctetsA = record->rxGoodOctetsB = record->txOctetsA = -1;
+        record->txOctetsB = record->rxErrA = record->rxErrB = -1;
+    }
+    Outcome outcome = Running({Program("WatchBoards"), "--json", "-n", "2"}).Finish(Seconds(10));
+    EXPECT_EQ(outcome.status, 0);
+    std::vector<int32_t> boards;
+    std::istringstream lines(outcome.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::map<std::string, std::string> members = Members(line);
+        ASSERT_EQ(members.size(), 28u) << line;
+        int32_t board = std::stoi(members["board"]);
+        if (board >= kManyBoards && board < kManyBoards + 100)
+            boards.push_back(board);
+    }
+    std::vector<int32_t> expected;
+    for (int round = 0; round < 2; round++)
+        for (int32_t board = kManyBoards; board < kManyBoards + 100; board++)
+            expected.push_back(board);
+    EXPECT_EQ(boards, expected);
+}
+
+// A request to end while a write waits on a pipe nobody reads ends the
+// program at once, as it asks: status 0, and nothing said.
+TEST(WatchBoards, EndsWhileItsOutputWaits) {
+    std::vector<std::unique_ptr<Block>> blocks;
+    for (int32_t board = kManyBoards; board < kManyBoards + 100; board++)
+        blocks.push_back(std::make_unique<Block>(board));
+    for (int signal : {SIGTERM, SIGINT}) {
+        // A few rounds of 100 boards are more than the pipe holds.
+        Running view({"/bin/bash", "-c", "exec \"$0\" --json > >(exec sleep 8 >/dev/null 2>&1)",
+                      Program("WatchBoards")},
+                     "", {}, Errors::kWithOutput);
+        usleep(3500000);
+        Outcome outcome = view.Stop(signal);
+        EXPECT_EQ(outcome.status, 0) << signal;
+        EXPECT_EQ(outcome.output, "") << signal;
+    }
 }
 
 TEST(WatchBoards, PicksUpABoardThatAppears) {

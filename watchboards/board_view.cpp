@@ -13,9 +13,21 @@ void StartBoardView(BoardView *board, int32_t boardIndex) {
             rate = kNotSeen;
 }
 
-uint64_t PerSecond(uint32_t step, uint32_t elapsedMs) {
-    return elapsedMs == 0 ? step : (uint64_t)step * 1000 / elapsedMs;
+// Whole publishing periods, give or take a quarter: time between samples
+// wanders that much.
+static bool WholePeriods(uint32_t elapsedMs) {
+    uint32_t off = (elapsedMs + kPublishingPeriodMs / 2) % kPublishingPeriodMs;
+    return elapsedMs >= kPublishingPeriodMs / 2 && off >= kPublishingPeriodMs / 4 &&
+           off <= kPublishingPeriodMs * 3 / 4;
 }
+
+static uint32_t Periods(uint32_t elapsedMs) {
+    return (elapsedMs + kPublishingPeriodMs / 2) / kPublishingPeriodMs;
+}
+
+static uint64_t Over(uint32_t step, uint32_t periods) { return periods <= 1 ? step : step / periods; }
+
+uint64_t PerSecond(uint32_t step, uint32_t elapsedMs) { return Over(step, Periods(elapsedMs)); }
 
 int32_t DivergenceTenths(uint32_t a, uint32_t b) {
     uint32_t larger = a > b ? a : b;
@@ -34,73 +46,108 @@ static const LanFields kLanFields[kLans] = {
     {&PrpValue::rxGoodOctetsB, &PrpValue::txOctetsB, &PrpValue::rxErrB, &PrpValue::linkStatusB},
 };
 
-// Counts what each counter counted since the last record; false when one
-// of them went back.  errorsCounted tells which error counters did not.
-static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octetsPerSecond,
-                         bool errorsCounted[kLans]) {
-    bool whole = true;
+// Counts what each counter counted since the last whole record; false when
+// one of them went back (a reset, which counts nothing).
+static bool StepCounters(BoardView *board, const PrpValue *record, uint64_t octetsPerSecond) {
+    bool counted = true;
     for (int i = 0; i < kLans; i++) {
         LanView *lan = &board->lan[i];
         const LanFields &field = kLanFields[i];
-        whole &= CounterStep(lan->rxGoodOctets, (uint32_t)(record->*field.rxGoodOctets),
-                             board->elapsedMs, octetsPerSecond, &lan->rxStep);
-        whole &= CounterStep(lan->txOctets, (uint32_t)(record->*field.txOctets), board->elapsedMs,
-                             octetsPerSecond, &lan->txStep);
-        errorsCounted[i] =
-            CounterStep(lan->rxErr, (uint32_t)(record->*field.rxErr), board->elapsedMs,
-                        octetsPerSecond / kSmallestFrameOctets, &lan->errStep);
-        whole &= errorsCounted[i];
+        counted &= CounterStep(lan->rxGoodOctets, (uint32_t)(record->*field.rxGoodOctets),
+                               board->elapsedMs, octetsPerSecond, &lan->rxStep);
+        counted &= CounterStep(lan->txOctets, (uint32_t)(record->*field.txOctets), board->elapsedMs,
+                               octetsPerSecond, &lan->txStep);
+        counted &= CounterStep(lan->rxErr, (uint32_t)(record->*field.rxErr), board->elapsedMs,
+                               octetsPerSecond / kSmallestFrameOctets, &lan->errStep);
     }
-    return whole;
+    return counted;
+}
+
+// What a LAN must carry for the octet counters' differences of a sample,
+// as CounterStep allows them: in bit/s.
+static uint64_t BitsPerSecondNeeded(const BoardView *board, const PrpValue *record) {
+    uint64_t most = 0;
+    for (int i = 0; i < kLans; i++) {
+        const LanView *lan = &board->lan[i];
+        const LanFields &field = kLanFields[i];
+        uint32_t rx = (uint32_t)(record->*field.rxGoodOctets) - lan->rxGoodOctets;
+        uint32_t tx = (uint32_t)(record->*field.txOctets) - lan->txOctets;
+        uint32_t larger = rx > tx ? rx : tx;
+        most = larger > most ? larger : most;
+    }
+    return most * 8 * 1000 / ((uint64_t)board->elapsedMs + kPublishingPeriodMs);
 }
 
 void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs,
                 const ViewSettings *settings) {
     BoardState before = board->state;
-    board->elapsedMs = board->sampled ? (uint32_t)(nowMs - board->sampledMs) : 0;
-    board->sampledMs = nowMs;
     board->stepped = false;
-
+    board->missedPublication = false;
     if (state != kBlockWhole) {
         board->state = state == kBlockShort ? kBoardShort : kBoardGone;
     } else {
         bool first = !board->sampled;
+        // The record changed at the sample before and not since: taken too
+        // early, before the service published again, or the traffic
+        // stopped.  Which is unknown.
+        bool changing = board->changedMs == board->recordMs;
         if (first || memcmp(&board->record, record, sizeof *record) != 0)
             board->changedMs = nowMs;
+        else
+            board->missedPublication = before == kBoardLive && changing;
         bool stale = nowMs - board->changedMs >= settings->staleMs;
         // A block that vanished and came back belongs to a service that
-        // started again, with counters counting from 0.
-        bool restarted = before == kBoardGone || before == kBoardShort;
-        bool errorsCounted[kLans] = {false, false};
-        bool counted = !first &&
-                       StepCounters(board, record, settings->lanBitsPerSecond / 8, errorsCounted) &&
-                       !restarted;
-        if (!first && !counted)
+        // started again, with counters counting from 0: what was counted
+        // meanwhile is unknown.  A block cut short for a while and whole
+        // again is the same service's.
+        bool restarted = !first && before == kBoardGone;
+        board->elapsedMs = first ? 0 : (uint32_t)(nowMs - board->recordMs);
+        uint64_t needed = first ? 0 : BitsPerSecondNeeded(board, record);
+        bool counted =
+            !first && !restarted && StepCounters(board, record, settings->lanBitsPerSecond / 8);
+        if (!first && !counted) {
             board->resets++;
+            board->resetsInARow++;
+            if (needed > board->neededBitsPerSecond)
+                board->neededBitsPerSecond = needed;
+        } else if (!first) {
+            board->resetsInARow = 0;
+            board->neededBitsPerSecond = 0;
+        }
+        uint32_t periods = Periods(board->elapsedMs);
         for (int i = 0; i < kLans; i++) {
             LanView *lan = &board->lan[i];
             const LanFields &field = kLanFields[i];
+            if (!counted)
+                lan->rxStep = lan->txStep = lan->errStep = 0;
+            lan->rxTotal += lan->rxStep;
+            lan->txTotal += lan->txStep;
+            lan->errTotal += lan->errStep;
+            lan->rxRate = Over(lan->rxStep, periods);
+            lan->txRate = Over(lan->txStep, periods);
+            lan->errRate = Over(lan->errStep, periods);
+            // A link seen again after a gap has been so since then, as far
+            // as is known.
             uint8_t linkStatus = record->*field.linkStatus;
-            if (first || linkStatus != lan->linkStatus) {
-                lan->linkChangeSeen = !first;
+            if (first || restarted || linkStatus != lan->linkStatus) {
+                lan->linkChangeSeen = !first && !restarted;
                 lan->linkChangedMs = nowMs;
             }
-            // Errors counted since a reset are what the counter holds.
-            if (!first)
-                lan->errorsSinceStart += errorsCounted[i] && !restarted
-                                             ? lan->errStep
-                                             : (uint32_t)(record->*field.rxErr);
             lan->rxGoodOctets = (uint32_t)(record->*field.rxGoodOctets);
             lan->txOctets = (uint32_t)(record->*field.txOctets);
             lan->rxErr = (uint32_t)(record->*field.rxErr);
             lan->linkStatus = linkStatus;
         }
         board->record = *record;
+        board->recordMs = nowMs;
         board->sampled = true;
         board->state = stale ? kBoardStale : kBoardLive;
-        // A rate needs two live samples in a row: after a gap, a stale
-        // spell or a reset the difference spans an unknown time.
-        board->stepped = counted && before == kBoardLive && !stale;
+        // A rate needs two live samples in a row, whole publishing periods
+        // apart: after a gap, a stale spell or a reset, or across a
+        // publication that may have been missed, the difference spans an
+        // unknown time.
+        board->stepped = counted && before == kBoardLive && !stale &&
+                         WholePeriods(board->elapsedMs) && !board->missedPublication;
         const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
         board->rxDivergence = DivergenceTenths(a->rxStep, b->rxStep);
         board->txDivergence = DivergenceTenths(a->txStep, b->txStep);
@@ -110,8 +157,18 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
     int newest = board->historyStart;
     board->historyStart = newest + 1 < kHistorySeconds ? newest + 1 : 0;
     for (LanView &lan : board->lan) {
-        uint64_t rate = PerSecond(lan.rxStep, board->elapsedMs);
-        uint32_t shown = rate < kNotSeen ? (uint32_t)rate : kNotSeen - 1;
+        uint32_t shown = lan.rxRate < kNotSeen ? (uint32_t)lan.rxRate : kNotSeen - 1;
         lan.history[newest] = board->stepped ? shown : kNoRate;
     }
+}
+
+uint64_t SpeedNeeded(const BoardView *board, const ViewSettings *settings) {
+    static const uint64_t kSpeeds[] = {100000000ull, 1000000000ull, 10000000000ull,
+                                       100000000000ull};
+    if (board->resetsInARow < kResetsForTooSlow)
+        return 0;
+    for (uint64_t speed : kSpeeds)
+        if (speed > settings->lanBitsPerSecond && speed >= board->neededBitsPerSecond)
+            return speed;
+    return 0;
 }

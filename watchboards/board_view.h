@@ -37,9 +37,13 @@ struct LanView {
     // From the last complete record.
     uint32_t rxGoodOctets, txOctets, rxErr;
     uint8_t linkStatus;
-    // What the counters counted since the sample before (when stepped).
+    // What the counters counted since the last whole record (0 after a
+    // reset), and as much a second (when stepped).
     uint32_t rxStep, txStep, errStep;
-    uint64_t errorsSinceStart;
+    uint64_t rxRate, txRate, errRate;
+    // What the counters counted since WatchBoards started: the sum of the
+    // steps, so 64 bits wide, and nothing for a reset.
+    uint64_t rxTotal, txTotal, errTotal;
     uint64_t linkChangedMs; // when the link status last changed, or was first seen
     bool linkChangeSeen;
     // Receive octets a second over the last minute, a ring: the oldest
@@ -51,13 +55,21 @@ struct BoardView {
     int32_t boardIndex;
     BoardState state;
     bool sampled;       // a complete record has been seen
-    bool stepped;       // the last sample gave differences (no gap)
+    bool stepped;       // the last two samples were live and gave steps (no gap)
+    // The last sample found the record as the sample before, which had found
+    // it changed: perhaps taken just before the service published.
+    bool missedPublication;
     uint32_t resets;    // counters seen going back, a vanished block coming back
-    uint32_t elapsedMs; // between the last two samples
+    uint32_t elapsedMs; // since the whole record before the last one
     // LanA's receive and transmit steps against LanB's (when stepped), in
     // tenths of a percent: see DivergenceTenths.
     int32_t rxDivergence, txDivergence;
-    uint64_t sampledMs, changedMs;
+    // Samples in a row that were resets, and the LAN speed in bit/s their
+    // octet counters' differences needed.
+    uint32_t resetsInARow;
+    uint64_t neededBitsPerSecond;
+    uint64_t recordMs;  // when the last whole record was taken
+    uint64_t changedMs; // when the record last changed
     PrpValue record;
     int historyStart;
     LanView lan[kLans];
@@ -77,11 +89,22 @@ inline uint32_t HistoryRate(const BoardView *board, int lan, int second) {
     return board->lan[lan].history[at < kHistorySeconds ? at : at - kHistorySeconds];
 }
 
-// A step as a rate a second.
+// The service publishes once a period: a difference spans as many whole
+// periods as the time between its samples rounds to, at least one.  So a
+// steady rate reads the same whatever the time between samples wandered.
 uint64_t PerSecond(uint32_t step, uint32_t elapsedMs);
 
 // LanA's value against LanB's, in tenths of a percent of the larger one:
 // positive when LanA carries more.  0 when both are 0.
 int32_t DivergenceTenths(uint32_t a, uint32_t b);
+
+// After this many resets in a row, the counters are taken to grow faster
+// than the LAN speed given allows.
+enum { kResetsForTooSlow = 3 };
+
+// When the board's last samples were resets in a row because its counters
+// grew faster than the LAN speed allows: the smallest of 100M, 1G, 10G and
+// 100G that would carry what they counted.  0 otherwise.
+uint64_t SpeedNeeded(const BoardView *board, const ViewSettings *settings);
 
 #endif

@@ -15,7 +15,6 @@
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
     // name, of each LAN, unit, known, value, screen row, label
-    {"time", false, kUnitTime, kKnownAlways, nullptr, 0, nullptr},
     {"board", false, kUnitCount, kKnownAlways, OF_BOARD(board->boardIndex), 0, nullptr},
     {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr},
     {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link"},
@@ -30,19 +29,15 @@ constexpr Figure kFigures[] = {
      nullptr},
     {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->txDivergence), 3,
      nullptr},
-    {"divergent", false, kUnitFlag, kKnownAlways,
-     OF_BOARD(board->stepped && (BeyondMark(board->rxDivergence, settings) ||
-                                 BeyondMark(board->txDivergence, settings))),
+    {"divergent", false, kUnitFlag, kKnownWithStep,
+     OF_BOARD(BeyondMark(board->rxDivergence, settings) ||
+              BeyondMark(board->txDivergence, settings)),
      0, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errorsSinceStart), 5,
-     "errors"},
+    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errTotal), 5, "errors"},
     {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr},
-    {nullptr, true, kUnitRate, kKnownWithStep, OF_LAN(PerSecond(l.rxStep, board->elapsedMs)), 2,
-     "rx"},
-    {nullptr, true, kUnitRate, kKnownWithStep, OF_LAN(PerSecond(l.txStep, board->elapsedMs)), 3,
-     "tx"},
-    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(PerSecond(l.errStep, board->elapsedMs)), 4,
-     "err/s"},
+    {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.rxRate), 2, "rx"},
+    {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.txRate), 3, "tx"},
+    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(l.errRate), 4, "err/s"},
 };
 
 const int kFigureCount = sizeof kFigures / sizeof kFigures[0];
@@ -66,6 +61,8 @@ void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *
 
 static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
 static const size_t kStateLengths[] = {4, 5, 5, 4};
+
+const char *StateWord(BoardState state) { return kStateWords[state]; }
 
 static void AppendLink(Text *text, const LanView *lan, uint64_t nowMs) {
     if (lan->linkStatus <= 1)
@@ -95,38 +92,33 @@ static void AppendWord(Text *text, const char *word, size_t length, FigureOutput
         AppendChar(text, '"');
 }
 
-void AppendUnknown(Text *text, FigureOutput output) {
-    if (output == kOnScreen)
-        AppendChar(text, '-');
-    else if (output == kInJson)
-        AppendChars(text, "null", 4);
-}
-
-void AppendKnownFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
-                       const FigureContext *context, FigureOutput output) {
+void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context, FigureOutput output) {
+    if (!FigureKnownFor(figure, board)) {
+        if (output == kOnScreen)
+            AppendChar(text, '-');
+        else if (output == kInJson)
+            AppendChars(text, "null", 4);
+        return;
+    }
     int64_t value = figure.value != nullptr ? figure.value(board, lan, context->settings) : 0;
+    if (output != kOnScreen && PlainNumberScale(figure) != 0) {
+        AppendSigned(text, value * PlainNumberScale(figure));
+        return;
+    }
     bool onScreen = output == kOnScreen;
     switch (figure.unit) {
     case kUnitCount:
         AppendSigned(text, value);
         break;
-    case kUnitTime:
-        AppendWord(text, context->time->chars, context->time->length, output);
-        break;
     case kUnitState:
         AppendWord(text, kStateWords[value], kStateLengths[value], output);
         break;
     case kUnitLink:
-        if (onScreen)
-            AppendLink(text, &board->lan[lan], context->nowMs);
-        else
-            AppendSigned(text, value);
+        AppendLink(text, &board->lan[lan], context->nowMs);
         break;
     case kUnitRate:
-        if (onScreen)
-            AppendScreenRate(text, (uint64_t)value, context->settings);
-        else
-            AppendSigned(text, value * 8); // bit/s
+        AppendScreenRate(text, (uint64_t)value, context->settings);
         break;
     case kUnitPercent:
         if (onScreen)

@@ -12,7 +12,6 @@
 // How a figure's number is written.
 enum FigureUnit : uint8_t {
     kUnitCount,   // a number
-    kUnitTime,    // the time of the round, as UTC text (not a number of the board)
     kUnitState,   // a BoardState, as a word
     kUnitLink,    // a link status; the screen says "up" or "down", and since when
     kUnitRate,    // octets a second; the screen writes bit/s or byte/s with an SI prefix
@@ -50,22 +49,22 @@ enum { kMostFigures = 40 }; // kFigureCount is at most this
 // The rows of figures under a board's title on the screen.
 extern const int kFigureRows;
 
+// Which of the FigureKnown a board's figures are known with, a bit each.
+inline unsigned KnownFigures(const BoardView *board) {
+    return 1u << kKnownAlways | (unsigned)board->sampled << kKnownOnceSampled |
+           (unsigned)(board->sampled && board->state != kBoardGone) << kKnownWithRecord |
+           (unsigned)board->stepped << kKnownWithStep;
+}
+
 inline bool FigureKnownFor(const Figure &figure, const BoardView *board) {
-    switch (figure.known) {
-    case kKnownAlways:
-        return true;
-    case kKnownOnceSampled:
-        return board->sampled;
-    case kKnownWithRecord:
-        return board->sampled && board->state != kBoardGone;
-    case kKnownWithStep:
-        return board->stepped;
-    }
-    return false;
+    return KnownFigures(board) >> figure.known & 1;
 }
 
 // Whether a divergence, in tenths of a percent, is beyond the mark.
 bool BeyondMark(int64_t tenths, const ViewSettings *settings);
+
+// The word for a board's state, the same wherever it is written.
+const char *StateWord(BoardState state);
 
 // A rate as the screen writes it: in bit/s, or byte/s, with an SI prefix.
 void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings);
@@ -76,25 +75,22 @@ enum FigureOutput { kOnScreen, kInLine, kInJson };
 // What a figure is written with besides its board.
 struct FigureContext {
     const ViewSettings *settings;
-    uint64_t nowMs;   // for how long a link has been so
-    const Text *time; // the round's time, for kUnitTime
+    uint64_t nowMs; // for how long a link has been so
 };
 
 // Appends the figure of the board, of its LAN lan for a LAN's figure.
-// Inline for a count, which most figures are: each second takes some
-// hundreds of them.
-void AppendUnknown(Text *text, FigureOutput output);
-void AppendKnownFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
-                       const FigureContext *context, FigureOutput output);
-inline void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
-                         const FigureContext *context, FigureOutput output) {
-    if (!FigureKnownFor(figure, board))
-        AppendUnknown(text, output);
-    else if (figure.unit == kUnitCount || (figure.unit == kUnitLink && output != kOnScreen))
-        AppendSigned(
-            text, figure.value(board, lan, context->settings)); // a link status is a count in lines
-    else
-        AppendKnownFigure(text, figure, board, lan, context, output);
+void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context, FigureOutput output);
+
+// The longest a figure is written, anywhere.
+enum { kLongestFigure = 40 };
+
+// In lines and JSON a count, a link status and a rate are plain numbers,
+// the rate in bit/s: its value times this.  0 for a figure that is not.
+inline int PlainNumberScale(const Figure &figure) {
+    return figure.unit == kUnitCount || figure.unit == kUnitLink ? 1
+           : figure.unit == kUnitRate                            ? 8
+                                                                 : 0;
 }
 
 #endif

@@ -1,22 +1,41 @@
 #include "grid.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 static int Clip(int value, int most) { return value < 0 ? 0 : value < most ? value : most; }
 
+// Gives the grid room for its size, which leaves what it holds unknown;
+// without the memory for it, the grid has no cells.
+static void Size(Grid *grid, int rows, int columns) {
+    rows = Clip(rows, kMostGridRows);
+    columns = Clip(columns, kMostGridColumns);
+    size_t cells = (size_t)rows * (size_t)columns;
+    if (cells > grid->roomCells || rows > grid->roomRows) {
+        Cell *more = (Cell *)realloc(grid->cells, cells * sizeof(Cell));
+        int *ends = (int *)realloc(grid->ends, (size_t)rows * sizeof(int));
+        grid->cells = more != NULL ? more : grid->cells;
+        grid->ends = ends != NULL ? ends : grid->ends;
+        if (more == NULL || ends == NULL)
+            rows = columns = 0;
+        else
+            grid->roomCells = cells, grid->roomRows = rows;
+    }
+    grid->rows = rows;
+    grid->columns = columns;
+}
+
 void ClearGrid(Grid *grid, int rows, int columns) {
-    grid->rows = Clip(rows, kGridRows);
-    grid->columns = Clip(columns, kGridColumns);
+    Size(grid, rows, columns);
     for (int row = 0; row < grid->rows; row++)
         grid->ends[row] = 0;
 }
 
 void CopyGrid(const Grid *from, Grid *to) {
-    to->rows = from->rows;
-    to->columns = from->columns;
-    for (int row = 0; row < from->rows; row++) {
+    Size(to, from->rows, from->columns);
+    for (int row = 0; row < to->rows; row++) {
         to->ends[row] = from->ends[row];
-        memcpy(to->cells[row], from->cells[row], (size_t)from->ends[row] * sizeof(Cell));
+        memcpy(RowOf(to, row), RowOf(from, row), (size_t)from->ends[row] * sizeof(Cell));
     }
 }
 
@@ -25,7 +44,7 @@ static void Reach(Grid *grid, int row, int column) {
     int end = grid->ends[row];
     if (end >= column)
         return;
-    Cell *cells = grid->cells[row];
+    Cell *cells = RowOf(grid, row);
     for (; end < column; end++)
         cells[end] = kBlank;
     grid->ends[row] = column;
@@ -35,7 +54,7 @@ void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle
     if (row < 0 || row >= grid->rows || column < 0 || column >= grid->columns)
         return;
     Reach(grid, row, column + 1);
-    grid->cells[row][column] = MakeCell(character, style);
+    RowOf(grid, row)[column] = MakeCell(character, style);
 }
 
 // The next code point of UTF-8 text; what is not a code point of the Basic
@@ -59,6 +78,24 @@ static uint16_t NextCharacter(const char **utf8) {
     return '?';
 }
 
+void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style) {
+    if (row < 0 || row >= grid->rows || column < 0 || column + length > grid->columns) {
+        char text[64];
+        if (length < (int)sizeof text) { // clipped, as PutText clips
+            memcpy(text, ascii, (size_t)length);
+            text[length] = '\0';
+            PutText(grid, row, column, text, style);
+        }
+        return;
+    }
+    Reach(grid, row, column);
+    Cell *cells = RowOf(grid, row) + column;
+    for (int i = 0; i < length; i++)
+        cells[i] = MakeCell((uint8_t)ascii[i], style);
+    if (column + length > grid->ends[row])
+        grid->ends[row] = column + length;
+}
+
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
     bool onGrid = row >= 0 && row < grid->rows;
     int columns = onGrid ? grid->columns : 0;
@@ -68,7 +105,7 @@ int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) 
         Reach(grid, row, column);
         // The row in a local: a store into a cell could otherwise be taken
         // to change the grid's size, and have it read again for every cell.
-        Cell *cells = grid->cells[row];
+        Cell *cells = RowOf(grid, row);
         for (; *utf8 != '\0' && column < columns; column++)
             cells[column] = MakeCell(NextCharacter(&utf8), style);
         if (column > grid->ends[row])
@@ -97,11 +134,12 @@ static void AppendUtf8(Text *text, uint16_t c) {
 
 void GridAsText(const Grid *grid, Text *text) {
     for (int row = 0; row < grid->rows; row++) {
+        const Cell *cells = RowOf(grid, row);
         int end = grid->ends[row];
-        while (end > 0 && CellCharacter(grid->cells[row][end - 1]) == ' ')
+        while (end > 0 && CellCharacter(cells[end - 1]) == ' ')
             end--;
         for (int column = 0; column < end; column++)
-            AppendUtf8(text, CellCharacter(grid->cells[row][column]));
+            AppendUtf8(text, CellCharacter(cells[column]));
         AppendChar(text, '\n');
     }
 }
@@ -119,7 +157,7 @@ static const char *const kStyleSequences[] = {
 // not on the row) and the style *style (-1 when unknown).
 static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style) {
     if (*cursor != column) {
-        AppendText(out, "\033[");
+        AppendChars(out, "\033[", 2);
         AppendUnsigned(out, (uint64_t)row + 1);
         AppendChar(out, ';');
         AppendUnsigned(out, (uint64_t)column + 1);
@@ -136,8 +174,13 @@ static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int
 // The first column from column on where the rows differ, or end.  Most
 // cells are as they were: they are passed over four at a time.
 static int FirstDifference(const Cell *next, const Cell *shown, int column, int end) {
-    while (column + 4 <= end && memcmp(&next[column], &shown[column], 4 * sizeof(Cell)) == 0)
-        column += 4;
+    for (; column + 4 <= end; column += 4) {
+        uint64_t a[2], b[2];
+        memcpy(a, &next[column], sizeof a);
+        memcpy(b, &shown[column], sizeof b);
+        if (((a[0] ^ b[0]) | (a[1] ^ b[1])) != 0)
+            break;
+    }
     while (column < end && next[column] == shown[column])
         column++;
     return column;
@@ -145,12 +188,14 @@ static int FirstDifference(const Cell *next, const Cell *shown, int column, int 
 
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
     whole = whole || next->rows != shown->rows || next->columns != shown->columns;
-    if (whole)
+    if (whole) {
+        Size(shown, next->rows, next->columns);
         AppendText(out, "\033[0m\033[2J");
+    }
     int style = whole ? kStylePlain : -1; // unknown after the last flush
     for (int row = 0; row < next->rows; row++) {
-        const Cell *cells = next->cells[row];
-        Cell *before = shown->cells[row];
+        const Cell *cells = RowOf(next, row);
+        Cell *before = RowOf(shown, row);
         int end = next->ends[row];
         if (whole)
             shown->ends[row] = 0; // a cleared screen is blank
@@ -170,7 +215,5 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
     }
     if (style != kStylePlain && style != -1)
         AppendText(out, kStyleSequences[kStylePlain]);
-    shown->rows = next->rows;
-    shown->columns = next->columns;
     return out->length + 1 < out->size;
 }

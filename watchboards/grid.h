@@ -14,8 +14,9 @@
 const char kEnterScreen[] = "\033[?1049h\033[?25l";
 const char kLeaveScreen[] = "\033[0m\033[?25h\033[?1049l";
 
-// A terminal larger than this shows the grid in its top left corner.
-enum { kGridRows = 128, kGridColumns = 256 };
+// A grid is as large as the terminal, up to this (a terminal larger still
+// shows the grid in its top left corner).
+enum { kMostGridRows = 2000, kMostGridColumns = 2000 };
 
 enum CellStyle : uint8_t { kStylePlain, kStyleBold, kStyleDim, kStyleMark };
 
@@ -32,14 +33,22 @@ const Cell kBlank = ' '; // a plain blank
 
 // A row holds its cells up to its end; past the end it is blank, whatever
 // the cells there hold.  So clearing a grid is setting every end to 0, and
-// only what lies before the ends is ever compared or copied.
+// only what lies before the ends is ever compared or copied.  The cells are
+// allocated as the size needs them (a grid starts empty, all 0).
 struct Grid {
     int rows, columns;
-    int ends[kGridRows];
-    Cell cells[kGridRows][kGridColumns];
+    int *ends;   // of each row
+    Cell *cells; // row after row, columns cells each
+    size_t roomCells;
+    int roomRows;
 };
 
-// Sets the size (clipped to the grid's) and blanks every cell.
+inline Cell *RowOf(const Grid *grid, int row) {
+    return grid->cells + (size_t)row * (size_t)grid->columns;
+}
+
+// Sets the size (clipped to kMostGridRows and kMostGridColumns) and blanks
+// every cell.
 void ClearGrid(Grid *grid, int rows, int columns);
 
 // Makes *to a copy of *from.
@@ -49,6 +58,8 @@ void CopyGrid(const Grid *from, Grid *to);
 // column after it.
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
 void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
+// The same for ASCII text of that length (a figure), put without decoding.
+void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style);
 
 // The grid as lines of UTF-8 text, blanks at their ends left out, each
 // ending in "\n"; styles are not shown.

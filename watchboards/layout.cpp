@@ -31,7 +31,7 @@ static void PutRight(Grid *grid, int row, int end, const char *text, CellStyle s
 // A figure, right-aligned as PutRight does.  Figures are ASCII, one
 // character a byte, so that they need not be counted.
 static void PutFigureText(Grid *grid, int row, int end, const Text *figure, CellStyle style) {
-    PutText(grid, row, end - (int)figure->length, figure->chars, style);
+    PutAscii(grid, row, end - (int)figure->length, figure->chars, (int)figure->length, style);
 }
 
 static bool WithGraphs(const Grid *grid, int count, const ViewSettings *settings) {
@@ -53,23 +53,12 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, uint64_t nowMs
     AppendSigned(&text, board->boardIndex);
     int column = PutText(grid, row, 0, chars, kStyleBold) + 1;
     text = TEXT_IN(chars);
-    CellStyle style = kStyleMark;
-    switch (board->state) {
-    case kBoardLive:
-        AppendText(&text, "live");
-        style = kStylePlain;
-        break;
-    case kBoardStale:
-        AppendText(&text, "stale ");
+    AppendText(&text, StateWord(board->state));
+    if (board->state == kBoardStale) {
+        AppendChar(&text, ' ');
         AppendDuration(&text, (nowMs - board->changedMs) / 1000);
-        break;
-    case kBoardShort:
-        AppendText(&text, "block too short");
-        break;
-    case kBoardGone:
-        AppendText(&text, board->sampled ? "gone" : "no block");
-        break;
     }
+    CellStyle style = board->state == kBoardLive ? kStylePlain : kStyleMark;
     column = PutText(grid, row, column, chars, style) + 1;
     if (board->resets != 0) {
         text = TEXT_IN(chars);
@@ -156,9 +145,19 @@ static void AppendTenths(Text *text, uint32_t tenths) {
     }
 }
 
-static void PutFooter(Grid *grid, int count, int first, int shown, const ViewSettings *settings) {
-    char chars[160];
+static void PutFooter(Grid *grid, int count, int first, int shown, const ViewSettings *settings,
+                      ScreenNotice notice) {
+    char chars[200];
     Text text = TEXT_IN(chars);
+    if (notice.speedNeeded != 0) {
+        AppendText(&text, "board ");
+        AppendSigned(&text, notice.board);
+        AppendText(&text, " faster than -s ");
+        AppendSpeed(&text, settings->lanBitsPerSecond);
+        AppendText(&text, ": try -s ");
+        AppendSpeed(&text, notice.speedNeeded);
+        AppendText(&text, "  ");
+    }
     if (shown < count) {
         AppendText(&text, shown == 1 ? "board " : "boards ");
         AppendUnsigned(&text, (uint64_t)first + 1);
@@ -220,7 +219,8 @@ static bool TooSmall(const Grid *grid) {
 
 // What stays while the size, the boards shown and the settings do: the
 // header, each board's row labels, the footer.
-static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings, Grid *grid) {
+static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings,
+                        ScreenNotice notice, Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
     if (TooSmall(grid)) {
         PutTooSmall(grid);
@@ -248,7 +248,7 @@ static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings,
             for (int lan = 0; lan < kLans; lan++)
                 PutText(grid, row + TableRows() + lan, 0, kGraphLabels[lan], kStylePlain);
     }
-    PutFooter(grid, count, firstBoard, BoardsShown(grid, count, settings), settings);
+    PutFooter(grid, count, firstBoard, BoardsShown(grid, count, settings), settings, notice);
 }
 
 // What changes from one second to the next, laid out on the frame.
@@ -257,7 +257,7 @@ static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
     if (TooSmall(grid))
         return;
     Placement placement = PlaceBoards(grid, count, firstBoard, settings);
-    FigureContext context = {settings, nowMs, nullptr};
+    FigureContext context = {settings, nowMs};
     for (int i = 0; i < placement.shown; i++) {
         const BoardView *board = &boards[firstBoard + i];
         int row = TopRow(&placement, i);
@@ -271,30 +271,33 @@ static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
 }
 
 void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
-                  uint64_t nowMs, Grid *grid) {
-    LayOutFrame(count, firstBoard, settings, grid);
+                  ScreenNotice notice, uint64_t nowMs, Grid *grid) {
+    LayOutFrame(count, firstBoard, settings, notice, grid);
     LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);
 }
 
 static bool SameFrame(const ScreenLayout *layout, const Grid *grid, int count, int firstBoard,
-                      const ViewSettings *settings) {
+                      const ViewSettings *settings, ScreenNotice notice) {
     const Grid *frame = &layout->frame;
     return layout->framed && frame->rows == grid->rows && frame->columns == grid->columns &&
            layout->count == count && layout->firstBoard == firstBoard &&
+           layout->notice.board == notice.board &&
+           layout->notice.speedNeeded == notice.speedNeeded &&
            // Byte for byte: padding that differs only lays the frame out again.
            memcmp(&layout->settings, settings, sizeof *settings) == 0;
 }
 
 void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,
-                       const ViewSettings *settings, uint64_t nowMs, Grid *grid) {
-    if (!SameFrame(layout, grid, count, firstBoard, settings)) {
-        layout->frame.rows = grid->rows;
-        layout->frame.columns = grid->columns;
-        LayOutFrame(count, firstBoard, settings, &layout->frame);
+                       const ViewSettings *settings, ScreenNotice notice, uint64_t nowMs,
+                       Grid *grid) {
+    if (!SameFrame(layout, grid, count, firstBoard, settings, notice)) {
+        ClearGrid(&layout->frame, grid->rows, grid->columns);
+        LayOutFrame(count, firstBoard, settings, notice, &layout->frame);
         layout->framed = true;
         layout->count = count;
         layout->firstBoard = firstBoard;
         layout->settings = *settings;
+        layout->notice = notice;
     }
     CopyGrid(&layout->frame, grid);
     LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);

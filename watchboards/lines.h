@@ -10,6 +10,9 @@
 
 enum LineFormat { kTabSeparated, kJson };
 
+// No line is longer, whatever its numbers.
+enum { kLongestLine = 2048 };
+
 // The header line of the tab-separated form; nothing for JSON.
 void AppendHeaderLine(Text *text, LineFormat format);
 

@@ -85,7 +85,7 @@ static int AddBoard(ViewOptions *options, const char *argument) {
         if (options->boards[i] == boardIndex)
             return -1;
     if (options->boardCount == kMostBoards)
-        return Refuse("too many boards, at most 64", argument);
+        return Refuse("too many boards, at most 1024", argument);
     options->boards[options->boardCount++] = boardIndex;
     return -1;
 }
@@ -144,28 +144,52 @@ static int Apply(ViewOptions *options, char name, const char *value) {
     return -1;
 }
 
+static const Option *ShortOption(char name) {
+    for (const Option &option : kOptions)
+        if (option.shortName == name)
+            return &option;
+    return NULL;
+}
+
 // One argument that starts with '-' (not a negative board index); *next is
-// the following argument, taken when the option needs a value.
+// the following argument, taken when the option needs a value.  Short
+// options go together as the synopsis shows them ("-bG"); one that takes a
+// value takes the rest of the argument ("-m2.5") or the next one.
 static int ParseOption(ViewOptions *options, const char *argument, char **next, int *used) {
+    if (argument[1] != '-') {
+        if (argument[1] == '\0')
+            return Refuse("unknown option", argument);
+        for (const char *name = argument + 1; *name != '\0'; name++) {
+            const Option *found = ShortOption(*name);
+            if (found == NULL) {
+                char alone[] = {'-', *name, '\0'};
+                return Refuse("unknown option", alone);
+            }
+            if (found->takesValue) {
+                if (name[1] != '\0')
+                    return Apply(options, *name, name + 1);
+                if (*next == NULL)
+                    return Refuse("needs a value", argument);
+                *used = 2;
+                return Apply(options, *name, *next);
+            }
+            int status = Apply(options, *name, NULL);
+            if (status >= 0)
+                return status;
+        }
+        return -1;
+    }
     const Option *found = NULL;
     const char *value = NULL;
-    if (argument[1] == '-') {
-        const char *name = argument + 2;
-        size_t length = strcspn(name, "=");
-        for (const Option &option : kOptions)
-            if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
-                found = &option;
-        if (found != NULL && name[length] == '=')
-            value = name + length + 1;
-    } else {
-        for (const Option &option : kOptions)
-            if (option.shortName == argument[1])
-                found = &option;
-        if (found != NULL && argument[2] != '\0')
-            value = found->takesValue ? argument + 2 : "";
-    }
+    const char *name = argument + 2;
+    size_t length = strcspn(name, "=");
+    for (const Option &option : kOptions)
+        if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
+            found = &option;
     if (found == NULL)
         return Refuse("unknown option", argument);
+    if (name[length] == '=')
+        value = name + length + 1;
     if (!found->takesValue && value != NULL)
         return Refuse("takes no value", argument);
     if (found->takesValue && value == NULL) {
@@ -217,5 +241,5 @@ uint32_t NextMark(uint32_t markTenths, bool up) {
     for (size_t i = count; i-- > 0;)
         if (kMarks[i] < markTenths)
             return kMarks[i];
-    return kMarks[0];
+    return markTenths; // below the lowest step already: - never raises it
 }

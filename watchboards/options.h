@@ -7,7 +7,8 @@
 #include "board_view.h"
 #include "lines.h"
 
-enum { kMostBoards = 64 };
+// Far more than a machine holds: beyond it, the lowest are watched.
+enum { kMostBoards = 1024 };
 
 struct ViewOptions {
     ViewSettings settings;

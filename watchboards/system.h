@@ -6,6 +6,7 @@
 #ifndef WATCHBOARDS_SYSTEM_H
 #define WATCHBOARDS_SYSTEM_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 // Milliseconds on a clock that only goes forward.
@@ -19,6 +20,11 @@ bool EndRequested(void);
 
 // Waits that long, or until an end is requested.
 void WaitMilliseconds(uint32_t milliseconds);
+
+// Writes all of it to standard output, going on where a signal interrupted
+// a write.  An end requested while a write waits ends the program at once,
+// with status 0; output that fails ends it with status 1 and a line.
+void WriteOutput(const char *bytes, size_t count);
 
 // When standard output is a terminal: reads keys from standard input
 // without echo, one at a time, switches to the alternate screen and hides

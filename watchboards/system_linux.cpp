@@ -11,8 +11,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "console.h"
 #include "grid.h"
-
 
 uint64_t MonotonicMilliseconds(void) {
     struct timespec now;
@@ -20,19 +20,65 @@ uint64_t MonotonicMilliseconds(void) {
     return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
 }
 
-static volatile sig_atomic_t endRequested;
+static volatile sig_atomic_t endRequested, writing;
+static bool keysRead; // standard input is a terminal too
+static struct termios original;
 
-static void RequestEnd(int) { endRequested = 1; }
+// A request to end while a write waits (on a pipe nobody reads, a terminal
+// that is slow) ends the program at once: what was to be written is lost
+// anyway.  The keys are given back to the terminal; its screen cannot be.
+static void RequestEnd(int) {
+    endRequested = 1;
+    if (writing) {
+        if (keysRead)
+            tcsetattr(STDIN_FILENO, TCSANOW, &original);
+        _exit(0);
+    }
+}
 
-void CatchEndRequests(void) {
-    // No SA_RESTART: a signal cuts a wait short.
+// The signals that interrupt a wait; a write they interrupt goes on where it
+// was (SA_RESTART), which no wait does.
+static void Catch(int signal, void (*handler)(int)) {
     struct sigaction action;
     memset(&action, 0, sizeof action);
-    action.sa_handler = RequestEnd;
+    action.sa_handler = handler;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, NULL);
-    sigaction(SIGTERM, &action, NULL);
-    sigaction(SIGHUP, &action, NULL);
+    sigaction(signal, &action, NULL);
+}
+
+void CatchEndRequests(void) {
+    Catch(SIGINT, RequestEnd);
+    Catch(SIGTERM, RequestEnd);
+    Catch(SIGHUP, RequestEnd);
+}
+
+// Writes all of it; false with errno when it fails.  Once an end is
+// requested only what leaves the screen is written: anything else could
+// wait for good.
+static bool WriteAll(const char *bytes, size_t count, bool leaving) {
+    while (count > 0) {
+        writing = 1;
+        if (endRequested && !leaving) {
+            writing = 0;
+            return true; // the round sees the request next
+        }
+        ssize_t written = write(STDOUT_FILENO, bytes, count);
+        writing = 0;
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return false;
+        bytes += written;
+        count -= (size_t)written;
+    }
+    return true;
+}
+
+void WriteOutput(const char *bytes, size_t count) {
+    FlushOutput(); // what the stream holds goes first; a standard output closed at start fails
+    if (!WriteAll(bytes, count, false))
+        OutputFailed(errno);
 }
 
 bool EndRequested(void) { return endRequested != 0; }
@@ -43,16 +89,13 @@ void WaitMilliseconds(uint32_t milliseconds) {
     }
 }
 
-static bool keysRead; // standard input is a terminal too
-static struct termios original;
 static volatile sig_atomic_t resized;
 
 static void NoteResize(int) { resized = 1; }
 
 // Leaves the terminal as OpenScreen found it.
 static void CloseScreen(void) {
-    fputs(kLeaveScreen, stdout);
-    fflush(stdout);
+    WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1, true);
     if (keysRead)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
 }
@@ -60,9 +103,6 @@ static void CloseScreen(void) {
 bool OpenScreen(void) {
     if (!isatty(STDOUT_FILENO))
         return false;
-    // A screen is put together whole before it is written: it goes to the
-    // terminal in one write, not copied through the stream's buffer first.
-    setvbuf(stdout, NULL, _IONBF, 0);
     keysRead = tcgetattr(STDIN_FILENO, &original) == 0;
     if (keysRead) {
         // Each key as it is typed, Ctrl-C included (read as a key, so that
@@ -74,13 +114,9 @@ bool OpenScreen(void) {
         raw.c_cc[VTIME] = 0;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
     }
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = NoteResize; // no SA_RESTART: cuts the wait for a key short
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGWINCH, &action, NULL);
+    Catch(SIGWINCH, NoteResize); // cuts the wait for a key short
     atexit(CloseScreen);
-    fputs(kEnterScreen, stdout);
+    WriteOutput(kEnterScreen, sizeof kEnterScreen - 1);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include "console.h"
 #include "grid.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
@@ -31,6 +32,11 @@ void CatchEndRequests(void) {
 bool EndRequested(void) { return endRequested != 0; }
 
 void WaitMilliseconds(uint32_t milliseconds) { WaitForSingleObject(endEvent, milliseconds); }
+
+void WriteOutput(const char *bytes, size_t count) {
+    fwrite(bytes, 1, count, stdout);
+    FlushOutput();
+}
 
 static HANDLE output, input;
 static DWORD outputMode, inputMode;

@@ -1,9 +1,40 @@
 #include "text.h"
 
-// The numbers from 00 to 99, two digits each.
-static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233"
-                             "34353637383940414243444546474849505152535455565758596061626364656667"
-                             "6869707172737475767778798081828384858687888990919293949596979899";
+// "0000" to "9999", made by the compiler.
+static constexpr FourDigits MakeFourDigits() {
+    FourDigits table = {};
+    for (int n = 0; n < 10000; n++) {
+        table.of[n][0] = (char)('0' + n / 1000);
+        table.of[n][1] = (char)('0' + n / 100 % 10);
+        table.of[n][2] = (char)('0' + n / 10 % 10);
+        table.of[n][3] = (char)('0' + n % 10);
+    }
+    return table;
+}
+constexpr FourDigits kFourDigits = MakeFourDigits();
+
+const uint64_t kPowersOfTen[20] = {
+    1ull,
+    10ull,
+    100ull,
+    1000ull,
+    10000ull,
+    100000ull,
+    1000000ull,
+    10000000ull,
+    100000000ull,
+    1000000000ull,
+    10000000000ull,
+    100000000000ull,
+    1000000000000ull,
+    10000000000000ull,
+    100000000000000ull,
+    1000000000000000ull,
+    10000000000000000ull,
+    100000000000000000ull,
+    1000000000000000000ull,
+    10000000000000000000ull,
+};
 
 void AppendUnsigned(Text *text, uint64_t value) {
     // The most of what is shown: counts, flags, rows and columns.
@@ -12,68 +43,14 @@ void AppendUnsigned(Text *text, uint64_t value) {
         return;
     }
     if (value < 100) {
-        size_t length = text->length;
-        if (length + 2 >= text->size)
-            return; // left out whole
-        char *to = text->chars + length;
-        text->length = length + 2;
-        to[0] = kPairs[value * 2];
-        to[1] = kPairs[value * 2 + 1];
-        to[2] = '\0';
+        AppendChars(text, kFourDigits.of[value] + 2, 2);
         return;
     }
-    // Written in place from its last digit, two at a time.
-    static const uint64_t kPowersOfTen[] = {
-        1ull,
-        10ull,
-        100ull,
-        1000ull,
-        10000ull,
-        100000ull,
-        1000000ull,
-        10000000ull,
-        100000000ull,
-        1000000000ull,
-        10000000000ull,
-        100000000000ull,
-        1000000000000ull,
-        10000000000000ull,
-        100000000000000ull,
-        1000000000000000ull,
-        10000000000000000ull,
-        100000000000000000ull,
-        1000000000000000000ull,
-        10000000000000000000ull,
-    };
-    // The digits from the bits: 1233 / 4096 is just above log10(2), so
-    // guess is the count of digits or one more.
-    uint64_t odd = value | 1; // as many digits, and never 0
-    size_t guess = (size_t)(64 - __builtin_clzll(odd)) * 1233 >> 12;
-    size_t count = guess + 1 - (odd < kPowersOfTen[guess]);
-    if (count > text->size - 1 - text->length)
+    if (DigitCount(value) > text->size - 1 - text->length)
         return; // what does not fit is left out whole
-    char *p = text->chars + text->length + count;
-    *p = '\0';
-    text->length += count;
-    for (; value > UINT32_MAX; value /= 100) {
-        p -= 2;
-        p[0] = kPairs[value % 100 * 2];
-        p[1] = kPairs[value % 100 * 2 + 1];
-    }
-    // What is left fits in 32 bits, where division by a constant is cheaper.
-    uint32_t low = (uint32_t)value;
-    for (; low >= 100; low /= 100) {
-        p -= 2;
-        p[0] = kPairs[low % 100 * 2];
-        p[1] = kPairs[low % 100 * 2 + 1];
-    }
-    if (low >= 10) {
-        p -= 2;
-        p[0] = kPairs[low * 2];
-        p[1] = kPairs[low * 2 + 1];
-    } else {
-        *--p = (char)('0' + low);
-    }
+    char *end = PutUnsigned(text->chars + text->length, value);
+    *end = '\0';
+    text->length = (size_t)(end - text->chars);
 }
 
 static void AppendTwoDigits(Text *text, uint64_t value) {
@@ -99,6 +76,21 @@ void AppendSi(Text *text, uint64_t value) {
     AppendUnsigned(text, tenths / 10);
     const char rest[] = {'.', (char)('0' + tenths % 10), ' ', kPrefixes[prefix]};
     AppendChars(text, rest, sizeof rest);
+}
+
+void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
+    static const struct {
+        uint64_t unit;
+        char prefix;
+    } kUnits[] = {{1000000000, 'G'}, {1000000, 'M'}, {1000, 'k'}};
+    for (const auto &unit : kUnits) {
+        if (bitsPerSecond >= unit.unit && bitsPerSecond % unit.unit == 0) {
+            AppendUnsigned(text, bitsPerSecond / unit.unit);
+            AppendChar(text, unit.prefix);
+            return;
+        }
+    }
+    AppendUnsigned(text, bitsPerSecond);
 }
 
 void AppendPercentTenths(Text *text, int32_t tenths) {

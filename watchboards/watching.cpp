@@ -1,6 +1,7 @@
 #include "watching.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
@@ -35,10 +36,17 @@ static void FollowBoards(const ViewOptions *options) {
             Watch(options->boards[watched.count], watched.count);
         return;
     }
-    int32_t published[kMostBoards];
+    // Both in increasing order: the boards published that are not watched
+    // yet go in between, as long as there is room.
+    static int32_t published[kMostBoards];
     int count = ListPublishedBoards(published, kMostBoards);
-    for (int i = 0; i < count && watched.count < kMostBoards; i++) {
-        int at = 0;
+    static bool told;
+    if (count > kMostBoards && !told) {
+        fprintf(stderr, "WatchBoards: %d boards publish; watching the %d lowest\n", count,
+                kMostBoards);
+        told = true;
+    }
+    for (int i = 0, at = 0; i < count && i < kMostBoards && watched.count < kMostBoards; i++) {
         while (at < watched.count && watched.views[at].boardIndex < published[i])
             at++;
         if (at == watched.count || watched.views[at].boardIndex != published[i])
@@ -46,19 +54,57 @@ static void FollowBoards(const ViewOptions *options) {
     }
 }
 
+// A board whose counters grow faster than the LAN speed given allows is
+// told once a run on standard error (on the screen, once the screen is
+// left), and shown in the screen's footer while it lasts.
+static ScreenNotice notice;
+static bool noticeTold;
+
+static void TellNotice(void) {
+    if (notice.speedNeeded == 0 || noticeTold)
+        return;
+    noticeTold = true;
+    fprintf(stderr,
+            "WatchBoards: board %d: %d samples in a row were resets, its counters growing "
+            "faster than the LAN speed allows; try -s ",
+            (int)notice.board, (int)kResetsForTooSlow);
+    char speed[24];
+    Text text = TEXT_IN(speed);
+    AppendSpeed(&text, notice.speedNeeded);
+    fprintf(stderr, "%s\n", speed);
+}
+
+static ScreenNotice NoticeOf(const ViewSettings *settings) {
+    for (int i = 0; i < watched.count; i++) {
+        uint64_t speed = SpeedNeeded(&watched.views[i], settings);
+        if (speed != 0)
+            return ScreenNotice{watched.views[i].boardIndex, speed};
+    }
+    return ScreenNotice{0, 0};
+}
+
+// How long until the next round.  The rounds keep to the second, as the
+// service publishes; a round that may have come just before the service
+// published puts the next ones half a second later, away from that moment.
+static uint32_t roundMs = 1000;
+
 static void SampleBoards(const ViewSettings *settings) {
     uint64_t now = MonotonicMilliseconds();
+    roundMs = 1000;
     for (int i = 0; i < watched.count; i++) {
         PrpValue record;
         BlockState state = ReadBoardRecord(&watched.blocks[i], &record);
         TakeSample(&watched.views[i], state, &record, now, settings);
+        if (watched.views[i].missedPublication)
+            roundMs = 1500;
     }
+    notice = NoticeOf(settings);
 }
 
 // Sleeps to the next whole second from the start, so that the rounds do
 // not drift; false when an end was requested meanwhile.
 static bool AwaitNextRound(uint64_t *next) {
-    *next += 1000;
+    *next += roundMs;
     uint64_t now = MonotonicMilliseconds();
     if (*next < now)
         *next = now; // behind (a stopped process): start again from now
@@ -83,27 +129,35 @@ static void AppendUtcTime(Text *text) {
     }
 }
 
-static char lines[kMostBoards * 512];
+// A round's lines, written out whenever the room left might not hold one
+// more line: so every line is written whole, however many boards there are.
+static char lines[64 * 1024];
+static_assert(sizeof lines >= 2 * kLongestLine, "room for a line at least");
 
 // One round in lines.  Apart, and never inlined, so that a profile can
 // count what one round costs.
 __attribute__((noinline)) void ShowLinesRound(const ViewOptions *options) {
     FollowBoards(options);
     SampleBoards(&options->settings);
+    TellNotice();
     char time[32];
     Text timeText = TEXT_IN(time);
     AppendUtcTime(&timeText);
     Text text = TEXT_IN(lines);
-    for (int i = 0; i < watched.count; i++)
+    for (int i = 0; i < watched.count; i++) {
+        if (text.size - text.length <= kLongestLine) {
+            WriteOutput(text.chars, text.length);
+            text = TEXT_IN(lines);
+        }
         AppendBoardLine(&text, &watched.views[i], &timeText, &options->settings, options->format);
-    fwrite(lines, 1, text.length, stdout);
-    FlushOutput();
+    }
+    WriteOutput(text.chars, text.length);
 }
 
 int WatchInLines(const ViewOptions *options) {
     Text text = TEXT_IN(lines);
     AppendHeaderLine(&text, options->format);
-    fputs(lines, stdout);
+    WriteOutput(text.chars, text.length);
     uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
         ShowLinesRound(options);
@@ -114,7 +168,22 @@ int WatchInLines(const ViewOptions *options) {
 
 static ScreenLayout layout;
 static Grid nextScreen, shownScreen;
-static char drawing[512 * 1024];
+
+// Room for what draws a screen of that size whole: a cursor move, a style
+// and a character of three bytes for each cell at most.
+static Text Drawing(int rows, int columns) {
+    static char *chars;
+    static size_t size;
+    size_t needed = (size_t)rows * (size_t)columns * 24 + 64;
+    if (needed > size) {
+        char *more = (char *)realloc(chars, needed);
+        if (more != NULL) {
+            chars = more;
+            size = needed;
+        }
+    }
+    return TextIn(chars, size);
+}
 
 struct ScreenState {
     int firstBoard;
@@ -136,12 +205,11 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
     LayOutScreenAgain(&layout, watched.views, watched.count, screen->firstBoard, &options->settings,
-                      MonotonicMilliseconds(), &nextScreen);
-    Text out = TEXT_IN(drawing);
+                      notice, MonotonicMilliseconds(), &nextScreen);
+    Text out = Drawing(nextScreen.rows, nextScreen.columns);
     // Drawn in part when out is too small: all of it next time.
     screen->whole = !DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out);
-    fwrite(out.chars, 1, out.length, stdout);
-    FlushOutput();
+    WriteOutput(out.chars, out.length);
 }
 
 // One round on the screen, apart as ShowLinesRound is.
@@ -191,6 +259,7 @@ static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
 }
 
 int WatchOnScreen(ViewOptions *options) {
+    atexit(TellNotice); // once the screen is left: registered before it
     if (!OpenScreen())
         return WatchInLines(options);
     ScreenState screen = {0, true};
@@ -199,7 +268,7 @@ int WatchOnScreen(ViewOptions *options) {
         ShowScreenRound(options, &screen);
         if (round == options->samples)
             break;
-        next += 1000;
+        next += roundMs;
         for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
             int key = ReadKey((uint32_t)(next - now));
             if (EndRequested())

@@ -74,6 +74,25 @@ TEST(CounterStep, WrapsModulo2To32AndTakesTooLargeADifferenceForAReset) {
     }
 }
 
+// The service publishes once a second: a difference is that many whole
+// seconds' traffic, whatever the time measured between the samples.
+TEST(Figures, ARateOverWholePublishingPeriods) {
+    const struct {
+        uint32_t step, elapsedMs;
+        uint64_t perSecond;
+    } cases[] = {
+        {3, 1011, 3},           // not 3 * 1000 / 1011 = 2
+        {125000, 992, 125000},  // not 126008
+        {125000, 1011, 125000}, // not 123639
+        {250000, 2004, 125000}, // a round late: two seconds
+        {3, 1499, 3},           // rounds to one second
+        {3, 1500, 1},           // two: 3 / 2
+        {7, 0, 7},              // at least one
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PerSecond(c.step, c.elapsedMs), c.perSecond) << c.step << " in " << c.elapsedMs;
+}
+
 TEST(Figures, DivergenceInTenthsOfAPercentOfTheLarger) {
     const struct {
         uint32_t a, b;

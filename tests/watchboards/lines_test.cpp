@@ -18,10 +18,11 @@ const char kHeader[] =
     "time\tboard\tstate\tlinkStatusA\tlinkStatusB\trxGoodOctetsA\trxGoodOctetsB\ttxOctetsA\t"
     "txOctetsB\trxErrA\trxErrB\tintervalMs\trxGoodOctetsDeltaA\trxGoodOctetsDeltaB\t"
     "txOctetsDeltaA\ttxOctetsDeltaB\trxErrDeltaA\trxErrDeltaB\trxDivergence\ttxDivergence\t"
-    "divergent\trxErrSinceStartA\trxErrSinceStartB\tresets\n";
+    "divergent\trxErrSinceStartA\trxErrSinceStartB\tresets\trxRateA\trxRateB\ttxRateA\t"
+    "txRateB\n";
 
 std::string Line(const BoardView &board, LineFormat format) {
-    static char chars[2048];
+    static char chars[4 * kLongestLine];
     Text text = TEXT_IN(chars);
     ViewSettings settings = Defaults();
     char time[] = "T";
@@ -33,10 +34,14 @@ std::string Line(const BoardView &board, LineFormat format) {
 // The fields of a line named in wanted ("NAME=VALUE ..."), found by their
 // names in the header's columns, written as wanted is.
 std::string Fields(const std::string &line, const std::string &wanted) {
+    char chars[1024];
+    Text text = TEXT_IN(chars);
+    AppendHeaderLine(&text, kTabSeparated);
+    chars[text.length - 1] = '\0'; // its line end
     std::vector<std::string> names, values;
-    std::istringstream header(kHeader), in(line.substr(0, line.size() - 1));
+    std::istringstream header(chars), in(line.substr(0, line.size() - 1));
     for (std::string name; std::getline(header, name, '\t');)
-        names.push_back(name == "resets\n" ? "resets" : name);
+        names.push_back(name);
     for (std::string value; std::getline(in, value, '\t');)
         values.push_back(value);
     if (!line.empty() && line[line.size() - 2] == '\t')
@@ -77,7 +82,7 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=live linkStatusA=1 linkStatusB=1 rxGoodOctetsA=1000 rxGoodOctetsB=1000 "
          "txOctetsA=4294967000 txOctetsB=500 rxErrA=0 rxErrB=2 intervalMs= "
          "rxGoodOctetsDeltaA= rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= "
-         "rxErrDeltaA= rxErrDeltaB= rxDivergence= txDivergence= divergent=0 "
+         "rxErrDeltaA= rxErrDeltaB= rxDivergence= txDivergence= divergent= "
          "rxErrSinceStartA=0 rxErrSinceStartB=0 resets=0"},
         // 2000 - 1000 = 1000, 1500 - 1000 = 500; txOctetsA wraps:
         // (4294967296 - 4294967000) + 200 = 496; 996 - 500 = 496.  rx A-B:
@@ -90,7 +95,8 @@ TEST(Lines, OneSampleAfterAnother) {
          "txOctetsA=200 txOctetsB=996 rxErrA=1 rxErrB=2 intervalMs=1000 "
          "rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=500 txOctetsDeltaA=496 "
          "txOctetsDeltaB=496 rxErrDeltaA=1 rxErrDeltaB=0 rxDivergence=50.0 "
-         "txDivergence=0.0 divergent=1 rxErrSinceStartA=1 rxErrSinceStartB=0 resets=0"},
+         "txDivergence=0.0 divergent=1 rxErrSinceStartA=1 rxErrSinceStartB=0 resets=0 "
+         "rxRateA=8000 rxRateB=4000 txRateA=3968 txRateB=3968"},
         // rxGoodOctetsA back to 100: (4294967296 - 2000) + 100 is beyond
         // 250000000.  A gap, one reset; the errors did count on (0 more).
         {"a reset",
@@ -100,7 +106,7 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=100 rxGoodOctetsB=2500 "
          "txOctetsA=1200 txOctetsB=1996 rxErrA=1 rxErrB=2 intervalMs= rxGoodOctetsDeltaA= "
          "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
-         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=1 rxErrSinceStartB=0 "
+         "rxDivergence= txDivergence= divergent= rxErrSinceStartA=1 rxErrSinceStartB=0 "
          "resets=1"},
         // Less on A than B: 1000 of 1500 against 1500 is -33.3%.
         {"a step after the reset",
@@ -112,15 +118,24 @@ TEST(Lines, OneSampleAfterAnother) {
          "rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=1500 txOctetsDeltaA=1000 "
          "txOctetsDeltaB=1000 rxErrDeltaA=2 rxErrDeltaB=0 rxDivergence=-33.3 "
          "txDivergence=0.0 divergent=1 rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
-        {"unchanged",
+        // Unchanged after a change: perhaps taken just before the service
+        // published.  No rate; the next rounds come half a second later.
+        {"unchanged: a publication perhaps missed",
          4000,
+         kBlockWhole,
+         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
+         "state=live rxGoodOctetsA=1100 intervalMs= rxGoodOctetsDeltaA= rxErrDeltaA= "
+         "rxDivergence= divergent= rxRateA= rxErrSinceStartA=3 resets=1"},
+        // Unchanged again: no traffic.
+        {"unchanged again",
+         5000,
          kBlockWhole,
          {1100, 4000, 2200, 2996, 3, 2, 1, 0},
          "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=1100 rxGoodOctetsB=4000 "
          "txOctetsA=2200 txOctetsB=2996 rxErrA=3 rxErrB=2 intervalMs=1000 "
          "rxGoodOctetsDeltaA=0 rxGoodOctetsDeltaB=0 txOctetsDeltaA=0 txOctetsDeltaB=0 "
          "rxErrDeltaA=0 rxErrDeltaB=0 rxDivergence=0.0 txDivergence=0.0 divergent=0 "
-         "rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
+         "rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1 rxRateA=0"},
         // Unchanged since 3000 ms: stale from 3000 + 5000 ms on.
         {"unchanged for the stale time",
          8000,
@@ -129,7 +144,7 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=stale linkStatusA=1 linkStatusB=0 rxGoodOctetsA=1100 rxGoodOctetsB=4000 "
          "txOctetsA=2200 txOctetsB=2996 rxErrA=3 rxErrB=2 intervalMs= rxGoodOctetsDeltaA= "
          "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
-         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=3 rxErrSinceStartB=0 "
+         "rxDivergence= txDivergence= divergent= rxErrSinceStartA=3 rxErrSinceStartB=0 "
          "resets=1"},
         {"gone: nothing of the record",
          9000,
@@ -138,8 +153,9 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=gone linkStatusA= linkStatusB= rxGoodOctetsA= rxGoodOctetsB= txOctetsA= "
          "txOctetsB= rxErrA= rxErrB= intervalMs= rxGoodOctetsDeltaA= rxGoodOctetsDeltaB= "
          "txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= rxDivergence= "
-         "txDivergence= divergent=0 rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
-        // Back: a service that started again; its errors count from 0.
+         "txDivergence= divergent= rxErrSinceStartA=3 rxErrSinceStartB=0 resets=1"},
+        // Back: a service that started again.  What was counted meanwhile is
+        // unknown: a reset, which adds nothing to the errors since the start.
         {"back",
          10000,
          kBlockWhole,
@@ -147,7 +163,7 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=live linkStatusA=1 linkStatusB=1 rxGoodOctetsA=10 rxGoodOctetsB=20 "
          "txOctetsA=30 txOctetsB=40 rxErrA=4 rxErrB=5 intervalMs= rxGoodOctetsDeltaA= "
          "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
-         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=7 rxErrSinceStartB=5 "
+         "rxDivergence= txDivergence= divergent= rxErrSinceStartA=3 rxErrSinceStartB=0 "
          "resets=2"},
         {"short: the last record, no differences",
          11000,
@@ -156,8 +172,46 @@ TEST(Lines, OneSampleAfterAnother) {
          "state=short linkStatusA=1 linkStatusB=1 rxGoodOctetsA=10 rxGoodOctetsB=20 "
          "txOctetsA=30 txOctetsB=40 rxErrA=4 rxErrB=5 intervalMs= rxGoodOctetsDeltaA= "
          "rxGoodOctetsDeltaB= txOctetsDeltaA= txOctetsDeltaB= rxErrDeltaA= rxErrDeltaB= "
-         "rxDivergence= txDivergence= divergent=0 rxErrSinceStartA=7 rxErrSinceStartB=5 "
+         "rxDivergence= txDivergence= divergent= rxErrSinceStartA=3 rxErrSinceStartB=0 "
          "resets=2"},
+        // Whole again with the record it had, and on: the same service's
+        // block, cut short a while.  No reset; the errors counted meanwhile
+        // (6 and 2 more) count, though no rate spans the gap.
+        {"whole again",
+         12000,
+         kBlockWhole,
+         {10, 20, 30, 40, 4, 5, 1, 1},
+         "state=live rxGoodOctetsDeltaA= rxErrDeltaA= rxRateA= divergent= "
+         "rxErrSinceStartA=3 rxErrSinceStartB=0 resets=2"},
+        {"and on, a step over 1011 ms",
+         13011,
+         kBlockWhole,
+         {125010, 20, 30, 40, 10, 7, 1, 1},
+         "state=live intervalMs=1011 rxGoodOctetsDeltaA=125000 rxErrDeltaA=6 rxErrDeltaB=2 "
+         "rxRateA=1000000 rxRateB=0 rxDivergence=100.0 divergent=1 rxErrSinceStartA=9 "
+         "rxErrSinceStartB=2 resets=2"},
+        // The service publishes once a second: what a sample 992 ms after
+        // the last finds is a second's traffic, as 1011 ms after was.
+        {"a step over 992 ms",
+         14003,
+         kBlockWhole,
+         {250010, 20, 30, 40, 13, 7, 1, 1},
+         "intervalMs=992 rxGoodOctetsDeltaA=125000 rxRateA=1000000 rxErrDeltaA=3 "
+         "rxErrSinceStartA=12"},
+        // A round late, 2 s after: two seconds' traffic, the same rate.
+        {"a step over 2004 ms",
+         16007,
+         kBlockWhole,
+         {500010, 20, 30, 40, 13, 7, 1, 1},
+         "intervalMs=2004 rxGoodOctetsDeltaA=250000 rxRateA=1000000"},
+        // 1500 ms after, as the rounds are put off after a publication
+        // perhaps missed: the time spans no whole number of publications, so
+        // no rate; what was counted (2 errors) counts all the same.
+        {"half a period off",
+         17507,
+         kBlockWhole,
+         {625010, 20, 30, 40, 15, 7, 1, 1},
+         "intervalMs= rxGoodOctetsDeltaA= rxRateA= rxErrSinceStartA=14 resets=2"},
     };
     BoardView board;
     StartBoardView(&board, 3);
@@ -167,6 +221,28 @@ TEST(Lines, OneSampleAfterAnother) {
         TakeSample(&board, s.state, &record, s.ms, &settings);
         EXPECT_EQ(Fields(Line(board, kTabSeparated), s.fields), s.fields) << s.what;
     }
+}
+
+// The longest line there can be, every number at its widest, fits the room
+// a line is given: so a round of any number of boards is written whole.
+TEST(Lines, NoLineLongerThanTheLongest) {
+    BoardView board;
+    StartBoardView(&board, INT32_MIN);
+    ViewSettings settings = Defaults();
+    PrpValue record = Record({4294967295u, 4294967295u, 4294967295u, 4294967295u, 4294967295u,
+                              4294967295u, 255, 255});
+    TakeSample(&board, kBlockWhole, &record, 0, &settings);
+    board.resets = UINT32_MAX;
+    board.elapsedMs = UINT32_MAX;
+    board.stepped = true;
+    board.rxDivergence = board.txDivergence = -1000;
+    for (LanView &lan : board.lan) {
+        lan.rxStep = lan.txStep = lan.errStep = UINT32_MAX;
+        lan.rxRate = lan.txRate = lan.errTotal = UINT64_MAX / 8;
+    }
+    std::string line = Line(board, kJson);
+    EXPECT_LT(line.size(), (size_t)kLongestLine);
+    EXPECT_EQ(line.substr(line.size() - 2), "}\n");
 }
 
 TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
@@ -181,8 +257,9 @@ TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
               "\"txOctetsA\":8,\"txOctetsB\":9,\"rxErrA\":10,\"rxErrB\":11,\"intervalMs\":null,"
               "\"rxGoodOctetsDeltaA\":null,\"rxGoodOctetsDeltaB\":null,\"txOctetsDeltaA\":null,"
               "\"txOctetsDeltaB\":null,\"rxErrDeltaA\":null,\"rxErrDeltaB\":null,"
-              "\"rxDivergence\":null,\"txDivergence\":null,\"divergent\":false,"
-              "\"rxErrSinceStartA\":0,\"rxErrSinceStartB\":0,\"resets\":0}\n");
+              "\"rxDivergence\":null,\"txDivergence\":null,\"divergent\":null,"
+              "\"rxErrSinceStartA\":0,\"rxErrSinceStartB\":0,\"resets\":0,\"rxRateA\":null,"
+              "\"rxRateB\":null,\"txRateA\":null,\"txRateB\":null}\n");
     record.rxGoodOctetsA = 5; // 4294967295 to 5: 6, a wrap
     TakeSample(&board, kBlockWhole, &record, 1000, &settings);
     EXPECT_NE(Line(board, kJson).find("\"rxGoodOctetsDeltaA\":6,\"rxGoodOctetsDeltaB\":0,"),

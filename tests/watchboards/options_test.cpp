@@ -49,6 +49,14 @@ TEST(Options, WhatEachSets) {
     EXPECT_TRUE(o.lines);
     EXPECT_EQ(Parse({"--", "7"}, &o), -1);
     EXPECT_EQ(o.boardCount, 1);
+    // Short options together, as the synopsis shows them; the last may take
+    // the rest, or the next argument, as its value.
+    EXPECT_EQ(Parse({"-bG", "-lm2.5", "-jn", "4"}, &o), -1);
+    EXPECT_TRUE(o.settings.bytes);
+    EXPECT_FALSE(o.settings.graphs);
+    EXPECT_EQ(o.settings.markTenths, 25u);
+    EXPECT_EQ(o.format, kJson);
+    EXPECT_EQ(o.samples, 4u);
 }
 
 TEST(Options, RefusedWithStatus2) {
@@ -73,6 +81,9 @@ TEST(Options, RefusedWithStatus2) {
         {"-s", "G"},
         {"--bytes=1"},
         {"--json=yes"},
+        {"-bx"},
+        {"-bn"},
+        {"-Gm", "x"},
     };
     for (const auto &arguments : refused) {
         ViewOptions options;
@@ -95,6 +106,10 @@ TEST(Options, MarkKeysStep) {
     EXPECT_EQ(NextMark(25, false), 20u);
     EXPECT_EQ(NextMark(1000, true), 1000u);
     EXPECT_EQ(NextMark(10, false), 10u);
+    // Below the lowest step, - leaves the mark where it is: it never raises it.
+    EXPECT_EQ(NextMark(0, false), 0u);
+    EXPECT_EQ(NextMark(5, false), 5u);
+    EXPECT_EQ(NextMark(0, true), 10u);
 }
 
 } // namespace

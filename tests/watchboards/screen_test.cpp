@@ -33,7 +33,7 @@ class Screen : public ::testing::Test {
     std::string Render(int rows, int columns, int firstBoard = 0) {
         grid_.rows = rows;
         grid_.columns = columns;
-        LayOutScreen(boards_, 2, firstBoard, &settings_, 5000, &grid_);
+        LayOutScreen(boards_, 2, firstBoard, &settings_, notice_, 5000, &grid_);
         static char chars[64 * 1024];
         Text text = TEXT_IN(chars);
         GridAsText(&grid_, &text);
@@ -41,6 +41,7 @@ class Screen : public ::testing::Test {
     }
 
     ViewSettings settings_;
+    ScreenNotice notice_ = {0, 0};
     BoardView boards_[2];
     Grid grid_;
 };
@@ -136,8 +137,9 @@ TEST_F(Screen, LaidOutAgainAsFromNothing) {
         settings_.markTenths = step.markTenths;
         again.rows = fresh.rows = step.rows;
         again.columns = fresh.columns = step.columns;
-        LayOutScreenAgain(&layout, boards_, step.count, step.firstBoard, &settings_, nowMs, &again);
-        LayOutScreen(boards_, step.count, step.firstBoard, &settings_, nowMs, &fresh);
+        LayOutScreenAgain(&layout, boards_, step.count, step.firstBoard, &settings_, notice_, nowMs,
+                          &again);
+        LayOutScreen(boards_, step.count, step.firstBoard, &settings_, notice_, nowMs, &fresh);
         EXPECT_EQ(Drawn(&again), Drawn(&fresh)) << nowMs;
         // A second later every figure has changed: board 0's traffic
         // doubles, board 1's block is gone.
@@ -148,6 +150,77 @@ TEST_F(Screen, LaidOutAgainAsFromNothing) {
         TakeSample(&boards_[0], kBlockWhole, &record, nowMs, &settings_);
         TakeSample(&boards_[1], kBlockGone, &record, nowMs, &settings_);
     }
+}
+
+// The state's word is the lines' word; a link seen again after its block was
+// gone has been so since then; a board whose counters grow faster than -s
+// allows is said in the footer.
+TEST_F(Screen, StatesLinksAfterAGapAndAnotherLanSpeed) {
+    StartBoardView(&boards_[1], 7); // never seen
+    PrpValue record = Record({1, 1, 1, 1, 0, 0, 1, 1});
+    TakeSample(&boards_[0], kBlockGone, &record, 6000, &settings_);
+    TakeSample(&boards_[0], kBlockGone, &record, 7000, &settings_);
+    TakeSample(&boards_[0], kBlockWhole, &record, 8000, &settings_);
+    notice_ = {0, 100000000};
+    settings_.lanBitsPerSecond = 10000000;
+    grid_.rows = 18;
+    grid_.columns = 80;
+    LayOutScreen(boards_, 2, 0, &settings_, notice_, 11000, &grid_);
+    static char chars[8192];
+    Text text = TEXT_IN(chars);
+    GridAsText(&grid_, &text);
+    EXPECT_EQ(std::string(chars), R"(WatchBoards     LanA        LanB   A−B
+Board 0 live resets 1
+link          up >3s      up >3s
+rx bit/s           -           -
+tx bit/s           -           -
+err/s              -           -
+errors             1           0
+
+Board 7 gone
+link               -           -
+rx bit/s           -           -
+tx bit/s           -           -
+err/s              -           -
+errors             -           -
+
+
+
+board 0 faster than -s 10M: try -s 100M  q quit  b bytes  g graphs  +/- mark >5%
+)");
+}
+
+// A terminal of any size is a screen as a small one is: 300x200 shows 28 of
+// 30 boards, scrolled to the last as to the first, and a second
+// drawing of it rewrites only what changed.
+TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
+    static BoardView boards[30];
+    ViewSettings settings = Defaults();
+    for (int i = 0; i < 30; i++) {
+        StartBoardView(&boards[i], i);
+        PrpValue record = Record({1000, 1000, 1000, 1000, 0, 0, 1, 1});
+        TakeSample(&boards[i], kBlockWhole, &record, 0, &settings);
+    }
+    static Grid next, shown;
+    next.rows = 200;
+    next.columns = 300;
+    // (200 - 2 + 1) / (6 + 1) = 28 boards, without graphs.
+    EXPECT_EQ(BoardsShown(&next, 30, &settings), 28);
+    LayOutScreen(boards, 30, 2, &settings, ScreenNotice{0, 0}, 1000, &next);
+    static char chars[1 << 20];
+    Text text = TEXT_IN(chars);
+    GridAsText(&next, &text);
+    std::string screen = chars;
+    EXPECT_NE(screen.find("Board 29 live"), std::string::npos);
+    EXPECT_EQ(screen.find("Board 1 live"), std::string::npos);
+    EXPECT_NE(screen.find("boards 3-30 of 30"), std::string::npos);
+
+    text = TEXT_IN(chars);
+    EXPECT_TRUE(DrawDifferences(&next, &shown, true, &text));
+    PutText(&next, 199, 299, "x", kStylePlain);
+    text = TEXT_IN(chars);
+    EXPECT_TRUE(DrawDifferences(&next, &shown, false, &text));
+    EXPECT_EQ(std::string(chars), "\033[200;300H\033[0mx");
 }
 
 TEST_F(Screen, TooSmallSaysWhatItNeeds) {
