@@ -147,6 +147,33 @@ TEST_F(Simulator, SaysWhatIsWrong) {
     }
 }
 
+// "qvgpio-sim run" puts first in LD_LIBRARY_PATH the folder that holds the
+// simulator library, wherever qvgpio-sim runs from: the build tree's bin/
+// (library in lib/) or an install (the two side by side).  The tool is a
+// copy, without the build's search path.
+TEST_F(Simulator, RunFindsTheLibraryWhereverItRunsFrom) {
+    TemporaryDirectory installed, alone, bin;
+    fs::copy_file(Program("qvgpio-sim"), installed.Path() + "/qvgpio-sim");
+    fs::copy_file(SIMULATOR_LIBRARY, installed.Path() + "/libqvgpio.so");
+    fs::copy_file(Program("qvgpio-sim"), alone.Path() + "/qvgpio-sim");
+    fs::copy_file(Program("ShowLinkStatus"), bin.Path() + "/ShowLinkStatus");
+    const struct {
+        std::string simulator, output;
+        int status;
+    } cases[] = {
+        {Program("qvgpio-sim"), kAsk + LinkStatusLines("0x0", "0x0"), 0},
+        {installed.Path() + "/qvgpio-sim", kAsk + LinkStatusLines("0x0", "0x0"), 0},
+        {alone.Path() + "/qvgpio-sim", "qvgpio-sim: no libqvgpio.so beside it or in ../lib\n", 127},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.simulator);
+        Outcome outcome = Execute({c.simulator, "run", bin.Path() + "/ShowLinkStatus"}, "1\n",
+                                  Boards(), Errors::kWithOutput);
+        EXPECT_EQ(outcome.output, c.output);
+        EXPECT_EQ(outcome.status, c.status);
+    }
+}
+
 // Without QVGPIO_SIM_DIR the store is the user's runtime folder's.
 TEST(SimulatorStore, DefaultIsTheUsersOwn) {
     TemporaryDirectory runtime;
