@@ -174,6 +174,28 @@ TEST_F(Simulator, RunFindsTheLibraryWhereverItRunsFrom) {
     }
 }
 
+// Asked for help, each stand-in prints on standard output the usage it
+// prints on standard error when called without arguments, and ends with 0.
+TEST(StandIns, HelpIsTheUsageOnStandardOutput) {
+    for (const char *name : {"qvgpio-sim", "RiDuvOzi.exe"}) {
+        Outcome bare = Execute({Program(name)}, "", {}, Errors::kWithOutput);
+        EXPECT_EQ(bare.output.rfind("usage: ", 0), 0u) << name;
+        EXPECT_EQ(bare.status, 2) << name;
+        for (const std::vector<std::string> &arguments :
+             {std::vector<std::string>{"--help"}, {"-h"}, {"--help", "show"}}) {
+            std::vector<std::string> command = {Program(name)};
+            command.insert(command.end(), arguments.begin(), arguments.end());
+            Outcome help = Execute(command);
+            EXPECT_EQ(help.output, bare.output) << name << " " << arguments[0];
+            EXPECT_EQ(help.status, 0) << name << " " << arguments[0];
+        }
+    }
+    // Only before a verb: after one, it is an argument like any other.
+    Outcome late = Execute({Program("qvgpio-sim"), "show", "--help"}, "", {}, Errors::kWithOutput);
+    EXPECT_EQ(late.output, "qvgpio-sim: ADDRESS must be a number from 0 to 0xff, not \"--help\"\n");
+    EXPECT_EQ(late.status, 2);
+}
+
 // Without QVGPIO_SIM_DIR the store is the user's runtime folder's.
 TEST(SimulatorStore, DefaultIsTheUsersOwn) {
     TemporaryDirectory runtime;

@@ -2,6 +2,7 @@
 // libqvgpio stand-in, and shows its journal of calls.  Numbers may be given
 // in decimal or, with 0x, in hexadecimal.  Every failure is said on standard
 // error: a bad argument ends it with status 2, a store it cannot use with 1.
+// Asked for help (-h, --help), it prints its usage on standard output.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -49,15 +50,15 @@ const Verb kVerbs[] = {
     {"run", "PROGRAM [ARGUMENT...]", "PROGRAM on the simulated boards", -1, RunOnSimulator},
 };
 
-void Usage() {
+void Usage(FILE *out) {
     for (const Verb &verb : kVerbs) {
         char call[64];
         snprintf(call, sizeof call, "qvgpio-sim %s %s", verb.name, verb.arguments);
-        fprintf(stderr, "%s %-55s %s\n", &verb == kVerbs ? "usage:" : "      ", call, verb.summary);
+        fprintf(out, "%s %-55s %s\n", &verb == kVerbs ? "usage:" : "      ", call, verb.summary);
     }
     fputs("The boards live in $QVGPIO_SIM_DIR, or else in $XDG_RUNTIME_DIR/qvgpio-sim or\n"
           "/tmp/qvgpio-sim-UID, a folder of your own.\n",
-          stderr);
+          out);
 }
 
 int BadArgument(const char *format, const char *what, const char *word) {
@@ -233,8 +234,12 @@ int SetLinkStatus(char **arguments) {
 
 int main(int argc, char **argv) {
     if (argc < 2) {
-        Usage();
+        Usage(stderr);
         return 2;
+    }
+    if (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0) {
+        Usage(stdout);
+        return 0;
     }
     for (const Verb &verb : kVerbs) {
         if (strcmp(argv[1], verb.name) != 0)
@@ -247,6 +252,6 @@ int main(int argc, char **argv) {
         return verb.run(argv + 2);
     }
     fprintf(stderr, "qvgpio-sim: no verb \"%s\"\n", argv[1]);
-    Usage();
+    Usage(stderr);
     return 2;
 }

@@ -3,7 +3,8 @@
 // in it once a second, and removes its blocks when a signal stops it, as the
 // service's blocks vanish with it.  Settings (see settings.h), on the
 // command line or one a line on standard input, hold a field at a value,
-// set a counter's rate, or reset a board's counters.
+// set a counter's rate, or reset a board's counters.  Asked for help (-h,
+// --help), it prints its usage on standard output.
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -164,6 +165,9 @@ void ReadSettings() {
 } // namespace
 
 int main(int argc, char **argv) {
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0)
+            return printf(kUsage, kLongestSetting), 0;
     std::vector<int32_t> indices;
     std::vector<std::string> settings;
     for (int i = 1; i < argc; i++) {
