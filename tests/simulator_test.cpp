@@ -31,6 +31,11 @@ class Simulator : public BoardTest {
         command.insert(command.end(), arguments.begin(), arguments.end());
         return Run(command);
     }
+    // The text with $S, when it holds one, standing for the store's path.
+    std::string InStore(std::string text) const {
+        size_t at = text.find("$S");
+        return at == std::string::npos ? text : text.replace(at, 2, Store());
+    }
     TemporaryDirectory elsewhere_; // where a planted link leads
 };
 
@@ -88,6 +93,60 @@ TEST_F(Simulator, FollowsNoLinkInTheStore) {
     EXPECT_EQ(Sim({"reset"}).status, 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Store() + "/board-5b")));
     EXPECT_EQ(Contents(victim), "kept\n");
+}
+
+// Only regular files are read or written: a FIFO where an item or the
+// journal is kept, which would hold the open until someone opened its other
+// end, or a folder, is said to be no regular file.  A tool says so once and
+// works on.
+TEST_F(Simulator, UsesNothingButRegularFiles) {
+    const struct {
+        std::string entry; // made as a FIFO, or as a folder when it ends in '/'
+        std::vector<std::string> command;
+        std::string output;
+        int status;
+    } cases[] = {
+        {"board-5a/led",
+         {"qvgpio-sim", "show", "0x5a"},
+         "qvgpio-sim: $S/board-5a/led: is not a regular file\n",
+         1},
+        {"board-5a/mode/",
+         {"qvgpio-sim", "show", "0x5a"},
+         "qvgpio-sim: $S/board-5a/mode: is not a regular file\n",
+         1},
+        {"journal",
+         {"qvgpio-sim", "journal"},
+         "qvgpio-sim: $S/journal: is not a regular file\n",
+         1},
+        {"journal/",
+         {"qvgpio-sim", "journal"},
+         "qvgpio-sim: $S/journal: is not a regular file\n",
+         1},
+        {"journal",
+         {"SelectHsrMode", "2"},
+         "qvgpio simulator: $S/journal: is not a regular file\n",
+         0},
+        {"journal/",
+         {"SelectHsrMode", "2"},
+         "qvgpio simulator: $S/journal: is not a regular file\n",
+         0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.entry + " " + c.command[0]);
+        fs::remove_all(Store() + "/board-5a");
+        fs::remove_all(Store() + "/journal");
+        mkdir((Store() + "/board-5a").c_str(), 0700);
+        std::string entry = Store() + "/" + c.entry;
+        ASSERT_EQ(c.entry.back() == '/' ? mkdir(entry.c_str(), 0700) : mkfifo(entry.c_str(), 0600),
+                  0);
+        std::vector<std::string> command = c.command;
+        command[0] = Program(command[0]);
+        Outcome outcome = Run(command);
+        EXPECT_EQ(outcome.output, InStore(c.output));
+        EXPECT_EQ(outcome.status, c.status);
+    }
+    EXPECT_EQ(Sim({"show", "0x5a"}).output,
+              "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
 }
 
 TEST_F(Simulator, SaysWhatIsWrong) {

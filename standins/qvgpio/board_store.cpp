@@ -45,6 +45,8 @@ bool StoreFailed(const Folder *folder, const char *name, int error) {
         return Failed("%s: other users may write into it (mode %04o)", folder->path, folder->mode);
     case ELOOP:
         return Failed("%s%s%s: is a link, not followed", folder->path, separator, name);
+    case kNotRegular:
+        return Failed("%s%s%s: is not a regular file", folder->path, separator, name);
     default:
         return Failed("%s%s%s: %s", folder->path, separator, name, strerror(error));
     }
@@ -97,17 +99,15 @@ static int WriteAll(int fd, const char *data, int length) {
 static bool ReplaceItem(const Folder *board, const char *item, const char *text) {
     char line[256], temporary[64];
     int length = snprintf(line, sizeof line, "%s\n", text);
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 3; attempt++) {
+    int fd = -1, error = EEXIST;
+    for (int attempt = 0; error == EEXIST && attempt < 3; attempt++) {
         snprintf(temporary, sizeof temporary, "%s.%016llx", item,
                  (unsigned long long)UnguessableNumber());
-        fd = OpenFile(board, temporary, kCreateNew);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        error = OpenFile(board, temporary, kCreateNew, &fd);
     }
-    if (fd < 0)
-        return StoreFailed(board, temporary, errno);
-    int error = WriteAll(fd, line, length);
+    if (error != 0)
+        return StoreFailed(board, temporary, error);
+    error = WriteAll(fd, line, length);
     if (close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0)
@@ -136,16 +136,17 @@ bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
     if (outcome != kOpened)
         return outcome == kMissing;
     bool done = true;
-    int fd = OpenFile(&board, item, kRead);
-    if (fd >= 0) {
+    int fd;
+    int error = OpenFile(&board, item, kRead, &fd);
+    if (error == 0) {
         ssize_t length = read(fd, text, size - 1);
         if (length < 0)
             done = StoreFailed(&board, item, errno);
         text[length > 0 ? length : 0] = '\0';
         text[strcspn(text, "\n")] = '\0';
         close(fd);
-    } else if (errno != ENOENT) {
-        done = StoreFailed(&board, item, errno);
+    } else if (error != ENOENT) {
+        done = StoreFailed(&board, item, error);
     }
     CloseFolder(&board);
     CloseFolder(&store);
@@ -188,8 +189,10 @@ bool AppendJournal(const char *line) {
     Folder store;
     if (OpenStore(true, &store) != kOpened)
         return false;
-    int fd = OpenFile(&store, JOURNAL_FILE, kAppend);
-    int error = fd < 0 ? errno : WriteAll(fd, entry, length);
+    int fd;
+    int error = OpenFile(&store, JOURNAL_FILE, kAppend, &fd);
+    if (error == 0)
+        error = WriteAll(fd, entry, length);
     if (fd >= 0)
         close(fd);
     bool written = error == 0 || StoreFailed(&store, JOURNAL_FILE, error);

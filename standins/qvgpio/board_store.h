@@ -12,7 +12,9 @@
 // item that does not exist yet reads as empty.
 //
 // Every function that returns false leaves one line in StoreFailure() that
-// names the file and what is wrong with it.
+// names the file and what is wrong with it.  Only regular files are read or
+// written: a FIFO, a folder or a device where an item or the journal is kept
+// is a failure, found without waiting on it.
 #ifndef STANDINS_QVGPIO_BOARD_STORE_H
 #define STANDINS_QVGPIO_BOARD_STORE_H
 

@@ -134,9 +134,9 @@ int Journal(char **) {
     StoreOutcome outcome = OpenStore(false, &store);
     if (outcome != kOpened)
         return outcome == kMissing ? 0 : Failed();
-    int status = 0;
-    int fd = OpenFile(&store, JOURNAL_FILE, kRead);
-    if (fd >= 0) {
+    int status = 0, fd;
+    int error = OpenFile(&store, JOURNAL_FILE, kRead, &fd);
+    if (error == 0) {
         char buffer[4096];
         ssize_t length;
         while ((length = read(fd, buffer, sizeof buffer)) > 0)
@@ -144,8 +144,8 @@ int Journal(char **) {
         if (length < 0)
             status = (StoreFailed(&store, JOURNAL_FILE, errno), Failed());
         close(fd);
-    } else if (errno != ENOENT) {
-        status = (StoreFailed(&store, JOURNAL_FILE, errno), Failed());
+    } else if (error != ENOENT) {
+        status = (StoreFailed(&store, JOURNAL_FILE, error), Failed());
     }
     CloseFolder(&store);
     if (fflush(stdout) != 0) {

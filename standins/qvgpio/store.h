@@ -20,8 +20,8 @@ struct Folder {
     unsigned owner, mode;      // as found, for a refusal's message
 };
 
-// Refusals of a store folder, beside the errno values.
-enum { kForeignOwner = -1, kOpenToOthers = -2 };
+// Refusals of a store folder or file, beside the errno values.
+enum { kForeignOwner = -1, kOpenToOthers = -2, kNotRegular = -3 };
 
 // Opens the folder at path as the store, making it (mode 0700) when it is
 // missing and make is set.  Like tmux's socket folder, it must be a real
@@ -42,8 +42,11 @@ enum FileAccess {
     kCreateNew, // made now, or refused (EEXIST)
 };
 
-// A descriptor of the file name inside folder, or -1 with errno set.
-int OpenFile(const Folder *folder, const char *name, FileAccess access);
+// Opens the file name inside folder into *fd.  Only a regular file is
+// read or written: anything else under the name (a FIFO, a folder, a
+// device) is kNotRegular, found without waiting on it.  Returns 0 or an
+// errno value or kNotRegular, with *fd -1.
+int OpenFile(const Folder *folder, const char *name, FileAccess access, int *fd);
 
 // Renames within folder, replacing what to names; 0 or an errno value.
 int RenameFile(const Folder *folder, const char *from, const char *to);

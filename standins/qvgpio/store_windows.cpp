@@ -55,7 +55,7 @@ static void PathOf(const Folder *folder, const char *name, char *path) {
     snprintf(path, kStorePathSize, "%s\\%s", folder->path, name);
 }
 
-int OpenFile(const Folder *folder, const char *name, FileAccess access) {
+int OpenFile(const Folder *folder, const char *name, FileAccess access, int *fd) {
     static const int kFlags[] = {
         O_RDONLY,
         O_WRONLY | O_APPEND | O_CREAT,
@@ -63,7 +63,16 @@ int OpenFile(const Folder *folder, const char *name, FileAccess access) {
     };
     char path[kStorePathSize];
     PathOf(folder, name, path);
-    return _open(path, kFlags[access] | O_BINARY | O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    *fd = _open(path, kFlags[access] | O_BINARY | O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    if (*fd < 0)
+        return errno;
+    struct _stat64 status;
+    int error = _fstat64(*fd, &status) != 0 ? errno : (status.st_mode & _S_IFREG) ? 0 : kNotRegular;
+    if (error != 0) {
+        _close(*fd);
+        *fd = -1;
+    }
+    return error;
 }
 
 int RenameFile(const Folder *folder, const char *from, const char *to) {
