@@ -149,6 +149,39 @@ TEST_F(Simulator, UsesNothingButRegularFiles) {
               "gpio-mode 0x1\nled 0x1\nlink-speed-mode set\nmode HSR\n");
 }
 
+// What qvgpio-sim shows of the store is safe on a terminal: every byte of
+// a name or a text outside printable ASCII as a backslash and three octal
+// digits, a backslash doubled.
+TEST_F(Simulator, ShowsNoTerminalControls) {
+    const struct {
+        std::string name, text, output;
+        int status;
+    } cases[] = {
+        {"\x1b]0;title\x07", "x\n", "\\033]0;title\\007 x\n", 0},
+        {"mode", "HSR\x1b[2J\n", "mode HSR\\033[2J\n", 0},
+        {"back\\slash", "a\tb\r\n", "back\\\\slash a\\011b\\015\n", 0},
+        {"caf\xc3\xa9",
+         "\x9b"
+         "31m\n",
+         "caf\\303\\251 \\23331m\n", 0},
+        {"led", "1\x1b[2J\n",
+         "qvgpio-sim: $S/board-5a/led holds \"1\\033[2J\", not a number from 0 to 0xffffffff\n", 1},
+        {"\x1b[2J/", "", "qvgpio-sim: $S/board-5a/\\033[2J: is not a regular file\n", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.output);
+        fs::remove_all(Store() + "/board-5a");
+        mkdir((Store() + "/board-5a").c_str(), 0700);
+        if (c.name.back() == '/')
+            mkdir((Store() + "/board-5a/" + c.name).c_str(), 0700);
+        else
+            Put(Store() + "/board-5a/" + c.name, c.text);
+        Outcome outcome = Sim({"show", "0x5a"});
+        EXPECT_EQ(outcome.output, InStore(c.output));
+        EXPECT_EQ(outcome.status, c.status);
+    }
+}
+
 TEST_F(Simulator, SaysWhatIsWrong) {
     const struct {
         std::vector<std::string> arguments;

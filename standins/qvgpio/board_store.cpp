@@ -22,9 +22,29 @@ const char *StoreDirectory(void) {
     return directory;
 }
 
-static char failure[kStorePathSize + 200];
+// Room for the path, an escaped name and what is wrong.
+static char failure[kStorePathSize + 1400];
 
 const char *StoreFailure(void) { return failure; }
+
+void EscapeText(const char *text, char *shown, size_t size) {
+    size_t length = 0;
+    for (const unsigned char *c = (const unsigned char *)text; *c != '\0'; c++) {
+        char escape[5];
+        if (*c == '\\')
+            snprintf(escape, sizeof escape, "\\\\");
+        else if (*c < ' ' || *c > '~')
+            snprintf(escape, sizeof escape, "\\%03o", *c);
+        else
+            snprintf(escape, sizeof escape, "%c", *c);
+        size_t more = strlen(escape);
+        if (length + more >= size)
+            break;
+        memcpy(shown + length, escape, more);
+        length += more;
+    }
+    shown[length] = '\0';
+}
 
 static bool Failed(const char *format, ...) __attribute__((format(printf, 1, 2)));
 static bool Failed(const char *format, ...) {
@@ -37,6 +57,9 @@ static bool Failed(const char *format, ...) {
 
 bool StoreFailed(const Folder *folder, const char *name, int error) {
     const char *separator = name[0] != '\0' ? "/" : "";
+    char shown[1024]; // a name of up to 255 bytes, each escaped
+    EscapeText(name, shown, sizeof shown);
+    name = shown;
     switch (error) {
     case kForeignOwner:
         return Failed("%s: belongs to user %u; the store must be your own", folder->path,
@@ -170,11 +193,11 @@ bool ReadNumberItem(uint8_t boardAddress, const char *item, uint32_t *value) {
     uint32_t maximum = ItemMaximum(item);
     if (text[0] == '\0' || ParseNumber(text, strlen(text), maximum, value))
         return true;
-    for (char *c = text; *c != '\0'; c++)
-        if (*c < ' ' || *c > '~')
-            *c = '?';
+    char shownItem[1024], shownText[4 * sizeof text];
+    EscapeText(item, shownItem, sizeof shownItem);
+    EscapeText(text, shownText, sizeof shownText);
     return Failed("%s/board-%02x/%s holds \"%s\", not a number from 0 to 0x%x", StoreDirectory(),
-                  boardAddress, item, text, maximum);
+                  boardAddress, shownItem, shownText, maximum);
 }
 
 bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {

@@ -39,6 +39,12 @@ const char *StoreDirectory(void);
 // Why the last call that returned false failed.
 const char *StoreFailure(void);
 
+// Text from the store as it may be shown on a terminal: printable ASCII as
+// it is, a backslash doubled, and every other byte as a backslash and three
+// octal digits (ESC as \033), so that no name or text in the store can
+// control the terminal.  Cut short, whole escapes only, to fit size.
+void EscapeText(const char *text, char *shown, size_t size);
+
 // Opening the store, or a board's folder in it.
 enum StoreOutcome { kOpened, kMissing, kFailed };
 StoreOutcome OpenStore(bool make, Folder *store);

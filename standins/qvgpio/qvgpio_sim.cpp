@@ -101,6 +101,8 @@ std::vector<std::string> Entries(const Folder &folder) {
     return names;
 }
 
+// Every item of the board's folder, its name and text escaped: they are
+// whatever anyone put in the store.
 int Show(char **arguments) {
     uint8_t address = Address(arguments[0]);
     Folder store, board;
@@ -121,10 +123,14 @@ int Show(char **arguments) {
         char text[64];
         uint32_t value;
         if (!ReadItem(address, item.c_str(), text, sizeof text) ||
-            (ItemMaximum(item.c_str()) != 0 && !ReadNumberItem(address, item.c_str(), &value)))
+            (ItemMaximum(item.c_str()) != 0 && !ReadNumberItem(address, item.c_str(), &value))) {
             status = Failed();
-        else
-            printf("%s %s\n", item.c_str(), text);
+            continue;
+        }
+        char shownItem[1024], shownText[4 * sizeof text];
+        EscapeText(item.c_str(), shownItem, sizeof shownItem);
+        EscapeText(text, shownText, sizeof shownText);
+        printf("%s %s\n", shownItem, shownText);
     }
     return status;
 }
