@@ -40,3 +40,8 @@ void RemoveBlock(Block *block);
 // may catch, so that it removes its blocks first; a reader of its output
 // that goes away ends nothing.
 void CatchEndingSignals(void (*stop)(int));
+
+// Runs read on a thread of its own, which leaves those signals to the main
+// thread: there they cut short whatever it waits on, such as a write to a
+// reader that reads nothing.
+void StartReading(void (*read)());

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
+
 #include "block.h"
 
 namespace {
@@ -38,6 +40,8 @@ bool Refuse(const char *name, const std::string &problem, std::string *why) {
     *why = std::string(name) + ": " + problem;
     return false;
 }
+
+const int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM};
 
 } // namespace
 
@@ -126,8 +130,18 @@ void CatchEndingSignals(void (*stop)(int)) {
     struct sigaction action = {};
     action.sa_handler = stop;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM})
+    for (int signal : kEndingSignals)
         sigaction(signal, &action, nullptr);
     action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &action, nullptr);
+}
+
+void StartReading(void (*read)()) {
+    sigset_t ending, before;
+    sigemptyset(&ending);
+    for (int signal : kEndingSignals)
+        sigaddset(&ending, signal);
+    pthread_sigmask(SIG_BLOCK, &ending, &before); // the new thread starts with this mask
+    std::thread(read).detach();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }

@@ -5,6 +5,8 @@
 
 #include <aclapi.h>
 
+#include <thread>
+
 #include "block.h"
 
 namespace {
@@ -124,3 +126,5 @@ void CatchEndingSignals(void (*stop)(int)) {
     for (int signal : {SIGINT, SIGTERM, SIGBREAK})
         ::signal(signal, stop);
 }
+
+void StartReading(void (*read)()) { std::thread(read).detach(); }
