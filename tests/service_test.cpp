@@ -94,6 +94,19 @@ TEST(Service, RefusedForABoardAnotherServicePublishes) {
     EXPECT_EQ(first.Stop(SIGTERM).status, 0);
 }
 
+// A service started while the board's last one is still ending, as at a
+// restart, keeps trying and publishes the board once the other has ended.
+TEST(Service, TakesOverFromAServiceThatEnds) {
+    Service first;
+    Running second(Service::Command({kNumber}), "", {}, Errors::kWithOutput);
+    EXPECT_FALSE(second.WaitFor("published by another service", Seconds(0.5)));
+    EXPECT_EQ(first.Stop(SIGTERM).status, 0);
+    EXPECT_TRUE(second.WaitFor("board " + kNumber + ": publishing\n"));
+    EXPECT_TRUE(Published());
+    EXPECT_EQ(second.Stop(SIGTERM).status, 0);
+    EXPECT_FALSE(Published());
+}
+
 // Settings coming faster than the service applies them wait in its input's
 // pipe, not in its memory, even while nobody reads its output; and a signal
 // ends it without a backlog to apply first, its block removed.

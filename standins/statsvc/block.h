@@ -25,8 +25,10 @@ struct Block {
 
 // Makes the board's block, or takes over one that no running service holds
 // (a killed service's), open to every user for all access and one record
-// long.  On failure returns false with why, a sentence.
-bool OpenBlock(int32_t boardIndex, Block *block, std::string *why);
+// long.  Otherwise gives why, a sentence: kBlockHeld when another service
+// holds the board.
+enum BlockOutcome { kBlockOpened, kBlockHeld, kBlockRefused };
+BlockOutcome OpenBlock(int32_t boardIndex, Block *block, std::string *why);
 
 // Writes the record into the block, first making the block again where it
 // was removed.  On failure returns false with why.

@@ -198,6 +198,18 @@ bool TakeSetting(std::string *text) {
     return true;
 }
 
+// Opens the board's block.  One held by another service may be held by one
+// that is ending, as when a service is restarted: it is tried again for 2
+// seconds, unless a signal stops this service first.
+BlockOutcome OpenBoard(int32_t boardIndex, Block *block, std::string *why) {
+    auto end = Clock::now() + std::chrono::seconds(2);
+    BlockOutcome outcome;
+    while ((outcome = OpenBlock(boardIndex, block, why)) == kBlockHeld && !stopping &&
+           Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return outcome;
+}
+
 // Publishes the boards, whose blocks are opened into boards, until a signal
 // stops it; the status to end with.
 int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &settings,
@@ -206,8 +218,10 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &s
         boards.emplace_back(); // within the room reserved, so that it throws nothing
         Board &board = boards.back();
         std::string why;
-        if (!OpenBlock(index, &board.block, &why)) {
+        if (OpenBoard(index, &board.block, &why) != kBlockOpened) {
             boards.pop_back();
+            if (stopping)
+                return 0;
             Say(why);
             return 1;
         }
