@@ -12,13 +12,8 @@
 // Looked up once per process.
 const char *StoreDirectory(void) {
     static char directory[kStorePathSize + 1]; // too long a name stays too long
-    if (directory[0] == '\0') {
-        const char *chosen = getenv("QVGPIO_SIM_DIR");
-        if (chosen != NULL && *chosen != '\0')
-            snprintf(directory, sizeof directory, "%s", chosen);
-        else
-            DefaultStoreFolder(directory, sizeof directory);
-    }
+    if (directory[0] == '\0')
+        StoreFolder(directory, sizeof directory);
     return directory;
 }
 

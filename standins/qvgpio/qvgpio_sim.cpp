@@ -83,7 +83,7 @@ uint32_t Number(const char *word, const char *name, uint32_t maximum) {
 uint8_t Address(const char *word) { return (uint8_t)Number(word, "ADDRESS", 0xff); }
 
 int Failed() {
-    fprintf(stderr, "qvgpio-sim: %s\n", StoreFailure());
+    SayFailure("qvgpio-sim", StoreFailure());
     return 1;
 }
 

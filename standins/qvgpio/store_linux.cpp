@@ -9,9 +9,12 @@
 
 #include "store.h"
 
-void DefaultStoreFolder(char *path, size_t size) {
+void StoreFolder(char *path, size_t size) {
+    const char *chosen = getenv("QVGPIO_SIM_DIR");
     const char *runtime = getenv("XDG_RUNTIME_DIR");
-    if (runtime != NULL && *runtime != '\0')
+    if (chosen != NULL && *chosen != '\0')
+        snprintf(path, size, "%s", chosen);
+    else if (runtime != NULL && *runtime != '\0')
         snprintf(path, size, "%s/qvgpio-sim", runtime);
     else
         snprintf(path, size, "/tmp/qvgpio-sim-%u", (unsigned)geteuid());
@@ -138,4 +141,8 @@ uint64_t UnguessableNumber(void) {
     if (getrandom(&number, sizeof number, 0) != (ssize_t)sizeof number)
         number ^= (uint64_t)getpid() << 32; // a guessed name is refused by O_EXCL all the same
     return number;
+}
+
+void SayFailure(const char *program, const char *failure) {
+    fprintf(stderr, "%s: %s\n", program, failure);
 }
