@@ -2,10 +2,11 @@
 # The Windows stand-ins under Wine, in a folder whose name has letters
 # outside any ANSI code page: the store's paths reach the system and the
 # failure lines whole (in UTF-8 when standard error is no console), and a
-# store that cannot be used is never taken for an empty one.
-# Usage: standins.sh BIN_DIR
+# store that cannot be used is never taken for an empty one.  Also what the
+# stand-ins install.
+# Usage: standins.sh BIN_DIR BUILD_DIR
 set -u
-bin=$1
+bin=$1 build=$2
 export WINEDEBUG=-all
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -63,6 +64,12 @@ expect run-missing "qvgpio-sim: Z:$folder/Nöne板.exe: cannot run it (error 2)"
 # Without qvgpio.dll the loader refuses a tool: on Windows with
 # STATUS_DLL_NOT_FOUND (0xC0000135); Wine's launcher ends with its low byte.
 expect no-library "status 53" sh -c 'echo 1 | wine "$0/Shöw板.exe" >/dev/null 2>&1' "$folder"
+
+# The stand-ins install the DLL, and not its import library.
+cmake --install "$build" --prefix "$work/installed" --component standins >/dev/null
+expect installed $'./lib/prp-hsr-standins/RiDuvOzi.exe\n./lib/prp-hsr-standins/qvgpio-sim.exe
+./lib/prp-hsr-standins/qvgpio.dll\nstatus 0' \
+    sh -c 'cd "$0" && find ./lib -type f | LC_ALL=C sort' "$work/installed"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
