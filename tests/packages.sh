@@ -101,6 +101,9 @@ if [ -n "$windows" ]; then
         "$(cd "${sim%/*}" && echo 1 | wine qvgpio-sim.exe run ShowLinkStatus.exe 2>/dev/null)"
     expect msi-uninstalls "status 0" "$(wine msiexec /x "$msi" /qn 2>&1; echo "status $?")"
     expect msi-removed "" "$(ls "$folder" 2>&1 | grep -v 'No such file'; path)"
+    # Uninstalled, PATH is what it was, to the byte.
+    expect msi-path-as-before "status 0" \
+        "$(bash "$(dirname "$0")/windows/msi_path.sh" "$(ls "$dist"/*.msi)" >&2; echo "status $?")"
 fi
 
 echo "packages: $passed passed, $failed failed"

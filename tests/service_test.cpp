@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +38,16 @@ bool Within(Seconds limit, const std::function<bool()> &condition) {
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return true;
+}
+
+// How many bytes the process has read so far, by any means; -1 when that
+// cannot be told.
+long long BytesRead(pid_t pid) {
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    for (std::string name; io >> name;)
+        if (name == "rchar:" && io >> name)
+            return std::stoll(name);
+    return -1;
 }
 
 struct Service : Running {
@@ -81,6 +92,34 @@ TEST(Service, RefusedForABoardAnotherServicePublishes) {
     int32_t before = Published().value().rxGoodOctetsA;
     EXPECT_TRUE(Within(Seconds(1.5), [&] { return Published().value().rxGoodOctetsA != before; }));
     EXPECT_EQ(first.Stop(SIGTERM).status, 0);
+}
+
+// A service started while the board's last one is still ending, as at a
+// restart, keeps trying and publishes the board once the other has ended.
+TEST(Service, TakesOverFromAServiceThatEnds) {
+    Service first;
+    Running second(Service::Command({kNumber}), "", {}, Errors::kWithOutput);
+    EXPECT_FALSE(second.WaitFor("published by another service", Seconds(0.5)));
+    EXPECT_EQ(first.Stop(SIGTERM).status, 0);
+    EXPECT_TRUE(second.WaitFor("board " + kNumber + ": publishing\n"));
+    EXPECT_TRUE(Published());
+    EXPECT_EQ(second.Stop(SIGTERM).status, 0);
+    EXPECT_FALSE(Published());
+}
+
+// Settings coming faster than the service applies them wait in its input's
+// pipe, not in its memory, even while nobody reads its output; and a signal
+// ends it without a backlog to apply first, its block removed.
+TEST(Service, HoldsBackAFloodOfSettings) {
+    Running service({"/bin/bash", "-c", "exec \"$0\" \"$1\" < <(yes \"$1:rxErrA=1\")",
+                     Program("RiDuvOzi.exe"), kNumber},
+                    "", {}, Errors::kWithOutput);
+    ASSERT_TRUE(service.WaitFor("publishing\n"));
+    ASSERT_GT(BytesRead(service.Pid()), 0);
+    // Its output read no further, it soon waits to write the next answer.
+    EXPECT_FALSE(Within(Seconds(1), [&] { return BytesRead(service.Pid()) > 4 << 20; }));
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+    EXPECT_FALSE(Published());
 }
 
 // Every signal that ends it by default and can be caught removes its

@@ -12,19 +12,34 @@
 // Looked up once per process.
 const char *StoreDirectory(void) {
     static char directory[kStorePathSize + 1]; // too long a name stays too long
-    if (directory[0] == '\0') {
-        const char *chosen = getenv("QVGPIO_SIM_DIR");
-        if (chosen != NULL && *chosen != '\0')
-            snprintf(directory, sizeof directory, "%s", chosen);
-        else
-            DefaultStoreFolder(directory, sizeof directory);
-    }
+    if (directory[0] == '\0')
+        StoreFolder(directory, sizeof directory);
     return directory;
 }
 
-static char failure[kStorePathSize + 200];
+// Room for the path, an escaped name and what is wrong.
+static char failure[kStorePathSize + 1400];
 
 const char *StoreFailure(void) { return failure; }
+
+void EscapeText(const char *text, char *shown, size_t size) {
+    size_t length = 0;
+    for (const unsigned char *c = (const unsigned char *)text; *c != '\0'; c++) {
+        char escape[5];
+        if (*c == '\\')
+            snprintf(escape, sizeof escape, "\\\\");
+        else if (*c < ' ' || *c > '~')
+            snprintf(escape, sizeof escape, "\\%03o", *c);
+        else
+            snprintf(escape, sizeof escape, "%c", *c);
+        size_t more = strlen(escape);
+        if (length + more >= size)
+            break;
+        memcpy(shown + length, escape, more);
+        length += more;
+    }
+    shown[length] = '\0';
+}
 
 static bool Failed(const char *format, ...) __attribute__((format(printf, 1, 2)));
 static bool Failed(const char *format, ...) {
@@ -37,6 +52,9 @@ static bool Failed(const char *format, ...) {
 
 bool StoreFailed(const Folder *folder, const char *name, int error) {
     const char *separator = name[0] != '\0' ? "/" : "";
+    char shown[1024]; // a name of up to 255 bytes, each escaped
+    EscapeText(name, shown, sizeof shown);
+    name = shown;
     switch (error) {
     case kForeignOwner:
         return Failed("%s: belongs to user %u; the store must be your own", folder->path,
@@ -45,6 +63,8 @@ bool StoreFailed(const Folder *folder, const char *name, int error) {
         return Failed("%s: other users may write into it (mode %04o)", folder->path, folder->mode);
     case ELOOP:
         return Failed("%s%s%s: is a link, not followed", folder->path, separator, name);
+    case kNotRegular:
+        return Failed("%s%s%s: is not a regular file", folder->path, separator, name);
     default:
         return Failed("%s%s%s: %s", folder->path, separator, name, strerror(error));
     }
@@ -97,17 +117,15 @@ static int WriteAll(int fd, const char *data, int length) {
 static bool ReplaceItem(const Folder *board, const char *item, const char *text) {
     char line[256], temporary[64];
     int length = snprintf(line, sizeof line, "%s\n", text);
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 3; attempt++) {
+    int fd = -1, error = EEXIST;
+    for (int attempt = 0; error == EEXIST && attempt < 3; attempt++) {
         snprintf(temporary, sizeof temporary, "%s.%016llx", item,
                  (unsigned long long)UnguessableNumber());
-        fd = OpenFile(board, temporary, kCreateNew);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        error = OpenFile(board, temporary, kCreateNew, &fd);
     }
-    if (fd < 0)
-        return StoreFailed(board, temporary, errno);
-    int error = WriteAll(fd, line, length);
+    if (error != 0)
+        return StoreFailed(board, temporary, error);
+    error = WriteAll(fd, line, length);
     if (close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0)
@@ -136,16 +154,17 @@ bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
     if (outcome != kOpened)
         return outcome == kMissing;
     bool done = true;
-    int fd = OpenFile(&board, item, kRead);
-    if (fd >= 0) {
+    int fd;
+    int error = OpenFile(&board, item, kRead, &fd);
+    if (error == 0) {
         ssize_t length = read(fd, text, size - 1);
         if (length < 0)
             done = StoreFailed(&board, item, errno);
         text[length > 0 ? length : 0] = '\0';
         text[strcspn(text, "\n")] = '\0';
         close(fd);
-    } else if (errno != ENOENT) {
-        done = StoreFailed(&board, item, errno);
+    } else if (error != ENOENT) {
+        done = StoreFailed(&board, item, error);
     }
     CloseFolder(&board);
     CloseFolder(&store);
@@ -169,11 +188,11 @@ bool ReadNumberItem(uint8_t boardAddress, const char *item, uint32_t *value) {
     uint32_t maximum = ItemMaximum(item);
     if (text[0] == '\0' || ParseNumber(text, strlen(text), maximum, value))
         return true;
-    for (char *c = text; *c != '\0'; c++)
-        if (*c < ' ' || *c > '~')
-            *c = '?';
+    char shownItem[1024], shownText[4 * sizeof text];
+    EscapeText(item, shownItem, sizeof shownItem);
+    EscapeText(text, shownText, sizeof shownText);
     return Failed("%s/board-%02x/%s holds \"%s\", not a number from 0 to 0x%x", StoreDirectory(),
-                  boardAddress, item, text, maximum);
+                  boardAddress, shownItem, shownText, maximum);
 }
 
 bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value) {
@@ -188,8 +207,10 @@ bool AppendJournal(const char *line) {
     Folder store;
     if (OpenStore(true, &store) != kOpened)
         return false;
-    int fd = OpenFile(&store, JOURNAL_FILE, kAppend);
-    int error = fd < 0 ? errno : WriteAll(fd, entry, length);
+    int fd;
+    int error = OpenFile(&store, JOURNAL_FILE, kAppend, &fd);
+    if (error == 0)
+        error = WriteAll(fd, entry, length);
     if (fd >= 0)
         close(fd);
     bool written = error == 0 || StoreFailed(&store, JOURNAL_FILE, error);

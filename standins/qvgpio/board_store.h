@@ -12,7 +12,9 @@
 // item that does not exist yet reads as empty.
 //
 // Every function that returns false leaves one line in StoreFailure() that
-// names the file and what is wrong with it.
+// names the file and what is wrong with it.  Only regular files are read or
+// written: a FIFO, a folder or a device where an item or the journal is kept
+// is a failure, found without waiting on it.
 #ifndef STANDINS_QVGPIO_BOARD_STORE_H
 #define STANDINS_QVGPIO_BOARD_STORE_H
 
@@ -36,6 +38,12 @@ const char *StoreDirectory(void);
 
 // Why the last call that returned false failed.
 const char *StoreFailure(void);
+
+// Text from the store as it may be shown on a terminal: printable ASCII as
+// it is, a backslash doubled, and every other byte as a backslash and three
+// octal digits (ESC as \033), so that no name or text in the store can
+// control the terminal.  Cut short, whole escapes only, to fit size.
+void EscapeText(const char *text, char *shown, size_t size);
 
 // Opening the store, or a board's folder in it.
 enum StoreOutcome { kOpened, kMissing, kFailed };

@@ -2,6 +2,7 @@
 // libqvgpio stand-in, and shows its journal of calls.  Numbers may be given
 // in decimal or, with 0x, in hexadecimal.  Every failure is said on standard
 // error: a bad argument ends it with status 2, a store it cannot use with 1.
+// Asked for help (-h, --help), it prints its usage on standard output.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -49,15 +50,15 @@ const Verb kVerbs[] = {
     {"run", "PROGRAM [ARGUMENT...]", "PROGRAM on the simulated boards", -1, RunOnSimulator},
 };
 
-void Usage() {
+void Usage(FILE *out) {
     for (const Verb &verb : kVerbs) {
         char call[64];
         snprintf(call, sizeof call, "qvgpio-sim %s %s", verb.name, verb.arguments);
-        fprintf(stderr, "%s %-55s %s\n", &verb == kVerbs ? "usage:" : "      ", call, verb.summary);
+        fprintf(out, "%s %-55s %s\n", &verb == kVerbs ? "usage:" : "      ", call, verb.summary);
     }
     fputs("The boards live in $QVGPIO_SIM_DIR, or else in $XDG_RUNTIME_DIR/qvgpio-sim or\n"
           "/tmp/qvgpio-sim-UID, a folder of your own.\n",
-          stderr);
+          out);
 }
 
 int BadArgument(const char *format, const char *what, const char *word) {
@@ -82,7 +83,7 @@ uint32_t Number(const char *word, const char *name, uint32_t maximum) {
 uint8_t Address(const char *word) { return (uint8_t)Number(word, "ADDRESS", 0xff); }
 
 int Failed() {
-    fprintf(stderr, "qvgpio-sim: %s\n", StoreFailure());
+    SayFailure("qvgpio-sim", StoreFailure());
     return 1;
 }
 
@@ -100,6 +101,8 @@ std::vector<std::string> Entries(const Folder &folder) {
     return names;
 }
 
+// Every item of the board's folder, its name and text escaped: they are
+// whatever anyone put in the store.
 int Show(char **arguments) {
     uint8_t address = Address(arguments[0]);
     Folder store, board;
@@ -120,10 +123,14 @@ int Show(char **arguments) {
         char text[64];
         uint32_t value;
         if (!ReadItem(address, item.c_str(), text, sizeof text) ||
-            (ItemMaximum(item.c_str()) != 0 && !ReadNumberItem(address, item.c_str(), &value)))
+            (ItemMaximum(item.c_str()) != 0 && !ReadNumberItem(address, item.c_str(), &value))) {
             status = Failed();
-        else
-            printf("%s %s\n", item.c_str(), text);
+            continue;
+        }
+        char shownItem[1024], shownText[4 * sizeof text];
+        EscapeText(item.c_str(), shownItem, sizeof shownItem);
+        EscapeText(text, shownText, sizeof shownText);
+        printf("%s %s\n", shownItem, shownText);
     }
     return status;
 }
@@ -133,9 +140,9 @@ int Journal(char **) {
     StoreOutcome outcome = OpenStore(false, &store);
     if (outcome != kOpened)
         return outcome == kMissing ? 0 : Failed();
-    int status = 0;
-    int fd = OpenFile(&store, JOURNAL_FILE, kRead);
-    if (fd >= 0) {
+    int status = 0, fd;
+    int error = OpenFile(&store, JOURNAL_FILE, kRead, &fd);
+    if (error == 0) {
         char buffer[4096];
         ssize_t length;
         while ((length = read(fd, buffer, sizeof buffer)) > 0)
@@ -143,8 +150,8 @@ int Journal(char **) {
         if (length < 0)
             status = (StoreFailed(&store, JOURNAL_FILE, errno), Failed());
         close(fd);
-    } else if (errno != ENOENT) {
-        status = (StoreFailed(&store, JOURNAL_FILE, errno), Failed());
+    } else if (error != ENOENT) {
+        status = (StoreFailed(&store, JOURNAL_FILE, error), Failed());
     }
     CloseFolder(&store);
     if (fflush(stdout) != 0) {
@@ -233,8 +240,12 @@ int SetLinkStatus(char **arguments) {
 
 int main(int argc, char **argv) {
     if (argc < 2) {
-        Usage();
+        Usage(stderr);
         return 2;
+    }
+    if (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0) {
+        Usage(stdout);
+        return 0;
     }
     for (const Verb &verb : kVerbs) {
         if (strcmp(argv[1], verb.name) != 0)
@@ -247,6 +258,6 @@ int main(int argc, char **argv) {
         return verb.run(argv + 2);
     }
     fprintf(stderr, "qvgpio-sim: no verb \"%s\"\n", argv[1]);
-    Usage();
+    Usage(stderr);
     return 2;
 }

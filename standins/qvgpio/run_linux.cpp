@@ -5,9 +5,23 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
+
+// The folder holding the simulator library: beside qvgpio-sim when
+// installed (both in lib/prp-hsr-standins), ../lib from it in the build
+// tree (bin/ and lib/); empty when neither holds it.
+static std::string LibraryFolder(const std::string &self) {
+    std::string folder = self.substr(0, self.rfind('/'));
+    for (const std::string &candidate : {folder, folder + "/../lib"}) {
+        struct stat status;
+        if (stat((candidate + "/libqvgpio.so").c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            return candidate;
+    }
+    return "";
+}
 
 // The loader reads LD_LIBRARY_PATH before the system's folders, so the
 // program replaced by exec loads the simulator.  Its exit status is the
@@ -19,8 +33,12 @@ int RunOnSimulator(char **program) {
         fprintf(stderr, "qvgpio-sim: cannot find its own folder: %s\n", strerror(errno));
         return 127;
     }
-    std::string path(self, (size_t)length);
-    path.erase(path.rfind('/'));
+    std::string path = LibraryFolder(std::string(self, (size_t)length));
+    if (path.empty()) {
+        // Any other libqvgpio.so the loader found would not be the simulator.
+        fprintf(stderr, "qvgpio-sim: no libqvgpio.so beside it or in ../lib\n");
+        return 127;
+    }
     // An empty entry would mean the current folder: add none.
     const char *before = getenv("LD_LIBRARY_PATH");
     if (before != NULL && *before != '\0')

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "store.h"
+
 // Adds one argument to a command line so that the program's C runtime reads
 // it back unchanged: quoted when it holds blanks or quotes, with the
 // backslashes before a quote, and before the closing quote, doubled.
@@ -63,8 +65,12 @@ int RunOnSimulator(char **program) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     if (!CreateProcessW(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process)) {
-        fprintf(stderr, "qvgpio-sim: %ls: cannot run it (error %lu)\n", arguments[first],
-                GetLastError());
+        std::wstring failure = std::wstring(arguments[first]) + L": cannot run it (error " +
+                               std::to_wstring(GetLastError()) + L")";
+        std::string narrow(4 * failure.size() + 1, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, failure.c_str(), -1, &narrow[0], (int)narrow.size(), NULL,
+                            NULL);
+        SayFailure("qvgpio-sim", narrow.c_str());
         return 127;
     }
     // Ctrl-C reaches the program, which ends; its status is passed on.

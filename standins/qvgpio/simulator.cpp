@@ -21,7 +21,7 @@ static int Result(bool done) {
     static bool told;
     if (!done && !told) {
         told = true;
-        fprintf(stderr, "qvgpio simulator: %s\n", StoreFailure());
+        SayFailure("qvgpio simulator", StoreFailure());
     }
     return done ? 0 : -1;
 }

@@ -1,7 +1,8 @@
 // The folders and files of the board store, one implementation per
 // platform.  On Linux every file and folder is opened relative to its
 // folder's descriptor and never through a symbolic link, so that a link
-// planted in the store leads nowhere.
+// planted in the store leads nowhere.  On Windows paths and names are kept
+// in UTF-8 and reach the system through its wide functions.
 #ifndef STANDINS_QVGPIO_STORE_H
 #define STANDINS_QVGPIO_STORE_H
 
@@ -10,8 +11,8 @@
 
 enum { kStorePathSize = 4096 };
 
-// Where the store is unless QVGPIO_SIM_DIR says: a folder of the user's own.
-void DefaultStoreFolder(char *path, size_t size);
+// Where the store is: QVGPIO_SIM_DIR, or else a folder of the user's own.
+void StoreFolder(char *path, size_t size);
 
 // A folder of the store, open for work in it.
 struct Folder {
@@ -20,8 +21,8 @@ struct Folder {
     unsigned owner, mode;      // as found, for a refusal's message
 };
 
-// Refusals of a store folder, beside the errno values.
-enum { kForeignOwner = -1, kOpenToOthers = -2 };
+// Refusals of a store folder or file, beside the errno values.
+enum { kForeignOwner = -1, kOpenToOthers = -2, kNotRegular = -3 };
 
 // Opens the folder at path as the store, making it (mode 0700) when it is
 // missing and make is set.  Like tmux's socket folder, it must be a real
@@ -42,8 +43,11 @@ enum FileAccess {
     kCreateNew, // made now, or refused (EEXIST)
 };
 
-// A descriptor of the file name inside folder, or -1 with errno set.
-int OpenFile(const Folder *folder, const char *name, FileAccess access);
+// Opens the file name inside folder into *fd.  Only a regular file is
+// read or written: anything else under the name (a FIFO, a folder, a
+// device) is kNotRegular, found without waiting on it.  Returns 0 or an
+// errno value or kNotRegular, with *fd -1.
+int OpenFile(const Folder *folder, const char *name, FileAccess access, int *fd);
 
 // Renames within folder, replacing what to names; 0 or an errno value.
 int RenameFile(const Folder *folder, const char *from, const char *to);
@@ -57,5 +61,10 @@ int ListFolder(const Folder *folder, void (*each)(const char *name, void *contex
 
 // A number no other process can guess, for a temporary file's name.
 uint64_t UnguessableNumber(void);
+
+// Writes the program's name, ": " and the failure as a line on standard
+// error; on a Windows console as wide text, elsewhere in UTF-8 as the
+// store's paths are kept.
+void SayFailure(const char *program, const char *failure);
 
 #endif

@@ -9,9 +9,12 @@
 
 #include "store.h"
 
-void DefaultStoreFolder(char *path, size_t size) {
+void StoreFolder(char *path, size_t size) {
+    const char *chosen = getenv("QVGPIO_SIM_DIR");
     const char *runtime = getenv("XDG_RUNTIME_DIR");
-    if (runtime != NULL && *runtime != '\0')
+    if (chosen != NULL && *chosen != '\0')
+        snprintf(path, size, "%s", chosen);
+    else if (runtime != NULL && *runtime != '\0')
         snprintf(path, size, "%s/qvgpio-sim", runtime);
     else
         snprintf(path, size, "/tmp/qvgpio-sim-%u", (unsigned)geteuid());
@@ -80,13 +83,26 @@ void CloseFolder(Folder *folder) {
     folder->fd = -1;
 }
 
-int OpenFile(const Folder *folder, const char *name, FileAccess access) {
+int OpenFile(const Folder *folder, const char *name, FileAccess access, int *fd) {
     static const int kFlags[] = {
         O_RDONLY,
         O_WRONLY | O_APPEND | O_CREAT,
         O_WRONLY | O_CREAT | O_EXCL,
     };
-    return openat(folder->fd, name, kFlags[access] | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // Without O_NONBLOCK, opening a FIFO waits for its other end.  A regular
+    // file's reads and writes take no notice of it.
+    *fd = openat(folder->fd, name, kFlags[access] | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (*fd < 0) {
+        // ENXIO: a FIFO without a reader or a socket, opened for writing.
+        return errno == ENXIO || errno == EISDIR ? kNotRegular : errno;
+    }
+    struct stat status;
+    int error = fstat(*fd, &status) != 0 ? errno : S_ISREG(status.st_mode) ? 0 : kNotRegular;
+    if (error != 0) {
+        close(*fd);
+        *fd = -1;
+    }
+    return error;
 }
 
 int RenameFile(const Folder *folder, const char *from, const char *to) {
@@ -125,4 +141,8 @@ uint64_t UnguessableNumber(void) {
     if (getrandom(&number, sizeof number, 0) != (ssize_t)sizeof number)
         number ^= (uint64_t)getpid() << 32; // a guessed name is refused by O_EXCL all the same
     return number;
+}
+
+void SayFailure(const char *program, const char *failure) {
+    fprintf(stderr, "%s: %s\n", program, failure);
 }

@@ -26,8 +26,10 @@ struct Block {
 
 // Makes the board's block, or takes over one that no running service holds
 // (a killed service's), open to every user for all access and one record
-// long.  On failure returns false with why, a sentence.
-bool OpenBlock(int32_t boardIndex, Block *block, std::string *why);
+// long.  Otherwise gives why, a sentence: kBlockHeld when another service
+// holds the board.
+enum BlockOutcome { kBlockOpened, kBlockHeld, kBlockRefused };
+BlockOutcome OpenBlock(int32_t boardIndex, Block *block, std::string *why);
 
 // Writes the record into the block, first making the block again where it
 // was removed.  On failure returns false with why.
@@ -41,3 +43,8 @@ void RemoveBlock(Block *block);
 // may catch, so that it removes its blocks first; a reader of its output
 // that goes away ends nothing.
 void CatchEndingSignals(void (*stop)(int));
+
+// Runs read on a thread of its own, which leaves those signals to the main
+// thread: there they cut short whatever it waits on, such as a write to a
+// reader that reads nothing.
+void StartReading(void (*read)());

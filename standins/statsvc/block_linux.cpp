@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
+
 #include "block.h"
 
 namespace {
@@ -34,14 +36,17 @@ std::string UserName(uid_t uid) {
     return user != nullptr ? user->pw_name : "with id " + std::to_string(uid);
 }
 
-bool Refuse(const char *name, const std::string &problem, std::string *why) {
+BlockOutcome Refuse(const char *name, const std::string &problem, std::string *why,
+                    BlockOutcome outcome = kBlockRefused) {
     *why = std::string(name) + ": " + problem;
-    return false;
+    return outcome;
 }
+
+const int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM};
 
 } // namespace
 
-bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
+BlockOutcome OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
     block->boardIndex = boardIndex;
     block->fd = -1;
     StatisticsMapName(boardIndex, block->name);
@@ -66,11 +71,12 @@ bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
         if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
             int error = errno;
             close(fd); // the other service's block stays as it is
-            return Refuse(name,
-                          error == EWOULDBLOCK ? "board " + std::to_string(boardIndex) +
-                                                     " is published by another service"
-                                               : strerror(error),
-                          why);
+            if (error == EWOULDBLOCK)
+                return Refuse(name,
+                              "board " + std::to_string(boardIndex) +
+                                  " is published by another service",
+                              why, kBlockHeld);
+            return Refuse(name, strerror(error), why);
         }
         if (!Same(UnderTheName(name), status)) {
             close(fd);
@@ -86,7 +92,7 @@ bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
         block->fd = fd;
         block->device = status.st_dev;
         block->inode = status.st_ino;
-        return true;
+        return kBlockOpened;
     }
     return Refuse(name, "removed again and again while being taken", why);
 }
@@ -100,13 +106,15 @@ bool WriteBlock(Block *block, const PrpValue &record, std::string *why) {
     if (block->fd < 0 || !Same(UnderTheName(block->name), ours)) {
         if (block->fd >= 0)
             close(block->fd);
-        if (!OpenBlock(block->boardIndex, block, why))
+        if (OpenBlock(block->boardIndex, block, why) != kBlockOpened)
             return false;
     }
     errno = 0;
     if (pwrite(block->fd, &record, sizeof record, 0) != (ssize_t)sizeof record ||
-        ftruncate(block->fd, sizeof record) != 0)
-        return Refuse(block->name, strerror(errno != 0 ? errno : ENOSPC), why);
+        ftruncate(block->fd, sizeof record) != 0) {
+        Refuse(block->name, strerror(errno != 0 ? errno : ENOSPC), why);
+        return false;
+    }
     return true;
 }
 
@@ -126,8 +134,18 @@ void CatchEndingSignals(void (*stop)(int)) {
     struct sigaction action = {};
     action.sa_handler = stop;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM})
+    for (int signal : kEndingSignals)
         sigaction(signal, &action, nullptr);
     action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &action, nullptr);
+}
+
+void StartReading(void (*read)()) {
+    sigset_t ending, before;
+    sigemptyset(&ending);
+    for (int signal : kEndingSignals)
+        sigaddset(&ending, signal);
+    pthread_sigmask(SIG_BLOCK, &ending, &before); // the new thread starts with this mask
+    std::thread(read).detach();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }

@@ -5,15 +5,18 @@
 
 #include <aclapi.h>
 
+#include <thread>
+
 #include "block.h"
 
 namespace {
 
-bool Refuse(const wchar_t *name, const std::string &problem, std::string *why) {
+BlockOutcome Refuse(const wchar_t *name, const std::string &problem, std::string *why,
+                    BlockOutcome outcome = kBlockRefused) {
     char narrow[kStatisticsMapNameSize];
     snprintf(narrow, sizeof narrow, "%ls", name);
     *why = std::string(narrow) + ": " + problem;
-    return false;
+    return outcome;
 }
 
 std::string Error() { return "error " + std::to_string(GetLastError()); }
@@ -55,7 +58,7 @@ std::string OtherOwner(HANDLE object) {
 // removed or shortened under the service; but a monitor's handle keeps it
 // after its service has ended.  Which service publishes a board is told by
 // a mutex beside the block, which the system releases when its owner ends.
-bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
+BlockOutcome OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
     block->boardIndex = boardIndex;
     block->publisher = block->mapping = nullptr;
     block->view = nullptr;
@@ -71,7 +74,7 @@ bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
         block->publisher = nullptr;
         return Refuse(block->name,
                       "board " + std::to_string(boardIndex) + " is published by another service",
-                      why);
+                      why, kBlockHeld);
     }
 
     // A null DACL: every user may open the block for all access, as the
@@ -94,11 +97,11 @@ bool OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
         block->view =
             static_cast<PrpValue *>(MapViewOfFile(block->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (block->view == nullptr) {
-        bool made = Refuse(block->name, Error(), why);
+        Refuse(block->name, Error(), why);
         RemoveBlock(block);
-        return made;
+        return kBlockRefused;
     }
-    return true;
+    return kBlockOpened;
 }
 
 bool WriteBlock(Block *block, const PrpValue &record, std::string *) {
@@ -124,3 +127,5 @@ void CatchEndingSignals(void (*stop)(int)) {
     for (int signal : {SIGINT, SIGTERM, SIGBREAK})
         ::signal(signal, stop);
 }
+
+void StartReading(void (*read)()) { std::thread(read).detach(); }

@@ -3,13 +3,15 @@
 // in it once a second, and removes its blocks when a signal stops it, as the
 // service's blocks vanish with it.  Settings (see settings.h), on the
 // command line or one a line on standard input, hold a field at a value,
-// set a counter's rate, or reset a board's counters.
+// set a counter's rate, or reset a board's counters.  Asked for help (-h,
+// --help), it prints its usage on standard output.
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -44,12 +46,25 @@ struct Board {
     std::string problem;                       // the block's failure last told
 };
 
+using Clock = std::chrono::steady_clock;
+
 volatile sig_atomic_t stopping = 0;
 void Stop(int) { stopping = 1; }
 
-// Settings read from standard input, waiting to be applied.
+// Settings read from standard input, waiting to be applied.  Only a few are
+// held: input that comes faster than the service applies it waits in its
+// pipe, and its writer with it, instead of filling the service's memory;
+// and a signal ends the service after the one setting being applied, not
+// after a backlog.  Plain arrays, which need no destroying, since the
+// reader may still be at work when main returns.
+struct Line {
+    size_t length;
+    char text[kLongestSetting + 1]; // one byte more than a setting may have
+};
+enum { kLinesHeld = 256 };
 std::mutex settingsLock;
-std::vector<std::string> settingsRead;
+Line settingsRead[kLinesHeld];
+size_t firstRead, linesRead;
 
 uint32_t Get(const PrpValue &record, const Field &field) {
     uint32_t value = 0;
@@ -144,27 +159,109 @@ void Publish(Board &board, unsigned tick) {
 }
 
 // Lines of standard input, each kept to one byte more than a setting may
-// have, so that a line of any length costs no more.
+// have, so that a line of any length costs no more.  While the settings held
+// are as many as may be, it waits for room.
 void ReadSettings() {
-    std::string line;
-    auto queue = [&line] {
-        std::lock_guard<std::mutex> hold(settingsLock);
-        settingsRead.push_back(line);
-        line.clear();
+    Line line = {};
+    auto keep = [&line] {
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> hold(settingsLock);
+                if (linesRead < kLinesHeld) {
+                    settingsRead[(firstRead + linesRead++) % kLinesHeld] = line;
+                    line.length = 0;
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     };
     for (int c; (c = getchar()) != EOF;) {
         if (c == '\n')
-            queue();
-        else if (line.size() <= kLongestSetting)
-            line += (char)c;
+            keep();
+        else if (line.length < sizeof line.text)
+            line.text[line.length++] = (char)c;
     }
-    if (!line.empty())
-        queue();
+    if (line.length > 0)
+        keep();
+}
+
+// The setting read first, taken out of the settings held; false when none
+// is held.
+bool TakeSetting(std::string *text) {
+    std::lock_guard<std::mutex> hold(settingsLock);
+    if (linesRead == 0)
+        return false;
+    const Line &line = settingsRead[firstRead];
+    text->assign(line.text, line.length);
+    firstRead = (firstRead + 1) % kLinesHeld;
+    linesRead--;
+    return true;
+}
+
+// Opens the board's block.  One held by another service may be held by one
+// that is ending, as when a service is restarted: it is tried again for 2
+// seconds, unless a signal stops this service first.
+BlockOutcome OpenBoard(int32_t boardIndex, Block *block, std::string *why) {
+    auto end = Clock::now() + std::chrono::seconds(2);
+    BlockOutcome outcome;
+    while ((outcome = OpenBlock(boardIndex, block, why)) == kBlockHeld && !stopping &&
+           Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return outcome;
+}
+
+// Publishes the boards, whose blocks are opened into boards, until a signal
+// stops it; the status to end with.
+int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &settings,
+          std::vector<Board> &boards) {
+    for (int32_t index : indices) {
+        boards.emplace_back(); // within the room reserved, so that it throws nothing
+        Board &board = boards.back();
+        std::string why;
+        if (OpenBoard(index, &board.block, &why) != kBlockOpened) {
+            boards.pop_back();
+            if (stopping)
+                return 0;
+            Say(why);
+            return 1;
+        }
+        board.record = {};
+        board.record.linkStatusA = board.record.linkStatusB = 1; // link up
+        Write(board);
+        printf("board %d: publishing\n", index);
+    }
+    for (const std::string &setting : settings)
+        if (!Apply(boards, setting))
+            return 2;
+    fflush(stdout);
+
+    // At the end of input there are just no more settings.
+    StartReading(ReadSettings);
+    auto next = Clock::now();
+    std::string setting;
+    for (unsigned tick = 0; !stopping;) {
+        if (Clock::now() >= next) {
+            for (Board &board : boards)
+                Publish(board, tick);
+            tick++;
+            next += std::chrono::seconds(1);
+        }
+        bool applied = false;
+        for (; !stopping && Clock::now() < next && TakeSetting(&setting); applied = true)
+            Apply(boards, setting);
+        if (!applied)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0)
+            return printf(kUsage, kLongestSetting), 0;
     std::vector<int32_t> indices;
     std::vector<std::string> settings;
     for (int i = 1; i < argc; i++) {
@@ -185,49 +282,15 @@ int main(int argc, char **argv) {
         return fprintf(stderr, kUsage, kLongestSetting), 2;
 
     CatchEndingSignals(Stop);
-    std::vector<Board> boards(indices.size());
-    int status = 0;
-    for (size_t i = 0; i < boards.size() && status == 0; i++) {
-        Board &board = boards[i];
-        std::string why;
-        if (!OpenBlock(indices[i], &board.block, &why)) {
-            Say(why);
-            boards.resize(i); // holding nothing of this board or those after
-            status = 1;
-            break;
-        }
-        board.record = {};
-        board.record.linkStatusA = board.record.linkStatusB = 1; // link up
-        Write(board);
-        printf("board %d: publishing\n", indices[i]);
+    std::vector<Board> boards;
+    boards.reserve(indices.size());
+    int status;
+    try {
+        status = Serve(indices, settings, boards);
+    } catch (const std::exception &failure) { // such as memory running out
+        Say(failure.what());
+        status = 1;
     }
-    for (const std::string &setting : settings)
-        if (status == 0 && !Apply(boards, setting))
-            status = 2;
-    fflush(stdout);
-
-    if (status == 0) {
-        std::thread(ReadSettings).detach(); // at the end of input there are just no more
-        using Clock = std::chrono::steady_clock;
-        auto next = Clock::now();
-        for (unsigned tick = 0; !stopping;) {
-            if (Clock::now() >= next) {
-                for (Board &board : boards)
-                    Publish(board, tick);
-                tick++;
-                next += std::chrono::seconds(1);
-            }
-            std::vector<std::string> lines;
-            {
-                std::lock_guard<std::mutex> hold(settingsLock);
-                lines.swap(settingsRead);
-            }
-            for (const std::string &line : lines)
-                Apply(boards, line);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-
     for (Board &board : boards)
         RemoveBlock(&board.block);
     return status;
