@@ -27,7 +27,7 @@ int WatchStatistics(const WatchedLine *lines, size_t count, ServiceHint hint) {
     int32_t boardIndex = ReadDecimal();
 
     StatisticsBlock block;
-    int error = OpenStatisticsBlock(boardIndex, &block);
+    int error = OpenStatisticsBlock(boardIndex, kAllAccess, &block);
     if (error != 0) {
         PrintFailure("Could not open file mapping object (%d).\n", error);
         if (hint == kServiceHint)

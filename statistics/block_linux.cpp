@@ -12,13 +12,15 @@
 
 #include "block_name.h"
 
-int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block) {
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsAccess access, StatisticsBlock *block) {
     char name[kStatisticsMapNameSize];
     StatisticsMapName(boardIndex, name);
-    int fd = shm_open(name, O_RDWR, 0); // close-on-exec, as shm_open always is
+    // Close-on-exec, as shm_open always is.
+    int fd = shm_open(name, access == kReadOnly ? O_RDONLY : O_RDWR, 0);
     if (fd < 0)
         return errno;
     block->boardIndex = boardIndex;
+    block->access = access;
     block->handle = fd;
     block->view = NULL;
     return 0;
@@ -37,7 +39,7 @@ static void OnBusError(int) {
     raise(SIGBUS); // delivered, as it would have been, once the handler returns
 }
 
-static int MapWholeRecord(int fd, const PrpValue **view) {
+static int MapWholeRecord(int fd, StatisticsAccess access, const PrpValue **view) {
     // A block too short for the record is refused here, where it is first
     // met; one that shrinks later is caught at each copy.
     struct stat status;
@@ -45,7 +47,8 @@ static int MapWholeRecord(int fd, const PrpValue **view) {
         return errno;
     if (status.st_size < (off_t)sizeof(PrpValue))
         return EINVAL;
-    void *mapped = mmap(NULL, sizeof(PrpValue), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    int protection = access == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
+    void *mapped = mmap(NULL, sizeof(PrpValue), protection, MAP_SHARED, fd, 0);
     if (mapped == MAP_FAILED)
         return errno;
     *view = (const PrpValue *)mapped;
@@ -57,7 +60,7 @@ int MapStatisticsRecord(StatisticsBlock *block) {
     memset(&onBusError, 0, sizeof onBusError);
     onBusError.sa_handler = OnBusError;
     sigaction(SIGBUS, &onBusError, NULL);
-    return MapWholeRecord((int)block->handle, &block->view);
+    return MapWholeRecord((int)block->handle, block->access, &block->view);
 }
 
 void CloseStatisticsBlock(StatisticsBlock *block) {
@@ -70,9 +73,9 @@ void CloseStatisticsBlock(StatisticsBlock *block) {
 // there is one with a whole record.
 static bool FollowNewBlock(StatisticsBlock *block) {
     StatisticsBlock next;
-    if (OpenStatisticsBlock(block->boardIndex, &next) != 0)
+    if (OpenStatisticsBlock(block->boardIndex, block->access, &next) != 0)
         return false;
-    if (MapWholeRecord((int)next.handle, &next.view) != 0) {
+    if (MapWholeRecord((int)next.handle, next.access, &next.view) != 0) {
         close((int)next.handle);
         return false;
     }

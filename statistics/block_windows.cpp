@@ -5,20 +5,25 @@
 
 #include "block_name.h"
 
-int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block) {
+static DWORD Rights(StatisticsAccess access) {
+    return access == kReadOnly ? FILE_MAP_READ : FILE_MAP_ALL_ACCESS;
+}
+
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsAccess access, StatisticsBlock *block) {
     wchar_t name[kStatisticsMapNameSize];
     StatisticsMapName(boardIndex, name);
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
+    HANDLE mapping = OpenFileMappingW(Rights(access), FALSE, name);
     if (mapping == NULL)
         return (int)GetLastError();
     block->boardIndex = boardIndex;
+    block->access = access;
     block->handle = (intptr_t)mapping;
     block->view = NULL;
     return 0;
 }
 
 int MapStatisticsRecord(StatisticsBlock *block) {
-    void *view = MapViewOfFile((HANDLE)block->handle, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PrpValue));
+    void *view = MapViewOfFile((HANDLE)block->handle, Rights(block->access), 0, 0, sizeof(PrpValue));
     if (view == NULL)
         return (int)GetLastError();
     block->view = (const PrpValue *)view;
@@ -46,7 +51,7 @@ int ListPublishedBoards(int32_t *boardIndices, int most) {
     int found = 0;
     for (int32_t boardIndex = 0; boardIndex < kBoardsTried; boardIndex++) {
         StatisticsBlock block;
-        if (OpenStatisticsBlock(boardIndex, &block) == 0) {
+        if (OpenStatisticsBlock(boardIndex, kReadOnly, &block) == 0) {
             CloseStatisticsBlock(&block);
             if (found < most)
                 boardIndices[found] = boardIndex;

@@ -8,17 +8,24 @@
 
 #include "prp_value.h"
 
+// How a reader opens a block: with all access, as the monitors ask, or
+// for reading only, which is all a reader needs (so the publisher need
+// grant no more).
+enum StatisticsAccess { kAllAccess, kReadOnly };
+
 // A board's block, once opened, and its record, once mapped.
 struct StatisticsBlock {
     int32_t boardIndex;
+    StatisticsAccess access;
     intptr_t handle;
     const PrpValue *view;
 };
 
-// Opens the existing block of the board with all access; never creates it.
-int OpenStatisticsBlock(int32_t boardIndex, StatisticsBlock *block);
+// Opens the existing block of the board; never creates it.
+int OpenStatisticsBlock(int32_t boardIndex, StatisticsAccess access, StatisticsBlock *block);
 
-// Maps the whole record, shared and writable, from the start of the block.
+// Maps the whole record, shared, from the start of the block, with the
+// access it was opened with.
 int MapStatisticsRecord(StatisticsBlock *block);
 
 void CloseStatisticsBlock(StatisticsBlock *block);

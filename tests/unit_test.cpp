@@ -86,7 +86,7 @@ TEST(CopyStatisticsRecord, BlockShrinkingDuringTheCopyEndsNothing) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, sizeof(PrpValue)), 0);
     StatisticsBlock block;
-    ASSERT_EQ(OpenStatisticsBlock(board, &block), 0);
+    ASSERT_EQ(OpenStatisticsBlock(board, kAllAccess, &block), 0);
     ASSERT_EQ(MapStatisticsRecord(&block), 0);
 
     std::atomic<bool> done{false};

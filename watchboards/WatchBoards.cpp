@@ -13,5 +13,7 @@ int main(int argc, char **argv) {
     if (status >= 0)
         return status;
     CatchEndRequests();
+    if (options.textfile != NULL)
+        return WatchInTextfile(&options);
     return options.lines ? WatchInLines(&options) : WatchOnScreen(&options);
 }

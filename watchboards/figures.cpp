@@ -12,12 +12,29 @@
         return (int64_t)(expression);                                                         \
     }
 
+// The metrics, named as dashboards and alerts know them.  The totals are
+// 64 bits wide: the sums of each second's differences, which never wrap.
+static constexpr Metric kReceived = {"prp_hsr_receive_good_bytes_total",
+                                     "Good octets received since WatchBoards started.", true};
+static constexpr Metric kTransmitted = {"prp_hsr_transmit_bytes_total",
+                                        "Octets transmitted since WatchBoards started.", true};
+static constexpr Metric kErrors = {"prp_hsr_receive_errors_total",
+                                   "Receive errors since WatchBoards started.", true};
+static constexpr Metric kLinkStatus = {"prp_hsr_link_status",
+                                       "The link status as published (1 up, 0 down).", false};
+static constexpr Metric kResets = {
+    "prp_hsr_resets_total", "Counters seen going back, and blocks that vanished and came back.",
+    true};
+static constexpr Metric kState = {"prp_hsr_board_state",
+                                  "1 for the board's state now, 0 for the others.", false};
+
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
-    // name, of each LAN, unit, known, value, screen row, label
+    // name, of each LAN, unit, known, value, screen row, label, metric
     {"board", false, kUnitCount, kKnownAlways, OF_BOARD(board->boardIndex), 0, nullptr},
-    {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr},
-    {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link"},
+    {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr, &kState},
+    {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link",
+     &kLinkStatus},
     {"rxGoodOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxGoodOctets), 0, nullptr},
     {"txOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.txOctets), 0, nullptr},
     {"rxErr", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxErr), 0, nullptr},
@@ -33,11 +50,14 @@ constexpr Figure kFigures[] = {
      OF_BOARD(BeyondMark(board->rxDivergence, settings) ||
               BeyondMark(board->txDivergence, settings)),
      0, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errTotal), 5, "errors"},
-    {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errTotal), 5, "errors",
+     &kErrors},
+    {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr, &kResets},
     {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.rxRate), 2, "rx"},
     {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.txRate), 3, "tx"},
     {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(l.errRate), 4, "err/s"},
+    {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.rxTotal), 0, nullptr, &kReceived},
+    {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.txTotal), 0, nullptr, &kTransmitted},
 };
 
 const int kFigureCount = sizeof kFigures / sizeof kFigures[0];

@@ -28,6 +28,14 @@ enum FigureKnown : uint8_t {
     kKnownWithStep,    // the last two samples gave differences
 };
 
+// A figure as a Prometheus metric: its name, its help, and whether it is a
+// counter (which only grows) or a gauge.
+struct Metric {
+    const char *name;
+    const char *help;
+    bool counter;
+};
+
 struct Figure {
     // In the lines' header and as the JSON key; a LAN's figure has one for
     // each LAN, named with A or B at the end.  Null: on the screen only.
@@ -41,6 +49,9 @@ struct Figure {
     // figure shows in LanA's and LanB's column, a board's in the A−B column.
     int row;
     const char *label;
+    // In the metrics file (null: not there), labelled with the board, and
+    // the LAN for a LAN's figure; a state is a gauge for each state word.
+    const Metric *metric = nullptr;
 };
 
 extern const Figure kFigures[];

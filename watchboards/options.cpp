@@ -24,6 +24,8 @@ static const char kHelp[] =
     "  -s, --lan-speed RATE   LAN speed in bit/s, k M G allowed (default 1G): a\n"
     "                         counter that grew faster has been reset\n"
     "  -t, --stale SECONDS    a record unchanged that long is stale (default 5)\n"
+    "      --textfile FILE    write FILE, a .prom file for Prometheus' node exporter,\n"
+    "                         after every sample, instead of the screen or lines\n"
     "  -h, --help             this text\n"
     "\n"
     "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
@@ -90,6 +92,9 @@ static int AddBoard(ViewOptions *options, const char *argument) {
     return -1;
 }
 
+// The short name of an option that has only its long one.
+const char kLongOnly = '\1';
+
 struct Option {
     char shortName;
     const char *longName;
@@ -100,10 +105,19 @@ static const Option kOptions[] = {
     {'b', "bytes", false},    {'G', "no-graphs", false}, {'j', "json", false},
     {'l', "lines", false},    {'m', "mark", true},       {'n', "count", true},
     {'s', "lan-speed", true}, {'t', "stale", true},      {'h', "help", false},
+    {kLongOnly, "textfile", true},
 };
+
+// The options of the screen and of lines, which the metrics file has
+// nothing to do with: the first one given, for what is refused.
+static char screenOption[3];
 
 static int Apply(ViewOptions *options, char name, const char *value) {
     uint64_t number;
+    if (strchr("bGjlm", name) != NULL && screenOption[0] == '\0') {
+        screenOption[0] = '-';
+        screenOption[1] = name;
+    }
     switch (name) {
     case 'b':
         options->settings.bytes = true;
@@ -137,6 +151,9 @@ static int Apply(ViewOptions *options, char name, const char *value) {
             return Refuse("not a number of seconds from 1 to 86400", value);
         options->settings.staleMs = (uint32_t)number * 1000;
         break;
+    case kLongOnly:
+        options->textfile = value;
+        break;
     case 'h':
         fputs(kHelp, stdout);
         return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
@@ -146,7 +163,7 @@ static int Apply(ViewOptions *options, char name, const char *value) {
 
 static const Option *ShortOption(char name) {
     for (const Option &option : kOptions)
-        if (option.shortName == name)
+        if (option.shortName == name && name != kLongOnly)
             return &option;
     return NULL;
 }
@@ -201,8 +218,15 @@ static int ParseOption(ViewOptions *options, const char *argument, char **next, 
     return Apply(options, found->shortName, value);
 }
 
+// The metrics file is read by a collector only when its name ends in .prom.
+static bool PromFile(const char *name) {
+    size_t length = strlen(name);
+    return length >= 5 && strcmp(name + length - 5, ".prom") == 0;
+}
+
 int ParseOptions(int argc, char **argv, ViewOptions *options) {
     memset(options, 0, sizeof *options);
+    memset(screenOption, 0, sizeof screenOption);
     options->settings.lanBitsPerSecond = 1000000000;
     options->settings.staleMs = 5000;
     options->settings.markTenths = 50;
@@ -226,6 +250,10 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
             return status;
         i += used - 1;
     }
+    if (options->textfile != NULL && screenOption[0] != '\0')
+        return Refuse("not with --textfile", screenOption);
+    if (options->textfile != NULL && !PromFile(options->textfile))
+        return Refuse("not a .prom file, which a collector would read", options->textfile);
     return -1;
 }
 

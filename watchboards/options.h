@@ -14,6 +14,9 @@ struct ViewOptions {
     ViewSettings settings;
     LineFormat format;
     bool lines;       // lines even on a terminal
+    // The metrics file, replaced after every sample, instead of the screen
+    // or lines; null when not asked for.
+    const char *textfile;
     uint32_t samples; // 0: until stopped
     int boardCount;   // 0: every board that publishes
     int32_t boards[kMostBoards];

@@ -9,7 +9,7 @@ void StartBoardBlock(BoardBlock *block, int32_t boardIndex) {
 
 BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record) {
     if (!block->mapped) {
-        if (OpenStatisticsBlock(block->block.boardIndex, &block->block) != 0)
+        if (OpenStatisticsBlock(block->block.boardIndex, kReadOnly, &block->block) != 0)
             return kBlockGone;
         // A block that is there but cannot be mapped (too short for the
         // record) is tried again from the start at the next read.

@@ -21,6 +21,13 @@ bool EndRequested(void);
 // Waits that long, or until an end is requested.
 void WaitMilliseconds(uint32_t milliseconds);
 
+// Replaces the file at path with these bytes in one step: they are written
+// whole to a file made afresh beside it (path and ".tmp"), readable by all,
+// which is then renamed over it, so that a reader never sees it half
+// written and a link at path is replaced, not followed.  Returns null, or
+// why it failed, with nothing left behind.
+const char *ReplaceFile(const char *path, const char *bytes, size_t count);
+
 // Writes all of it to standard output, going on where a signal interrupted
 // a write.  An end requested while a write waits ends the program at once,
 // with status 0; output that fails ends it with status 1 and a line.

@@ -1,12 +1,14 @@
 #include "system.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -73,6 +75,38 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
         count -= (size_t)written;
     }
     return true;
+}
+
+const char *ReplaceFile(const char *path, const char *bytes, size_t count) {
+    char temporary[4096];
+    if ((size_t)snprintf(temporary, sizeof temporary, "%s.tmp", path) >= sizeof temporary)
+        return strerror(ENAMETOOLONG);
+    // One a run that was killed left, or a link planted there, is removed,
+    // not followed.
+    unlink(temporary);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return strerror(errno);
+    // Whatever the umask: the collector runs as a user of its own.  No sync:
+    // a crash loses a second at most, and flash is spared a write each.
+    int error = fchmod(fd, 0644) == 0 ? 0 : errno;
+    while (error == 0 && count > 0) {
+        ssize_t written = write(fd, bytes, count);
+        if (written < 0 && errno != EINTR)
+            error = errno;
+        if (written > 0) {
+            bytes += written;
+            count -= (size_t)written;
+        }
+    }
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary, path) != 0)
+        error = errno;
+    if (error == 0)
+        return NULL;
+    unlink(temporary);
+    return strerror(error);
 }
 
 void WriteOutput(const char *bytes, size_t count) {

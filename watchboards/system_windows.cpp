@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
 #include <windows.h>
 
 #include "console.h"
@@ -32,6 +34,44 @@ void CatchEndRequests(void) {
 bool EndRequested(void) { return endRequested != 0; }
 
 void WaitMilliseconds(uint32_t milliseconds) { WaitForSingleObject(endEvent, milliseconds); }
+
+// Why the last call failed, in the system's words, without the line end.
+static const char *LastError(void) {
+    static char why[256];
+    DWORD error = GetLastError();
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                       why, sizeof why, NULL) == 0)
+        snprintf(why, sizeof why, "error %lu", (unsigned long)error);
+    for (size_t end = strlen(why); end > 0 && strchr(".\r\n ", why[end - 1]) != NULL; end--)
+        why[end - 1] = '\0';
+    return why;
+}
+
+const char *ReplaceFile(const char *path, const char *bytes, size_t count) {
+    wchar_t file[MAX_PATH + 8], temporary[MAX_PATH + 8];
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, file, MAX_PATH);
+    if (length == 0)
+        return LastError();
+    wcscpy(temporary, file);
+    wcscat(temporary, L".tmp");
+    DeleteFileW(temporary); // one a run that was killed left
+    HANDLE handle = CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastError();
+    const char *why = NULL;
+    DWORD written = 0;
+    for (; why == NULL && count > 0; bytes += written, count -= written)
+        if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
+            why = LastError();
+    if (!CloseHandle(handle) && why == NULL)
+        why = LastError();
+    if (why == NULL && !MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING))
+        why = LastError();
+    if (why != NULL)
+        DeleteFileW(temporary);
+    return why;
+}
 
 void WriteOutput(const char *bytes, size_t count) {
     fwrite(bytes, 1, count, stdout);

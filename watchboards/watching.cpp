@@ -1,5 +1,6 @@
 #include "watching.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -8,6 +9,7 @@
 #include "console.h"
 #include "grid.h"
 #include "layout.h"
+#include "metrics.h"
 #include "reading.h"
 #include "statistics_block.h"
 #include "system.h"
@@ -154,17 +156,51 @@ __attribute__((noinline)) void ShowLinesRound(const ViewOptions *options) {
     WriteOutput(text.chars, text.length);
 }
 
-int WatchInLines(const ViewOptions *options) {
-    Text text = TEXT_IN(lines);
-    AppendHeaderLine(&text, options->format);
-    WriteOutput(text.chars, text.length);
+// The rounds of lines or of the metrics file, each shown by show.
+static int ShowRounds(const ViewOptions *options, void (*show)(const ViewOptions *)) {
     uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
-        ShowLinesRound(options);
+        show(options);
         if (round == options->samples || !AwaitNextRound(&next))
             return 0;
     }
 }
+
+int WatchInLines(const ViewOptions *options) {
+    Text text = TEXT_IN(lines);
+    AppendHeaderLine(&text, options->format);
+    WriteOutput(text.chars, text.length);
+    return ShowRounds(options, ShowLinesRound);
+}
+
+// One round of the metrics file, apart as ShowLinesRound is: the file
+// replaced whole, or the program ended with status 1 and a line.
+__attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
+    FollowBoards(options);
+    SampleBoards(&options->settings);
+    TellNotice();
+    static char *metrics;
+    static size_t size;
+    size_t needed = (size_t)watched.count * kBoardMetricsRoom + 4096;
+    if (needed > size) {
+        char *more = (char *)realloc(metrics, needed);
+        if (more == NULL) {
+            fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+            exit(1);
+        }
+        metrics = more;
+        size = needed;
+    }
+    Text text = TextIn(metrics, size);
+    AppendMetrics(&text, watched.views, watched.count, &options->settings);
+    const char *why = ReplaceFile(options->textfile, text.chars, text.length);
+    if (why != NULL) {
+        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, why);
+        exit(1);
+    }
+}
+
+int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetricsRound); }
 
 static ScreenLayout layout;
 static Grid nextScreen, shownScreen;

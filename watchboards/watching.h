@@ -8,6 +8,8 @@
 // Each returns the program's exit status: 0 once the samples asked for are
 // shown, on q or on a request to end; 1 when standard output fails.
 int WatchInLines(const ViewOptions *options);
+// The metrics file instead: 1 as well when it cannot be written.
+int WatchInTextfile(const ViewOptions *options);
 int WatchOnScreen(ViewOptions *options);
 
 #endif
