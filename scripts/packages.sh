@@ -12,12 +12,25 @@ need_packages() {
         exit 1
     fi
     apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # Some packages (prometheus, prometheus-node-exporter) start their daemon
+    # when installed: a policy-rc.d that forbids it while apt-get runs.
+    (
+        policy=/usr/sbin/policy-rc.d
+        if [ ! -e $policy ]; then
+            trap 'rm -f $policy' EXIT
+            printf '#!/bin/sh\n# No daemon starts while the build installs packages.\nexit 101\n' >$policy
+            chmod 755 $policy
+        fi
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    )
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The tests' tools: the alerting rules are tried with promtool and with a
+# real Prometheus scraping a real node exporter (tests/prometheus/).
+TEST_PACKAGES=(util-linux tmux systemd prometheus prometheus-node-exporter curl jq)
 # Making the packages, and trying them as their users meet them.
 PACKAGING_PACKAGES=(build-essential debhelper dpkg-dev lintian man-db)
 WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)

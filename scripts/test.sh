@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 windows=yes only=()
 [ "${1:-}" = "--linux-only" ] && windows= only=(--linux-only)
-need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" util-linux tmux \
+need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
     ${windows:+"${WINDOWS_PACKAGES[@]}"}
 
 cmake --preset default -DBUILD_TESTING=ON

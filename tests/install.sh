@@ -38,5 +38,31 @@ if [ ${#pages[@]} -gt 0 ]; then # Windows has them as HTML
     [ -z "$lint" ] || fail "$lint"
 fi
 
+# The exporter component (Linux), only on request: its unit names the
+# WatchBoards and the options' file of the same install, /usr's options in
+# /etc.  Each row: prefix, DESTDIR (- for none), where the unit and the
+# options land.
+if [ ! -e "$work/programs/bin/WatchBoards.exe" ]; then
+    found=$(cd "$work/programs" && find . -path '*systemd*' -o -name '*exporter*')
+    [ -z "$found" ] || fail "installed with the programs: $found"
+    while read -r prefix destdir unit options; do
+        [ "$destdir" = - ] && destdir=
+        DESTDIR=$destdir cmake --install "$build" --prefix "$prefix" --component exporter >/dev/null ||
+            fail "the exporter does not install into $prefix"
+        want="EnvironmentFile=-$options
+ExecStart=$prefix/bin/WatchBoards --textfile /run/prp-hsr-exporter/prp-hsr.prom \$ARGS"
+        got=$(grep -E '^(EnvironmentFile|ExecStart)=' "$destdir$unit" 2>&1)
+        [ "$got" = "$want" ] || fail "exporter unit under $prefix: $got"
+        got=$(grep -v '^#' "$destdir$options" 2>&1)
+        [ "$got" = 'ARGS="-s 1G"' ] || fail "exporter options under $prefix: $got"
+        cmp -s "$destdir$prefix/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml" \
+            "${BASH_SOURCE%/*}/../packaging/prometheus/prp-hsr-alerts.yml" ||
+            fail "the alerting rules are not among the exporter's examples under $prefix"
+    done <<EOF
+$work/exporter - $work/exporter/lib/systemd/system/prp-hsr-exporter.service $work/exporter/etc/default/prp-hsr-exporter
+/usr $work/usr /usr/lib/systemd/system/prp-hsr-exporter.service /etc/default/prp-hsr-exporter
+EOF
+fi
+
 [ $status -eq 0 ] && echo "installs as documented"
 exit $status

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packages in DIST_DIR as their users meet them.  Debian: lintian finds
-# nothing; both packages install, every program has its manual page, a
+# nothing; the packages install, every program has its manual page, a
 # board tool without the maker's library is refused by the loader, and run
-# the documented way it works on the simulated board; purged, they leave
+# the documented way it works on the simulated board; the exporter's unit is
+# enabled, clean under systemd-analyze verify and exposed no more than 1.5
+# by its security rating, its options and link in place; purged, they leave
 # nothing.  Windows, under Wine: the unzipped programs run with the
 # unzipped stand-ins; the MSI installs silently, puts the programs on PATH,
 # and uninstalls with its PATH entry.  Installing needs root.
@@ -36,15 +38,18 @@ no_block=$'Enter the board index:Could not open file mapping object (2).'
 
 # --- Debian
 tools=$(ls "$dist"/prp-hsr-tools_*.deb) standins=$(ls "$dist"/prp-hsr-standins_*.deb)
-expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" 2>&1 | grep -v '^running with root')"
+exporter=$(ls "$dist"/prp-hsr-exporter_*_all.deb)
+expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" "$exporter" 2>&1 | grep -v '^running with root')"
 expect depends-on-no-board-library "" "$(dpkg-deb -f "$tools" Depends | grep -oE '[a-z-]*(qvgpio|standins)[a-z-]*')"
+expect exporter-relations "prp-hsr-tools (>= $(dpkg-deb -f "$tools" Version)) / prometheus-node-exporter" \
+    "$(dpkg-deb -f "$exporter" Depends Recommends | sed 's/^[A-Za-z]*: //' | paste -sd/ | sed 's|/| / |')"
 
-purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
+purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-exporter prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
 trap '[ -z "$service" ] || kill $service; purge; rm -rf "$work"' EXIT
 if [ "$(id -u)" -eq 0 ]; then
     purge # what a stopped run left
-    dpkg -i "$tools" "$standins" >/dev/null
-    files=$(dpkg -L prp-hsr-tools prp-hsr-standins)
+    dpkg -i "$tools" "$standins" "$exporter" >/dev/null
+    files=$(dpkg -L prp-hsr-tools prp-hsr-standins prp-hsr-exporter)
 
     for program in $(grep '^/usr/bin/' <<<"$files"); do
         expect "page-${program##*/}" "" "$(man -w "${program##*/}" >/dev/null 2>&1 || echo missing)"
@@ -64,8 +69,28 @@ if [ "$(id -u)" -eq 0 ]; then
     wait $service
     service=
 
+    # The exporter: its unit enabled as Debian's exporters are, and checked
+    # as systemd would load it; the node exporter's link leads to the file
+    # the unit has WatchBoards write, in the unit's runtime folder; the
+    # options as shipped are WatchBoards' own; the rules load.
+    unit=/lib/systemd/system/prp-hsr-exporter.service
+    enabled=/etc/systemd/system/multi-user.target.wants/prp-hsr-exporter.service
+    expect exporter-enabled "$unit" "$(readlink "$enabled")"
+    expect exporter-verify "status 0" "$(systemd-analyze verify prp-hsr-exporter.service 2>&1; echo "status $?")"
+    expect exporter-security "" "$(systemd-analyze security --offline=true --threshold=15 "$unit" >"$work/security" 2>&1 ||
+        grep -E '✗|Overall' "$work/security")"
+    link=/var/lib/prometheus/node-exporter/prp-hsr.prom
+    written=$(sed -n 's/^ExecStart=.* --textfile \([^ ]*\).*/\1/p' "$unit")
+    expect exporter-link "/run/prp-hsr-exporter/prp-hsr.prom $written" "$(readlink "$link") /run/$(sed -n 's/^RuntimeDirectory=//p' "$unit")/${written##*/}"
+    expect exporter-options 'ARGS="-s 1G"' "$(grep -v '^#' /etc/default/prp-hsr-exporter)"
+    expect exporter-options-conffile /etc/default/prp-hsr-exporter "$(dpkg-query -W -f '${Conffiles}\n' prp-hsr-exporter | awk 'NF { print $1 }')"
+    expect exporter-options-taken "status 0" \
+        "$(. /etc/default/prp-hsr-exporter && WatchBoards $ARGS -n 1 424299 >/dev/null 2>&1; echo "status $?")"
+    expect exporter-rules "" "$(promtool check rules /usr/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml >/dev/null 2>&1 || echo fail)"
+
     purge
-    expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins 2>/dev/null | grep -v not-installed)"
+    expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins prp-hsr-exporter 2>/dev/null | grep -v not-installed)"
+    expect exporter-disabled "" "$(ls "$enabled" 2>/dev/null)"
     for path in $files; do
         [ -d "$path" ] && [[ $path != *prp-hsr* ]] && continue # /usr, /usr/bin...
         [ -e "$path" ] || [ -L "$path" ] && expect "removed $path" "" "$path"

@@ -1,0 +1,234 @@
+#!/usr/bin/env bash
+# The alerting rules on a real Prometheus, end to end: the stand-in service
+# publishes board 424201 at 10 Gbit/s on LanA (its 32-bit counter wraps
+# every 3.4 s) and 8 Gbit/s on LanB, and board 424202 with LanB's link
+# down; "WatchBoards --textfile" writes their statistics into a folder that
+# Debian's node exporter (its textfile collector alone) serves, and
+# Prometheus scrapes it every second and evaluates a copy of the rules whose
+# for: durations are 0.  Through Prometheus's HTTP API: the file's metric
+# families; rate() of the totals equals the rates set, within 3%, across
+# more than ten wraps; exactly the alerts that must fire do (a link down,
+# LanA and LanB diverging, receive errors, a textfile no longer written),
+# and no other.  Loopback only, about 45 s; everything it starts is stopped.
+# Usage: engine.sh BIN_DIR RULES_FILE
+set -u
+bin=$(realpath "$1")
+rules=$(realpath "$2")
+work=$(mktemp -d)
+pids=()
+finish() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# fail WHAT: ends the test, saying what went wrong and what the programs said.
+fail() {
+    echo "FAILED: $*"
+    for log in "$work"/*.log; do
+        [ -s "$log" ] && { echo "--- ${log##*/}, last lines:"; tail -5 "$log"; }
+    done
+    echo "engine: $checked passed, 1 failed"
+    exit 1
+}
+checked=0
+pass() { checked=$((checked + 1)); }
+
+for tool in prometheus:prometheus promtool:prometheus prometheus-node-exporter:prometheus-node-exporter \
+    curl:curl jq:jq; do
+    command -v "${tool%%:*}" >/dev/null || fail "${tool%%:*} is missing: apt-get install ${tool#*:}"
+done
+"$bin/WatchBoards" --help 2>/dev/null | grep -q -- --textfile ||
+    fail "$bin/WatchBoards does not take --textfile (its --help names no such option)"
+
+# --- The stand-in service and WatchBoards
+board=424201 linkdown=424202
+"$bin/RiDuvOzi.exe" $board $linkdown \
+    $board:rxGoodOctetsA+=1250000000 $board:rxGoodOctetsB+=1000000000 $linkdown:linkStatusB=0 \
+    >"$work/service.log" 2>&1 </dev/null &
+pids+=($!)
+for _ in $(seq 50); do grep -q "linkStatusB held at 0" "$work/service.log" && break; sleep 0.1; done
+grep -q "linkStatusB held at 0" "$work/service.log" || fail "the stand-in service did not publish boards $board and $linkdown"
+
+# The service publishes at whole seconds from its start, a few milliseconds
+# late at times; WatchBoards, started half a second later, samples between
+# them.  (At the LAN's full speed, two publications in one sample would be
+# more than the LAN carries: a reset.)
+sleep 0.5
+textfiles=$work/textfiles
+mkdir "$textfiles"
+file=$textfiles/prp-hsr.prom
+"$bin/WatchBoards" --textfile "$file" -s 10G $board $linkdown >"$work/watchboards-lines" 2>"$work/watchboards.log" </dev/null &
+watchboards=$!
+pids+=($watchboards)
+for _ in $(seq 50); do [ -s "$file" ] && break; sleep 0.1; done
+[ -s "$file" ] || fail "WatchBoards wrote no $file within 5 s"
+# A file of ours that is no longer written, put there once.
+echo "# Written once." >"$textfiles/prp-hsr-frozen.prom"
+
+# The file as the textfile collector takes it: clean under promtool's lint,
+# with exactly these families.
+lint=$(promtool check metrics <"$file" 2>&1) || fail "promtool check metrics on $file: $lint"
+families=$(sed -n 's/^# TYPE //p' "$file" | sort)
+want='prp_hsr_board_state gauge
+prp_hsr_link_status gauge
+prp_hsr_receive_errors_total counter
+prp_hsr_receive_good_bytes_total counter
+prp_hsr_resets_total counter
+prp_hsr_transmit_bytes_total counter'
+[ "$families" = "$want" ] || fail $'the metric families in the file:\n'"$families"$'\nwanted:\n'"$want"
+pass
+
+# --- The node exporter and Prometheus, each on a free loopback port
+
+# A port that nothing listens on, from /proc/net/tcp*.
+free_port() {
+    local listening port
+    listening=" $(awk '$4 == "0A" { split($2, a, ":"); print a[2] }' /proc/net/tcp /proc/net/tcp6 2>/dev/null |
+        while read -r hex; do echo $((16#$hex)); done | tr '\n' ' ') "
+    while :; do
+        port=$((20000 + RANDOM % 40000))
+        [[ $listening == *" $port "* ]] || break
+    done
+    echo $port
+}
+# serve NAME PATH COMMAND...: COMMAND, with @PORT@ in its arguments made a
+# free port, started until http://127.0.0.1:PORT/PATH answers; a port taken
+# meanwhile by another process is tried again.  Sets $port.
+serve() {
+    local name=$1 path=$2 pid
+    shift 2
+    for _ in 1 2 3; do
+        port=$(free_port)
+        "${@//@PORT@/$port}" >"$work/$name.log" 2>&1 </dev/null &
+        pid=$!
+        pids+=($pid)
+        for _ in $(seq 100); do
+            curl -sf --noproxy "*" -o /dev/null "http://127.0.0.1:$port$path" && return 0
+            kill -0 $pid 2>/dev/null || break
+            sleep 0.1
+        done
+        kill $pid 2>/dev/null
+        grep -q "address already in use" "$work/$name.log" || break
+    done
+    fail "$name did not answer on http://127.0.0.1:$port$path within 10 s"
+}
+
+serve node-exporter /metrics prometheus-node-exporter --collector.disable-defaults --collector.textfile \
+    --collector.textfile.directory="$textfiles" --web.listen-address=127.0.0.1:@PORT@
+exporter=127.0.0.1:$port
+metrics=$(curl -sf --noproxy "*" "http://$exporter/metrics")
+grep -qx 'node_textfile_scrape_error 0' <<<"$metrics" ||
+    fail "the node exporter could not read $file: $(grep '^node_textfile' <<<"$metrics")"
+grep -q "^prp_hsr_link_status{board=\"$linkdown\",lan=\"B\"} 0$" <<<"$metrics" ||
+    fail "the node exporter does not serve board $linkdown's LanB link status as 0"
+pass
+
+# The rules as shipped, but firing at once; a file not written for 10 s,
+# not 30, is stale.
+sed -E -e 's/^( +for:).*/\1 0s/' -e 's/^( +\) > )30$/\110/' "$rules" >"$work/rules.yml"
+grep -q '^ *) > 10$' "$work/rules.yml" || fail "no textfile age of 30 s to shorten in $rules"
+cat >"$work/prometheus.yml" <<EOF
+global:
+  scrape_interval: 1s
+  scrape_timeout: 1s
+  evaluation_interval: 1s
+rule_files:
+  - $work/rules.yml
+scrape_configs:
+  - job_name: node
+    static_configs:
+      - targets: ['$exporter']
+EOF
+serve prometheus /-/ready prometheus --config.file="$work/prometheus.yml" \
+    --storage.tsdb.path="$work/data" --web.listen-address=127.0.0.1:@PORT@
+api=http://127.0.0.1:$port/api/v1
+
+# query EXPR: the values of EXPR now, one a line, in the order of their labels.
+query() {
+    curl -sf --noproxy "*" -G --data-urlencode "query=$1" "$api/query" |
+        jq -r '.data.result | sort_by(.metric | tostring) | .[].value[1]'
+}
+# firing: the alerts firing now, as "name board lan" lines, sorted.
+firing() {
+    curl -sf --noproxy "*" "$api/alerts" | jq -r '.data.alerts[] | select(.state == "firing") |
+        "\(.labels.alertname) \(.labels.board // "-") \(.labels.lan // "-")"' | sort
+}
+# await SECONDS COMMAND...: tries COMMAND every half second until it succeeds.
+await() {
+    local until=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $until ] || return 1
+        sleep 0.5
+    done
+}
+
+scraped() { [ "$(query "count(prp_hsr_receive_good_bytes_total{board=\"$board\"})")" = 2 ]; }
+await 10 scraped || fail "Prometheus has not scraped board $board's totals within 10 s"
+since=$SECONDS # the totals' first samples are at most a second older
+pass
+
+# What Prometheus holds: the link status and each board's state as
+# published.
+got=$(query "prp_hsr_link_status{board=~\"$board|$linkdown\"}" | paste -sd ' ')
+[ "$got" = "1 1 1 0" ] || fail "link status of $board A, B and $linkdown A, B: $got, wanted 1 1 1 0"
+got=$(query "prp_hsr_board_state{board=~\"$board|$linkdown\"} == 1" | wc -l)
+[ "$got" = 2 ] || fail "$got boards in one state, wanted both"
+got=$(query "prp_hsr_board_state{board=~\"$board|$linkdown\",state=\"live\"}" | paste -sd ' ')
+[ "$got" = "1 1" ] || fail "both boards should be live: $got"
+pass
+
+# The alerts, while the totals gather: the link down and the divergence
+# within a few seconds, and no other but receive errors, which come and go
+# with the stand-in's damaged frames.
+want="PrpHsrLinkDown $linkdown B
+PrpHsrReceiveDivergence $board -"
+expected_alerts() { [ "$(firing | grep -v '^PrpHsrReceiveErrors ')" = "$want" ]; }
+await 15 expected_alerts || fail $'firing alerts (receive errors aside):\n'"$(firing)"$'\nwanted:\n'"$want"
+pass
+
+# rate() across 35 s, with the totals' samples all in it: more than ten
+# wraps of LanA's counter.  (The service, WatchBoards and the scrapes keep
+# their phases, so a total moves a whole second's octets at each scrape: a
+# second too many or too few would be 2.9% off.)
+[ $((since + 37 - SECONDS)) -le 0 ] || sleep $((since + 37 - SECONDS))
+for check in "A 1250000000" "B 1000000000"; do
+    lan=${check% *} rate=${check#* }
+    got=$(query "rate(prp_hsr_receive_good_bytes_total{board=\"$board\",lan=\"$lan\"}[35s])")
+    [ -n "$got" ] || fail "no rate of board $board's Lan$lan"
+    awk -v got="$got" -v want="$rate" 'BEGIN { exit !(got > want * 0.97 && got < want * 1.03) }' ||
+        fail "rate of board $board's Lan$lan received: $got byte/s, wanted $rate within 3%"
+done
+got=$(query "prp_hsr_receive_good_bytes_total{board=\"$board\",lan=\"A\"} > 10 * 2^32")
+[ -n "$got" ] || fail "board $board's LanA total has not passed ten wraps of its counter"
+pass
+
+# By now every LAN has had damaged frames, and the copy of the file has not
+# been written for over 10 s.
+frozen="PrpHsrTextfileStale - -"
+want=$(sort <<EOF
+PrpHsrLinkDown $linkdown B
+PrpHsrReceiveDivergence $board -
+PrpHsrReceiveErrors $board A
+PrpHsrReceiveErrors $board B
+PrpHsrReceiveErrors $linkdown A
+PrpHsrReceiveErrors $linkdown B
+$frozen
+EOF
+)
+got=$(firing)
+[ "$got" = "$want" ] || fail $'firing alerts:\n'"$got"$'\nwanted:\n'"$want"
+got=$(curl -sf --noproxy "*" "$api/alerts" | jq -r '.data.alerts[] | select(.labels.alertname == "PrpHsrTextfileStale") | .labels.file')
+[ "$got" = "$textfiles/prp-hsr-frozen.prom" ] || fail "the stale textfile: $got"
+pass
+
+# WatchBoards ends on SIGTERM with status 0, as on the terminal.
+kill -TERM $watchboards
+wait $watchboards
+status=$?
+[ $status -eq 0 ] || fail "WatchBoards ended with status $status on SIGTERM"
+pass
+
+echo "engine: $checked passed, 0 failed"
