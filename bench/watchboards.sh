@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # WatchBoards with 16 boards published by the stand-in service: resident
 # memory, instructions per one-second cycle in steady state (counted by
-# callgrind in the round alone) in lines and on a 120x50 screen, and the
+# callgrind in the round alone) in lines, on a 120x50 screen and writing
+# the metrics file (at most 60,000 a cycle, the file's writing included), and the
 # instructions of a whole short run beside a monitor's.  Runs the stand-in
 # service: hold /tmp/prp-suite.lock while it runs on a shared machine.
 # Usage: bench/watchboards.sh [BUILD_DIR]
@@ -44,15 +45,19 @@ printf '%-48s %12s\n' "lines, 8 rounds" \
 start_service
 on_screen "/usr/bin/time -f %M -o $work/peak $bin/WatchBoards -n 8 ${boards[*]}"
 printf '%-48s %12s\n' "screen 120x50, 8 rounds" "$(tail -1 "$work/peak")"
+start_service
+printf '%-48s %12s\n' "metrics file, 8 rounds" \
+    "$(/usr/bin/time -f %M "$bin/WatchBoards" --textfile "$work/boards.prom" -n 8 "${boards[@]}" 2>&1 | tail -1)"
 
 # Sets rounds to the instructions in the round function over a run of
 # ROUNDS rounds.  The round functions are never inlined, so that callgrind
 # sees them entered.
-in_rounds() { # lines|screen ROUNDS
-    local round=ShowLinesRound
+in_rounds() { # lines|screen|textfile ROUNDS
+    local round=ShowLinesRound options=
     [ "$1" = screen ] && round=ShowScreenRound
+    [ "$1" = textfile ] && round=ShowMetricsRound options="--textfile $work/boards.prom"
     local run="valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*$round*' \
-        --callgrind-out-file=$work/$1.$2 $bin/WatchBoards -n $2 ${boards[*]}"
+        --callgrind-out-file=$work/$1.$2 $bin/WatchBoards $options -n $2 ${boards[*]}"
     start_service
     if [ "$1" = screen ]; then on_screen "$run"; else eval "$run" >/dev/null 2>&1; fi
     rounds=$(callgrind_annotate "$work/$1.$2" 2>/dev/null |
@@ -60,7 +65,7 @@ in_rounds() { # lines|screen ROUNDS
 }
 # The first round opens the blocks and draws everything: the cycle is what
 # rounds 3 to 8 cost, the difference of a run of 8 and one of 2, over 6.
-cycle() { # lines|screen LABEL
+cycle() { # lines|screen|textfile LABEL
     local first short
     in_rounds "$1" 1
     first=$rounds
@@ -72,6 +77,7 @@ cycle() { # lines|screen LABEL
 printf '\n%-48s %12s %12s\n' "instructions per round (at most 50,000 a cycle)" "first" "cycle"
 cycle lines "lines"
 cycle screen "screen 120x50"
+cycle textfile "metrics file (at most 60,000 a cycle)"
 stop_service
 
 count() { # INPUT PROGRAM [ARG...]: a whole run, loader included

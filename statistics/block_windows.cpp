@@ -50,7 +50,7 @@ enum { kBoardsTried = 16 };
 int ListPublishedBoards(int32_t *boardIndices, int most) {
     int found = 0;
     for (int32_t boardIndex = 0; boardIndex < kBoardsTried; boardIndex++) {
-        StatisticsBlock block;
+        StatisticsBlock block = {};
         if (OpenStatisticsBlock(boardIndex, kReadOnly, &block) == 0) {
             CloseStatisticsBlock(&block);
             if (found < most)

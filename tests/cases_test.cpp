@@ -32,7 +32,9 @@ const std::string &Elsewhere() {
 
 std::vector<Case> TableCases() {
     return ReadCases(CASES_FILE, "linux",
-                     {{"block", "/QvPrpFileMapObject"}, {"elsewhere", "%ELSEWHERE%"}});
+                     {{"block", "/QvPrpFileMapObject"},
+                      {"elsewhere", "%ELSEWHERE%"},
+                      {"scratch", "%SCRATCH%"}});
 }
 
 std::string Replaced(std::string text, const std::string &from, const std::string &to) {
@@ -123,8 +125,10 @@ TEST_P(Cases, AsTheTableSays) {
     // Standard error apart, in a file.
     std::string errors = folder_.Path() + "/errors";
     std::vector<std::string> command = {"/bin/sh", "-c", "exec \"$@\" 2>\"$0\"", errors};
+    TemporaryDirectory scratch;
     for (const std::string &word : c.command)
-        command.push_back(Replaced(word, "%ELSEWHERE%", Elsewhere()));
+        command.push_back(
+            Replaced(Replaced(word, "%ELSEWHERE%", Elsewhere()), "%SCRATCH%", scratch.Path()));
     if (command[4].find('/') == std::string::npos)
         command[4] = Program(command[4]);
     Running program(command, c.input, Boards());
@@ -147,6 +151,12 @@ TEST_P(Cases, AsTheTableSays) {
     }
     if (c.errorsChecked) {
         EXPECT_EQ(Contents(errors), c.errors);
+    }
+    for (const auto &[name, line] : c.fileLines) {
+        std::string contents = Contents(scratch.Path() + "/" + name);
+        EXPECT_NE(("\n" + contents).find("\n" + line + "\n"), std::string::npos)
+            << line << " in " << name << ":\n"
+            << contents;
     }
     EXPECT_EQ(Journal(), c.calls);
     if (service != nullptr)

@@ -1,7 +1,11 @@
 // WatchBoards end to end, in lines: against blocks the tests make, remove
 // and make again, as a service that stops and starts does.
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -140,6 +144,108 @@ TEST(WatchBoards, PicksUpABoardThatAppears) {
     EXPECT_TRUE(view.WaitFor("\"board\":" + std::to_string(kNewBoard) + ",\"state\":\"live\"",
                              Seconds(3)));
     EXPECT_EQ(view.Stop(SIGINT).status, 0);
+}
+
+// The metrics file: what a collector finds in the folder after a run that
+// could not write it, and after one ended by a signal.
+std::string FolderListing(const std::string &folder) {
+    std::string names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names += entry.path().filename().string() + (entry.is_symlink() ? "@" : "") + " ";
+    return names;
+}
+
+std::vector<std::string> AsNobody() {
+    return {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+}
+
+TEST(Textfile, FailuresSayWhyAndLeaveNothingBehind) {
+    Block block(kBoard);
+    TemporaryDirectory folder;
+    std::string file = folder.Path() + "/boards.prom";
+    struct Failure {
+        const char *what;
+        std::vector<std::string> before; // the command's start
+        std::string file;
+        std::string error;
+        std::string after = ""; // more output, after the program's
+    };
+    std::vector<Failure> failures = {
+        {"no such folder", {}, folder.Path() + "/none/boards.prom", "No such file or directory"},
+    };
+    if (geteuid() == 0) {
+        // A folder the user cannot write; a full disk, a small tmpfs in a
+        // mount namespace of the run's own: the first round fits, the
+        // second's file beside the first does not, so the first stays.
+        failures.push_back({"not writable", AsNobody(), file, "Permission denied"});
+        failures.push_back({"full",
+                            {"/usr/bin/unshare", "-m", "/bin/sh", "-c",
+                             "mount -t tmpfs -o size=4k tmpfs \"$0\" || exit 9; \"$@\"; "
+                             "status=$?; ls -A \"$0\"; exit $status",
+                             folder.Path()},
+                            file, "No space left on device", "boards.prom\n"});
+    }
+    for (const Failure &f : failures) {
+        std::vector<std::string> command = f.before;
+        for (const std::string &word : {Program("WatchBoards"), std::string("--textfile"), f.file,
+                                        std::string("-n"), std::string("3"), std::to_string(kBoard)})
+            command.push_back(word);
+        Outcome outcome = Running(command, "", {}, Errors::kWithOutput).Finish(Seconds(10));
+        EXPECT_EQ(outcome.status, 1) << f.what;
+        EXPECT_EQ(outcome.output, "WatchBoards: " + f.file + ": " + f.error + "\n" + f.after)
+            << f.what;
+        EXPECT_EQ(FolderListing(folder.Path()), "") << f.what;
+    }
+}
+
+TEST(Textfile, ReplacedWholeALinkNotFollowedEndedByASignal) {
+    Block block(kBoard);
+    TemporaryDirectory folder, elsewhere;
+    std::string file = folder.Path() + "/boards.prom";
+    std::string target = elsewhere.Path() + "/kept";
+    std::ofstream(target) << "kept\n";
+    std::filesystem::create_symlink(target, file);
+    mode_t mask = umask(077); // the file is the collector's to read all the same
+    Running view({Program("WatchBoards"), "--textfile", file, std::to_string(kBoard)});
+    umask(mask);
+    std::string series = "prp_hsr_board_state{board=\"" + std::to_string(kBoard) +
+                         "\",state=\"live\"} 1\n";
+    std::string contents;
+    for (int i = 0; i < 50 && contents.find(series) == std::string::npos; i++) {
+        usleep(100000);
+        std::ifstream in(file);
+        contents.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_NE(contents.find(series), std::string::npos);
+    Outcome outcome = view.Stop(SIGTERM);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.output, ""); // nothing on standard output
+    EXPECT_EQ(FolderListing(folder.Path()), "boards.prom ");
+    struct stat status;
+    ASSERT_EQ(lstat(file.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+    std::ifstream kept(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept\n");
+}
+
+// WatchBoards reads a block it may only read, where a monitor, which asks
+// for all access, is refused.
+TEST(WatchBoards, NeedsToReadABlockOnly) {
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run as another user";
+    Block block(kBoard, sizeof(PrpValue), 0644);
+    block.Record()->linkStatusA = 1;
+    std::vector<std::string> view = AsNobody();
+    for (const char *word : {"--json", "-n", "1"})
+        view.push_back(word);
+    view.insert(view.begin() + 4, Program("WatchBoards"));
+    view.push_back(std::to_string(kBoard));
+    Outcome outcome = Running(view).Finish(Seconds(5));
+    EXPECT_EQ(Members(outcome.output.substr(0, outcome.output.size() - 1))["state"], "\"live\"");
+    std::vector<std::string> monitor = AsNobody();
+    monitor.push_back(Program("WatchLinkStatus"));
+    EXPECT_EQ(Running(monitor, std::to_string(kBoard) + "\n").Finish(Seconds(5)).status, 1);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ void WaitMilliseconds(uint32_t milliseconds);
 // which is then renamed over it, so that a reader never sees it half
 // written and a link at path is replaced, not followed.  Returns null, or
 // why it failed, with nothing left behind.
-const char *ReplaceFile(const char *path, const char *bytes, size_t count);
+const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count);
 
 // Writes all of it to standard output, going on where a signal interrupted
 // a write.  An end requested while a write waits ends the program at once,

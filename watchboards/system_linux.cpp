@@ -77,7 +77,7 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
     return true;
 }
 
-const char *ReplaceFile(const char *path, const char *bytes, size_t count) {
+const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
     char temporary[4096];
     if ((size_t)snprintf(temporary, sizeof temporary, "%s.tmp", path) >= sizeof temporary)
         return strerror(ENAMETOOLONG);

@@ -47,7 +47,7 @@ static const char *LastError(void) {
     return why;
 }
 
-const char *ReplaceFile(const char *path, const char *bytes, size_t count) {
+const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
     wchar_t file[MAX_PATH + 8], temporary[MAX_PATH + 8];
     int length = MultiByteToWideChar(CP_ACP, 0, path, -1, file, MAX_PATH);
     if (length == 0)

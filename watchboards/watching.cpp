@@ -181,7 +181,7 @@ __attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
     TellNotice();
     static char *metrics;
     static size_t size;
-    size_t needed = (size_t)watched.count * kBoardMetricsRoom + 4096;
+    size_t needed = MetricsRoom(watched.count) + 1;
     if (needed > size) {
         char *more = (char *)realloc(metrics, needed);
         if (more == NULL) {
@@ -193,7 +193,7 @@ __attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
     }
     Text text = TextIn(metrics, size);
     AppendMetrics(&text, watched.views, watched.count, &options->settings);
-    const char *why = ReplaceFile(options->textfile, text.chars, text.length);
+    const char *why = ReplaceWholeFile(options->textfile, text.chars, text.length);
     if (why != NULL) {
         fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, why);
         exit(1);

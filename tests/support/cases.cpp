@@ -123,6 +123,9 @@ std::vector<Case> ReadCases(const std::string &path, const std::string &platform
                     c.fields.emplace_back(words[i].substr(0, equals),
                                           Unescape(words[i].substr(equals + 1)));
                 }
+            } else if (keyword == "file" && words.size() >= 3) {
+                std::string line = Trim(rest.substr(words[1].size()));
+                c.fileLines.emplace_back(words[1], Unescape(line));
             } else {
                 problem = "unknown: " + keyword;
             }

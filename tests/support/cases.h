@@ -26,6 +26,8 @@ struct Case {
     std::string linesKind;
     int lineCount = 0;
     std::vector<std::pair<std::string, std::string>> fields;
+    // Lines a file in the case's scratch folder holds: its name, the line.
+    std::vector<std::pair<std::string, std::string>> fileLines;
     std::string problem; // what is wrong with the table here
 };
 

@@ -12,7 +12,8 @@ service=
 trap 'stop_service; rm -rf "$work"' EXIT
 passed=0 failed=0
 
-declare -A texts=([block]='Global\\QvPrpFileMapObject' [elsewhere]="Z:$work/elsewhere")
+declare -A texts=([block]='Global\\QvPrpFileMapObject' [elsewhere]="Z:$work/elsewhere"
+    [scratch]="Z:$work/scratch")
 mkdir "$work/elsewhere" "$work/services"
 cp "$bin/ShowLinkStatus.exe" "$bin/WatchLinkStatus.exe" "$work/elsewhere/"
 
@@ -52,7 +53,7 @@ start_service() {
         program=$work/services/$name
         cp "$bin/RiDuvOzi.exe" "$program"
     fi
-    wine "$program" "$@" >"$work/service" 2>&1 &
+    wine "$program" "$@" >"$work/service" 2>&1 </dev/null &
     service=$!
     for _ in $(seq 100); do
         [ "$(wc -l <"$work/service")" -ge $# ] && return
@@ -105,6 +106,7 @@ run_case() {
     trim "${fields[5]}"; calls=$REPLY
 
     export QVGPIO_SIM_DIR=$work/boards-$((passed + failed))
+    rm -rf "$work/scratch" && mkdir "$work/scratch"
     local setup
     IFS=';' read -ra setup <<<"$board"
     for one in "${setup[@]}"; do
@@ -146,6 +148,10 @@ run_case() {
         lines | json)
             # shellcheck disable=SC2086
             check_fields "$kind" $rest || { fail "fields"; return; } ;;
+        file)
+            local file=${rest%% *} want=${rest#* }
+            tr -d '\r' <"$work/scratch/$file" 2>/dev/null | grep -qxF "$(plain "$want")" ||
+                { fail "$file holds no line $want"; return; } ;;
         esac
     done
     got=$(sim journal | paste -sd '|')
@@ -158,7 +164,8 @@ flush() {
     [ -n "$case_line" ] && run_case
     case_line= extra=()
 }
-while IFS= read -r line || [ -n "$line" ]; do
+# The table on a descriptor of its own: what the runs read is theirs.
+while IFS= read -r line <&3 || [ -n "$line" ]; do
     [[ $line =~ ^[[:space:]]*(#.*)?$ ]] && continue
     if [[ $line == [[:space:]]* ]]; then
         [ -n "$case_line" ] && { trim "$line"; expand "$REPLY"; extra+=("$REPLY"); }
@@ -180,7 +187,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     *)
         [ -n "$included" ] && { expand "$line"; case_line=$REPLY; } ;;
     esac
-done <"$table"
+done 3<"$table"
 flush
 stop_service
 
