@@ -22,6 +22,8 @@ service=$!
 for _ in $(seq 50); do grep -q 'held at 5' "$work/service" && break; sleep 0.1; done
 
 pane() { tmux -L "$socket" capture-pane -p -t view; }
+# The pane with its colours, as the terminal's escape sequences.
+coloured() { tmux -L "$socket" capture-pane -e -p -t view; }
 keys() { tmux -L "$socket" send-keys -t view "$@"; }
 # expect NAME PATTERN [absent]: waits up to 5 s for the pane to show a line
 # matching PATTERN (grep -E), or with "absent" for it to show none.
@@ -49,11 +51,29 @@ keys "$bin/WatchBoards 0 1" Enter
 # Both boards, LanA beside LanB, rates, graphs; board 1's divergence marked.
 expect header '^WatchBoards +LanA +LanB +A−B$'
 expect board-0 '^Board 0 live$'
-expect board-1 '^Board 1 live$'
+expect board-1 '^Board 1 · rx \+100%$'
 expect rates '^rx bit/s +[0-9.]+ M +[0-9.]+ M +[-+][0-9.]+%$'
 expect divergence '^rx bit/s +[0-9.]+ M +0 +\+100% !$'
 expect graph '^rx A +·?█+ max [0-9.]+ M$'
-expect footer '^q quit  b bytes  g graphs  \+/- mark >5%$'
+expect footer '^q quit  b bytes  g graphs  \+/- mark >5%  t trouble  \? keys$'
+# Trouble in red: the divergence, in the heading and in its cell.
+if coloured | grep -q $'\e\\[[0-9;]*31m[^\e]*rx +100%' &&
+    coloured | grep -q $'\e\\[[0-9;]*31m[^\e]*+100%'; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED red: no red divergence"; coloured | grep -a '100%' | cat -v
+fi
+# ?: every key; any key back.
+keys '?'
+expect keys-shown '^t +only the boards in trouble, or all$'
+keys x
+expect keys-gone '^Board 0 live$'
+# t: only the boards in trouble.
+keys t
+expect trouble-only '^in trouble only: 1 of 2 '
+expect trouble-only-board-0 '^Board 0 live$' absent
+keys t
+expect all-again '^Board 0 live$'
 
 # Keys: bytes, graphs off, the mark raised.
 keys b
@@ -61,19 +81,28 @@ expect bytes '^rx B/s +[0-9.]+ M +[0-9.]+ M'
 keys g
 expect graphs-off '^rx A ' absent
 keys + +
-expect mark-raised 'mark >20%$'
+expect mark-raised 'mark >20%  t trouble  \? keys$'
 keys b g
 
 # A smaller window: the graphs go first, then one board at a time.
 tmux -L "$socket" resize-window -t view -x 40 -y 10
-expect smaller '^board 1 of 2 '
+expect smaller '^board 1 of 2 ↑↓  1 in trouble  \? keys$'
 expect smaller-no-graph '^rx A ' absent
 keys Down
-expect scrolled '^Board 1 live$'
+expect scrolled '^Board 1 · rx \+100%$'
 tmux -L "$socket" resize-window -t view -x 30 -y 6
 expect too-small '^WatchBoards needs 40x8$'
 tmux -L "$socket" resize-window -t view -x 80 -y 24
 expect larger '^rx B +·?'
+
+# Ctrl-Z: the shell's terminal while stopped; fg: the screen again, whole,
+# the keys read one by one.
+keys C-z
+expect stopped 'Stopped'
+expect stopped-screen-left '^WatchBoards +LanA' absent
+keys "fg" Enter
+expect continued '^WatchBoards +LanA +LanB'
+expect continued-whole '^Board 0 live$'
 
 # q: the shell's screen as it was, the terminal's modes as they were.
 keys q
@@ -86,6 +115,21 @@ if cmp -s "$work/modes-before" "$work/modes-after"; then
 else
     failed=$((failed + 1)); echo "FAILED modes-restored: $(cat "$work/modes-after")"
 fi
+
+# -n: the last screen stays to be read.
+keys clear Enter
+keys "$bin/WatchBoards -n 2 0 1; echo done=\$?" Enter
+expect last-screen-kept '^done=0$'
+expect last-screen '^Board 1 · rx \+100%$'
+# A terminal that cannot address the cursor gets lines; one without UTF-8,
+# ASCII.
+keys clear Enter
+keys "TERM=dumb $bin/WatchBoards -n 1 0; echo done=\$?" Enter
+expect dumb-lines '^time +board +state +linkStatusA'
+keys clear Enter
+keys "LC_ALL=C $bin/WatchBoards -n 2 0 1; echo done=\$?" Enter
+expect ascii-header '^WatchBoards +LanA +LanB +A-B$'
+expect ascii-graph '^rx A +\.?@+ max'
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -12,6 +12,20 @@
         return (int64_t)(expression);                                                         \
     }
 
+// What is trouble, figure by figure.
+static bool LinkDown(const BoardView *board, int lan, const ViewSettings *) {
+    return board->sampled && board->state != kBoardGone && board->lan[lan].linkStatus == 0;
+}
+static bool RxBeyond(const BoardView *board, int, const ViewSettings *settings) {
+    return board->stepped && BeyondMark(board->rxDivergence, settings);
+}
+static bool TxBeyond(const BoardView *board, int, const ViewSettings *settings) {
+    return board->stepped && BeyondMark(board->txDivergence, settings);
+}
+static bool ErrorsNow(const BoardView *board, int lan, const ViewSettings *) {
+    return board->stepped && board->lan[lan].errStep != 0;
+}
+
 // The metrics, named as dashboards and alerts know them.  The totals are
 // 64 bits wide: the sums of each second's differences, which never wrap.
 static constexpr Metric kReceived = {"prp_hsr_receive_good_bytes_total",
@@ -34,7 +48,7 @@ constexpr Figure kFigures[] = {
     {"board", false, kUnitCount, kKnownAlways, OF_BOARD(board->boardIndex), 0, nullptr},
     {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr, &kState},
     {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link",
-     &kLinkStatus},
+     &kLinkStatus, LinkDown},
     {"rxGoodOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxGoodOctets), 0, nullptr},
     {"txOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.txOctets), 0, nullptr},
     {"rxErr", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxErr), 0, nullptr},
@@ -43,9 +57,9 @@ constexpr Figure kFigures[] = {
     {"txOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.txStep), 0, nullptr},
     {"rxErrDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.errStep), 0, nullptr},
     {"rxDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->rxDivergence), 2,
-     nullptr},
+     nullptr, nullptr, RxBeyond},
     {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->txDivergence), 3,
-     nullptr},
+     nullptr, nullptr, TxBeyond},
     {"divergent", false, kUnitFlag, kKnownWithStep,
      OF_BOARD(BeyondMark(board->rxDivergence, settings) ||
               BeyondMark(board->txDivergence, settings)),
@@ -55,7 +69,8 @@ constexpr Figure kFigures[] = {
     {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr, &kResets},
     {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.rxRate), 2, "rx"},
     {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.txRate), 3, "tx"},
-    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(l.errRate), 4, "err/s"},
+    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(l.errRate), 4, "err/s", nullptr,
+     ErrorsNow},
     {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.rxTotal), 0, nullptr, &kReceived},
     {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.txTotal), 0, nullptr, &kTransmitted},
 };
@@ -73,6 +88,61 @@ const int kFigureRows = LastRow();
 
 bool BeyondMark(int64_t tenths, const ViewSettings *settings) {
     return (tenths < 0 ? -tenths : tenths) > (int64_t)settings->markTenths;
+}
+
+static const char *const kLanNames[kLans] = {"LanA", "LanB"};
+
+int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t nowMs,
+                  Trouble troubles[kMostTroubles]) {
+    int count = 0;
+    auto add = [&](bool alarm) -> Text {
+        troubles[count].alarm = alarm;
+        return TEXT_IN(troubles[count++].text);
+    };
+    if (board->state == kBoardGone || board->state == kBoardShort) {
+        Text text = add(false);
+        AppendText(&text, StateWord(board->state));
+    }
+    for (int lan = 0; lan < kLans; lan++) {
+        if (LinkDown(board, lan, settings)) {
+            Text text = add(true);
+            AppendText(&text, kLanNames[lan]);
+            AppendText(&text, " down");
+        }
+    }
+    if (board->state == kBoardStale) {
+        Text text = add(false);
+        AppendText(&text, "stale ");
+        AppendDuration(&text, (nowMs - board->changedMs) / 1000);
+    }
+    const struct {
+        bool (*beyond)(const BoardView *, int, const ViewSettings *);
+        const char *name;
+        int32_t tenths;
+    } kDivergences[] = {{RxBeyond, "rx ", board->rxDivergence},
+                        {TxBeyond, "tx ", board->txDivergence}};
+    for (const auto &divergence : kDivergences) {
+        if (divergence.beyond(board, 0, settings)) {
+            Text text = add(true);
+            AppendText(&text, divergence.name);
+            AppendPercentTenths(&text, divergence.tenths);
+        }
+    }
+    for (int lan = 0; lan < kLans; lan++) {
+        if (ErrorsNow(board, lan, settings)) {
+            Text text = add(true);
+            AppendText(&text, kLanNames[lan]);
+            AppendChar(&text, ' ');
+            AppendUnsigned(&text, board->lan[lan].errRate);
+            AppendText(&text, " err/s");
+        }
+    }
+    return count;
+}
+
+bool InTrouble(const BoardView *board, const ViewSettings *settings) {
+    Trouble troubles[kMostTroubles];
+    return BoardTroubles(board, settings, 0, troubles) != 0;
 }
 
 void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {

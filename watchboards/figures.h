@@ -52,6 +52,8 @@ struct Figure {
     // In the metrics file (null: not there), labelled with the board, and
     // the LAN for a LAN's figure; a state is a gauge for each state word.
     const Metric *metric = nullptr;
+    // When the figure is trouble (null: never), shown as an alarm.
+    bool (*trouble)(const BoardView *board, int lan, const ViewSettings *settings) = nullptr;
 };
 
 extern const Figure kFigures[];
@@ -73,6 +75,19 @@ inline bool FigureKnownFor(const Figure &figure, const BoardView *board) {
 
 // Whether a divergence, in tenths of a percent, is beyond the mark.
 bool BeyondMark(int64_t tenths, const ViewSettings *settings);
+
+// Trouble on a board, heaviest first: its block gone or short, a link down
+// (status 0), stale, receive or transmit divergence beyond the mark, errors
+// in the last second.  Each as the board's heading says it ("LanB down",
+// "rx +20%"); an alarm, or a warning (a block gone, short or stale).
+struct Trouble {
+    char text[24];
+    bool alarm;
+};
+enum { kMostTroubles = 8 };
+int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t nowMs,
+                  Trouble troubles[kMostTroubles]);
+bool InTrouble(const BoardView *board, const ViewSettings *settings);
 
 // The word for a board's state, the same wherever it is written.
 const char *StateWord(BoardState state);

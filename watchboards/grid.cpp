@@ -132,14 +132,14 @@ static void AppendUtf8(Text *text, uint16_t c) {
     }
 }
 
-void GridAsText(const Grid *grid, Text *text) {
+void GridAsText(const Grid *grid, bool utf8, Text *text) {
     for (int row = 0; row < grid->rows; row++) {
         const Cell *cells = RowOf(grid, row);
         int end = grid->ends[row];
         while (end > 0 && CellCharacter(cells[end - 1]) == ' ')
             end--;
         for (int column = 0; column < end; column++)
-            AppendUtf8(text, CellCharacter(cells[column]));
+            AppendUtf8(text, utf8 ? CellCharacter(cells[column]) : AsciiOf(CellCharacter(cells[column])));
         AppendChar(text, '\n');
     }
 }
@@ -147,15 +147,62 @@ void GridAsText(const Grid *grid, Text *text) {
 // Select Graphic Rendition for each style: all attributes off, then the
 // style's own.
 static const char *const kStyleSequences[] = {
-    "\033[0m",
-    "\033[0;1m",
-    "\033[0;2m",
-    "\033[0;1;7m",
+    "\033[0m", "\033[0;1m", "\033[0;2m", "\033[0;1;7m", "\033[0;1;31m", "\033[0;33m",
 };
+// Where there is no colour: an alarm in reverse video, as the mark; a
+// warning in bold.
+static const char *const kStyleSequencesWithoutColour[] = {
+    "\033[0m", "\033[0;1m", "\033[0;2m", "\033[0;1;7m", "\033[0;1;7m", "\033[0;1m",
+};
+
+static bool EndsWith(const char *text, const char *end) {
+    size_t length = strlen(text), endLength = strlen(end);
+    return length >= endLength && strcmp(text + length - endLength, end) == 0;
+}
+
+bool AbilitiesOf(const char *term, const char *noColour, const char *locale,
+                 TerminalAbilities *abilities) {
+    if (term == NULL || term[0] == '\0' || strcmp(term, "dumb") == 0)
+        return false;
+    // The DEC terminals and the monochrome entries have no colour.
+    static const char *const kMonochrome[] = {"vt52", "vt100", "vt102", "vt220", "vt320"};
+    bool monochrome = EndsWith(term, "-m") || EndsWith(term, "-mono");
+    for (const char *name : kMonochrome)
+        monochrome |= strcmp(term, name) == 0;
+    abilities->colour = !monochrome && (noColour == NULL || noColour[0] == '\0');
+    // "en_US.UTF-8", "C.utf8": the codeset after the point, in any case.
+    char codeset[16] = "";
+    const char *point = strchr(locale, '.');
+    for (size_t i = 0; point != NULL && point[i + 1] != '\0' && point[i + 1] != '@' &&
+                       i + 1 < sizeof codeset;
+         i++)
+        codeset[i] = (char)(point[i + 1] | 0x20); // lower case, for letters
+    abilities->utf8 = strncmp(codeset, "utf-8", 5) == 0 || strncmp(codeset, "utf8", 4) == 0;
+    return true;
+}
+
+uint16_t AsciiOf(uint16_t c) {
+    if (c < 0x80)
+        return c;
+    if (c > 0x2580 && c <= 0x2588) // the bars, one to eight eighths high
+        return (uint16_t)"_-:=+*#@"[c - 0x2581];
+    switch (c) {
+    case 0x2212: // '−'
+        return '-';
+    case 0x00b7: // '·'
+        return '.';
+    case 0x2191: // '↑'
+        return '^';
+    case 0x2193: // '↓'
+        return 'v';
+    }
+    return '?';
+}
 
 // The cell at column of row, where the cursor is at column *cursor (-1 when
 // not on the row) and the style *style (-1 when unknown).
-static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style) {
+static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style,
+                     TerminalAbilities abilities) {
     if (*cursor != column) {
         AppendChars(out, "\033[", 2);
         AppendUnsigned(out, (uint64_t)row + 1);
@@ -165,9 +212,10 @@ static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int
     }
     if (StyleOfCell(cell) != *style) {
         *style = StyleOfCell(cell);
-        AppendText(out, kStyleSequences[*style]);
+        AppendText(out, (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style]);
     }
-    AppendUtf8(out, CellCharacter(cell));
+    uint16_t character = CellCharacter(cell);
+    AppendUtf8(out, abilities.utf8 ? character : AsciiOf(character));
     *cursor = column + 1;
 }
 
@@ -186,7 +234,8 @@ static int FirstDifference(const Cell *next, const Cell *shown, int column, int 
     return column;
 }
 
-bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
+bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilities abilities,
+                     Text *out) {
     whole = whole || next->rows != shown->rows || next->columns != shown->columns;
     if (whole) {
         Size(shown, next->rows, next->columns);
@@ -206,10 +255,10 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out) {
         int cursor = -1;
         int column = FirstDifference(cells, before, 0, end);
         for (; column < end; column = FirstDifference(cells, before, column + 1, end))
-            DrawCell(out, row, column, cells[column], &cursor, &style);
+            DrawCell(out, row, column, cells[column], &cursor, &style, abilities);
         for (; column < shown->ends[row]; column++)
             if (before[column] != kBlank)
-                DrawCell(out, row, column, kBlank, &cursor, &style);
+                DrawCell(out, row, column, kBlank, &cursor, &style, abilities);
         memcpy(before, cells, (size_t)end * sizeof(Cell));
         shown->ends[row] = end;
     }

@@ -18,7 +18,22 @@ const char kLeaveScreen[] = "\033[0m\033[?25h\033[?1049l";
 // shows the grid in its top left corner).
 enum { kMostGridRows = 2000, kMostGridColumns = 2000 };
 
-enum CellStyle : uint8_t { kStylePlain, kStyleBold, kStyleDim, kStyleMark };
+// Trouble shows in colour, red for an alarm, yellow for a warning; where
+// there is no colour, alarms are marked as kStyleMark is.
+enum CellStyle : uint8_t { kStylePlain, kStyleBold, kStyleDim, kStyleMark, kStyleAlarm, kStyleWarning };
+
+// What the terminal can show: colours, and characters beyond ASCII (UTF-8).
+// Without them the same grid is drawn in reverse video and ASCII.
+struct TerminalAbilities {
+    bool colour;
+    bool utf8;
+};
+
+// What a terminal can show, from its environment: TERM (a screen needs one
+// that addresses the cursor: false for none, or "dumb"), NO_COLOR (set and
+// not empty: no colour) and the locale's name (UTF-8 or not).
+bool AbilitiesOf(const char *term, const char *noColour, const char *locale,
+                 TerminalAbilities *abilities);
 
 // A cell: the code point of a character of the Basic Multilingual Plane
 // in the low 16 bits, its style above them.  One word, so that a cell is
@@ -61,14 +76,20 @@ void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle
 // The same for ASCII text of that length (a figure), put without decoding.
 void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style);
 
-// The grid as lines of UTF-8 text, blanks at their ends left out, each
-// ending in "\n"; styles are not shown.
-void GridAsText(const Grid *grid, Text *text);
+// The grid as lines of UTF-8 text (of ASCII, without utf8), blanks at their
+// ends left out, each ending in "\n"; styles are not shown.
+void GridAsText(const Grid *grid, bool utf8, Text *text);
+inline void GridAsText(const Grid *grid, Text *text) { GridAsText(grid, true, text); }
 
 // Appends to out what turns a terminal showing *shown into one showing
 // *next (all of it when whole, or when shown has another size), and makes
 // *shown a copy of *next.  Returns false when out is too small for it: then
 // what the terminal shows is unknown, and the next draw must be whole.
-bool DrawDifferences(const Grid *next, Grid *shown, bool whole, Text *out);
+bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilities abilities,
+                     Text *out);
+
+// The grid's text as a terminal without UTF-8 shows it: every character
+// beyond ASCII as its ASCII stand-in ('−' as '-', a bar as one of "_-:=+*#@").
+uint16_t AsciiOf(uint16_t character);
 
 #endif

@@ -21,11 +21,16 @@ enum { kGraphColumn = 5, kGraphEnd = kGraphColumn + kHistorySeconds, kScaleColum
 
 static const char kMinus[] = "\xe2\x88\x92"; // U+2212, in "A−B"
 
+// Characters, not bytes, of UTF-8 text.
+static int Width(const char *utf8) {
+    int width = 0;
+    for (const char *p = utf8; *p != '\0'; p++)
+        width += (*p & 0xc0) != 0x80;
+    return width;
+}
+
 static void PutRight(Grid *grid, int row, int end, const char *text, CellStyle style) {
-    int length = 0;
-    for (const char *p = text; *p != '\0'; p++)
-        length += (*p & 0xc0) != 0x80; // count characters, not bytes
-    PutText(grid, row, end - length, text, style);
+    PutText(grid, row, end - Width(text), text, style);
 }
 
 // A figure, right-aligned as PutRight does.  Figures are ASCII, one
@@ -46,25 +51,32 @@ int BoardsShown(const Grid *grid, int count, const ViewSettings *settings) {
     return fit < count ? fit : count;
 }
 
-static void PutTitle(Grid *grid, int row, const BoardView *board, uint64_t nowMs) {
+static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a heading
+
+// "Board 102 live", or its trouble, heaviest first: "Board 102 · LanB down
+// · rx +20%"; and the resets seen.
+static void PutTitle(Grid *grid, int row, const BoardView *board, const ViewSettings *settings,
+                     uint64_t nowMs) {
     char chars[64];
     Text text = TEXT_IN(chars);
     AppendText(&text, "Board ");
     AppendSigned(&text, board->boardIndex);
-    int column = PutText(grid, row, 0, chars, kStyleBold) + 1;
-    text = TEXT_IN(chars);
-    AppendText(&text, StateWord(board->state));
-    if (board->state == kBoardStale) {
-        AppendChar(&text, ' ');
-        AppendDuration(&text, (nowMs - board->changedMs) / 1000);
+    int column = PutText(grid, row, 0, chars, kStyleBold);
+    Trouble troubles[kMostTroubles];
+    int count = BoardTroubles(board, settings, nowMs, troubles);
+    for (int i = 0; i < count; i++) {
+        column = PutText(grid, row, column, kDot, kStylePlain);
+        column = PutText(grid, row, column, troubles[i].text,
+                         troubles[i].alarm ? kStyleAlarm : kStyleWarning);
     }
-    CellStyle style = board->state == kBoardLive ? kStylePlain : kStyleMark;
-    column = PutText(grid, row, column, chars, style) + 1;
+    if (count == 0) {
+        column = PutText(grid, row, column + 1, StateWord(board->state), kStylePlain);
+    }
     if (board->resets != 0) {
         text = TEXT_IN(chars);
         AppendText(&text, "resets ");
         AppendUnsigned(&text, board->resets);
-        PutText(grid, row, column, chars, kStylePlain);
+        PutText(grid, row, column + 1, chars, kStylePlain);
     }
 }
 
@@ -82,11 +94,16 @@ static void PutFigure(Grid *grid, int row, const BoardView *board, const Figure 
                       const FigureContext *context) {
     static const int kEnds[kLans] = {kLanAEnd, kLanBEnd};
     char chars[32];
+    auto style = [&](int lan) {
+        return figure.trouble != nullptr && figure.trouble(board, lan, context->settings)
+                   ? kStyleAlarm
+                   : kStylePlain;
+    };
     if (figure.ofEachLan) {
         for (int lan = 0; lan < kLans; lan++) {
             Text text = TEXT_IN(chars);
             AppendFigure(&text, figure, board, lan, context, kOnScreen);
-            PutFigureText(grid, row, kEnds[lan], &text, kStylePlain);
+            PutFigureText(grid, row, kEnds[lan], &text, style(lan));
         }
         return;
     }
@@ -94,11 +111,10 @@ static void PutFigure(Grid *grid, int row, const BoardView *board, const Figure 
         return;
     Text text = TEXT_IN(chars);
     AppendFigure(&text, figure, board, 0, context, kOnScreen);
-    bool marked = figure.unit == kUnitPercent &&
-                  BeyondMark(figure.value(board, 0, context->settings), context->settings);
-    PutFigureText(grid, row, kDivergenceEnd, &text, marked ? kStyleMark : kStylePlain);
-    if (marked)
-        PutCharacter(grid, row, kMarkColumn, '!', kStyleMark);
+    CellStyle marked = style(0);
+    PutFigureText(grid, row, kDivergenceEnd, &text, marked);
+    if (marked == kStyleAlarm)
+        PutCharacter(grid, row, kMarkColumn, '!', kStyleAlarm);
 }
 
 // The block characters U+2581 to U+2588, one to eight eighths high.
@@ -145,36 +161,92 @@ static void AppendTenths(Text *text, uint32_t tenths) {
     }
 }
 
-static void PutFooter(Grid *grid, int count, int first, int shown, const ViewSettings *settings,
-                      ScreenNotice notice) {
-    char chars[200];
-    Text text = TEXT_IN(chars);
-    if (notice.speedNeeded != 0) {
+// The footer, from its parts, heaviest first, each put only when it fits
+// whole: what is said of the LAN speed, where the boards shown are in the
+// list, how many boards out of view are in trouble, and the keys, all of
+// them or as few as fit.
+static void PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool graphs) {
+    const ViewSettings *settings = &frame->settings;
+    struct Part {
+        char chars[128];
+        CellStyle style;
+    } parts[5];
+    int count = 0;
+    auto part = [&](CellStyle style) -> Text {
+        parts[count].style = style;
+        return TEXT_IN(parts[count++].chars);
+    };
+    if (frame->notice.speedNeeded != 0) {
+        Text text = part(kStyleWarning);
         AppendText(&text, "board ");
-        AppendSigned(&text, notice.board);
+        AppendSigned(&text, frame->notice.board);
         AppendText(&text, " faster than -s ");
         AppendSpeed(&text, settings->lanBitsPerSecond);
         AppendText(&text, ": try -s ");
-        AppendSpeed(&text, notice.speedNeeded);
-        AppendText(&text, "  ");
+        AppendSpeed(&text, frame->notice.speedNeeded);
     }
-    if (shown < count) {
+    if (shown < frame->count) {
+        Text text = part(kStyleDim);
         AppendText(&text, shown == 1 ? "board " : "boards ");
-        AppendUnsigned(&text, (uint64_t)first + 1);
+        AppendUnsigned(&text, (uint64_t)frame->firstBoard + 1);
         if (shown > 1) {
             AppendChar(&text, '-');
-            AppendUnsigned(&text, (uint64_t)(first + shown));
+            AppendUnsigned(&text, (uint64_t)(frame->firstBoard + shown));
         }
         AppendText(&text, " of ");
-        AppendUnsigned(&text, (uint64_t)count);
-        AppendText(&text, " \xe2\x86\x91\xe2\x86\x93  "); // "↑↓"
+        AppendUnsigned(&text, (uint64_t)frame->count);
+        AppendText(&text, " \xe2\x86\x91\xe2\x86\x93"); // "↑↓"
     }
-    AppendText(&text, "q quit  b ");
-    AppendText(&text, settings->bytes ? "bits" : "bytes");
-    AppendText(&text, "  g graphs  +/- mark >");
-    AppendTenths(&text, settings->markTenths);
-    AppendChar(&text, '%');
-    PutText(grid, grid->rows - 1, 0, chars, kStyleDim);
+    if (frame->troubleOutOfView != 0) {
+        Text text = part(kStyleAlarm);
+        AppendUnsigned(&text, (uint64_t)frame->troubleOutOfView);
+        AppendText(&text, " in trouble");
+    }
+    if (frame->troubleOnly) {
+        Text text = part(kStyleWarning);
+        AppendText(&text, "in trouble only: ");
+        AppendUnsigned(&text, (uint64_t)frame->count);
+        AppendText(&text, " of ");
+        AppendUnsigned(&text, (uint64_t)frame->watched);
+    }
+    Text keys = part(kStyleDim);
+    AppendText(&keys, "q quit  b ");
+    AppendText(&keys, settings->bytes ? "bits" : "bytes");
+    AppendText(&keys, settings->graphs && !graphs ? "  g graphs: no room" : "  g graphs");
+    AppendText(&keys, "  +/- mark >");
+    AppendTenths(&keys, settings->markTenths);
+    AppendText(&keys, "%  t trouble  ? keys");
+    int column = 0, row = grid->rows - 1;
+    for (int i = 0; i < count; i++) {
+        const char *chars = parts[i].chars;
+        if (i == count - 1 && column + Width(chars) > grid->columns)
+            chars = column + 14 <= grid->columns ? "q quit  ? keys" : "? keys";
+        if (column + Width(chars) > grid->columns)
+            continue;
+        column = PutText(grid, row, column, chars, parts[i].style) + 2;
+    }
+}
+
+// Every key, one a line, as the manual page lists them.
+static void PutKeys(Grid *grid) {
+    static const char *const kKeys[][2] = {
+        {"q, Ctrl-C", "quit, the terminal as it was"},
+        {"b", "rates in bit/s or in byte/s"},
+        {"g", "graphs on or off"},
+        {"+, -", "raise or lower the mark"},
+        {"t", "only the boards in trouble, or all"},
+        {"up, k", "scroll up"},
+        {"down, j", "scroll down"},
+        {"Ctrl-L", "draw the whole screen again"},
+        {"Ctrl-Z", "suspend (fg brings it back)"},
+        {"?", "these keys"},
+    };
+    PutText(grid, 0, 0, "WatchBoards keys (any key to go back)", kStyleBold);
+    int row = 1;
+    for (const auto &key : kKeys) {
+        PutText(grid, row, 0, key[0], kStyleBold);
+        PutText(grid, row++, 11, key[1], kStylePlain);
+    }
 }
 
 static void PutTooSmall(Grid *grid) {
@@ -217,15 +289,19 @@ static bool TooSmall(const Grid *grid) {
     return grid->columns < kMinimumColumns || grid->rows < kMinimumRows;
 }
 
-// What stays while the size, the boards shown and the settings do: the
-// header, each board's row labels, the footer.
-static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings,
-                        ScreenNotice notice, Grid *grid) {
+// What stays while the frame does: the header, each board's row labels,
+// the footer.
+static void LayOutFrame(const ScreenFrame *frame, Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
     if (TooSmall(grid)) {
         PutTooSmall(grid);
         return;
     }
+    if (frame->keys) {
+        PutKeys(grid);
+        return;
+    }
+    const ViewSettings *settings = &frame->settings;
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
     PutRight(grid, 0, kLanAEnd, "LanA", kStyleBold);
     PutRight(grid, 0, kLanBEnd, "LanB", kStyleBold);
@@ -235,33 +311,37 @@ static void LayOutFrame(int count, int firstBoard, const ViewSettings *settings,
     AppendText(&text, kMinus);
     AppendText(&text, "B");
     PutRight(grid, 0, kDivergenceEnd, heading, kStyleBold);
-    if (count == 0)
-        PutText(grid, 1, 0, "No board publishes statistics.", kStylePlain);
+    if (frame->count == 0)
+        PutText(grid, 1, 0,
+                frame->troubleOnly ? "No board in trouble." : "No board publishes statistics.",
+                kStylePlain);
 
-    Placement placement = PlaceBoards(grid, count, firstBoard, settings);
+    Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, settings);
     for (int i = 0; i < placement.shown; i++) {
         int row = TopRow(&placement, i);
-        for (int i = 0; i < kFigureCount; i++)
-            if (kFigures[i].label != nullptr)
-                PutLabel(grid, row + kFigures[i].row, kFigures[i], settings);
+        for (int f = 0; f < kFigureCount; f++)
+            if (kFigures[f].label != nullptr)
+                PutLabel(grid, row + kFigures[f].row, kFigures[f], settings);
         if (placement.graphs)
             for (int lan = 0; lan < kLans; lan++)
                 PutText(grid, row + TableRows() + lan, 0, kGraphLabels[lan], kStylePlain);
     }
-    PutFooter(grid, count, firstBoard, BoardsShown(grid, count, settings), settings, notice);
+    PutFooter(grid, frame, BoardsShown(grid, frame->count, settings),
+              WithGraphs(grid, frame->count, settings));
 }
 
 // What changes from one second to the next, laid out on the frame.
-static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
-                          const ViewSettings *settings, uint64_t nowMs, Grid *grid) {
-    if (TooSmall(grid))
+static void LayOutFigures(const BoardView *const *boards, const ScreenFrame *frame,
+                          uint64_t nowMs, Grid *grid) {
+    if (TooSmall(grid) || frame->keys)
         return;
-    Placement placement = PlaceBoards(grid, count, firstBoard, settings);
+    const ViewSettings *settings = &frame->settings;
+    Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, settings);
     FigureContext context = {settings, nowMs};
     for (int i = 0; i < placement.shown; i++) {
-        const BoardView *board = &boards[firstBoard + i];
+        const BoardView *board = boards[frame->firstBoard + i];
         int row = TopRow(&placement, i);
-        PutTitle(grid, row, board, nowMs);
+        PutTitle(grid, row, board, settings, nowMs);
         for (int f = 0; f < kFigureCount; f++)
             if (kFigures[f].row != 0)
                 PutFigure(grid, row + kFigures[f].row, board, kFigures[f], &context);
@@ -270,35 +350,53 @@ static void LayOutFigures(const BoardView *boards, int count, int firstBoard,
     }
 }
 
-void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
-                  ScreenNotice notice, uint64_t nowMs, Grid *grid) {
-    LayOutFrame(count, firstBoard, settings, notice, grid);
-    LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);
+ScreenFrame MakeScreenFrame(int count, int firstBoard, int watched, bool troubleOnly, bool keys,
+                            ScreenNotice notice, const ViewSettings *settings) {
+    ScreenFrame frame;
+    memset(&frame, 0, sizeof frame); // compared byte for byte, padding too
+    frame.count = count;
+    frame.firstBoard = firstBoard;
+    frame.watched = watched;
+    frame.troubleOnly = troubleOnly;
+    frame.keys = keys;
+    frame.notice = notice;
+    memcpy(&frame.settings, settings, sizeof *settings);
+    return frame;
 }
 
-static bool SameFrame(const ScreenLayout *layout, const Grid *grid, int count, int firstBoard,
-                      const ViewSettings *settings, ScreenNotice notice) {
-    const Grid *frame = &layout->frame;
-    return layout->framed && frame->rows == grid->rows && frame->columns == grid->columns &&
-           layout->count == count && layout->firstBoard == firstBoard &&
-           layout->notice.board == notice.board &&
-           layout->notice.speedNeeded == notice.speedNeeded &&
-           // Byte for byte: padding that differs only lays the frame out again.
-           memcmp(&layout->settings, settings, sizeof *settings) == 0;
+// The boards of the list not shown that are in trouble, for the footer.
+static int TroubleOutOfView(const BoardView *const *boards, const ScreenFrame *frame,
+                            const Grid *grid) {
+    Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, &frame->settings);
+    int count = 0;
+    for (int i = 0; i < frame->count; i++)
+        if ((i < frame->firstBoard || i >= frame->firstBoard + placement.shown) &&
+            InTrouble(boards[i], &frame->settings))
+            count++;
+    return count;
 }
 
-void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,
-                       const ViewSettings *settings, ScreenNotice notice, uint64_t nowMs,
-                       Grid *grid) {
-    if (!SameFrame(layout, grid, count, firstBoard, settings, notice)) {
+void LayOutScreen(const BoardView *const *boards, const ScreenFrame *frame, uint64_t nowMs,
+                  Grid *grid) {
+    ScreenFrame full = *frame;
+    full.troubleOutOfView = TroubleOutOfView(boards, frame, grid);
+    LayOutFrame(&full, grid);
+    LayOutFigures(boards, &full, nowMs, grid);
+}
+
+void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,
+                       const ScreenFrame *frame, uint64_t nowMs, Grid *grid) {
+    ScreenFrame full;
+    memcpy(&full, frame, sizeof full);
+    full.troubleOutOfView = TroubleOutOfView(boards, frame, grid);
+    if (!layout->framed || layout->frame.rows != grid->rows ||
+        layout->frame.columns != grid->columns ||
+        memcmp(&layout->shown, &full, sizeof full) != 0) {
         ClearGrid(&layout->frame, grid->rows, grid->columns);
-        LayOutFrame(count, firstBoard, settings, notice, &layout->frame);
+        LayOutFrame(&full, &layout->frame);
         layout->framed = true;
-        layout->count = count;
-        layout->firstBoard = firstBoard;
-        layout->settings = *settings;
-        layout->notice = notice;
+        memcpy(&layout->shown, &full, sizeof full);
     }
     CopyGrid(&layout->frame, grid);
-    LayOutFigures(boards, count, firstBoard, settings, nowMs, grid);
+    LayOutFigures(boards, &full, nowMs, grid);
 }

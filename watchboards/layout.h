@@ -1,8 +1,9 @@
 // The terminal screen of WatchBoards, laid out from the model into a grid:
-// a header, a block for each board (LanA beside LanB: link, rates, errors,
-// then a graph of each LAN's receive rate over the last minute), a footer
-// with the keys.  A screen too small for every board drops the graphs
-// first, then shows the boards that fit from firstBoard on.
+// a header, a block for each board (its heading, LanA beside LanB: link,
+// rates, errors, then a graph of each LAN's receive rate over the last
+// minute), a footer.  A screen too small for every board drops the graphs
+// first, then shows the boards that fit from firstBoard on.  Trouble shows
+// in colour, and in the board's heading.
 #ifndef WATCHBOARDS_LAYOUT_H
 #define WATCHBOARDS_LAYOUT_H
 
@@ -12,9 +13,6 @@
 // The smallest screen that shows a board.
 enum { kMinimumColumns = 40, kMinimumRows = 8 };
 
-// How many boards a screen of the grid's size shows from firstBoard on.
-int BoardsShown(const Grid *grid, int count, const ViewSettings *settings);
-
 // What the footer says besides the keys: a board whose counters grow
 // faster than the LAN speed given allows, and the speed that would carry
 // them (0: nothing to say).
@@ -23,25 +21,40 @@ struct ScreenNotice {
     uint64_t speedNeeded;
 };
 
-// Lays out the screen into grid, whose size is set.  firstBoard is the
-// first board shown when not all of them fit.
-void LayOutScreen(const BoardView *boards, int count, int firstBoard, const ViewSettings *settings,
-                  ScreenNotice notice, uint64_t nowMs, Grid *grid);
+// What the screen shows besides the boards' figures; with the grid's size,
+// all its frame (the header, each board's row labels, the footer) depends
+// on.  Made with MakeScreenFrame, so that two can be compared byte for byte.
+struct ScreenFrame {
+    int count;      // boards in the list to show
+    int firstBoard; // the first shown, when not all fit
+    int watched;    // boards watched in all: the list may hold only those in trouble
+    bool troubleOnly;
+    bool keys; // the keys, one a line, instead of the boards
+    ScreenNotice notice;
+    ViewSettings settings;
+    int troubleOutOfView; // worked out by the layout
+};
 
-// LayOutScreen for a screen laid out once a second.  Its frame (the header,
-// each board's row labels, the footer) depends only on the size, the
-// boards shown and the settings: it is kept, and laid out again only when
-// one of those changes.
+ScreenFrame MakeScreenFrame(int count, int firstBoard, int watched, bool troubleOnly, bool keys,
+                            ScreenNotice notice, const ViewSettings *settings);
+
+// How many boards a screen of the grid's size shows from firstBoard on.
+int BoardsShown(const Grid *grid, int count, const ViewSettings *settings);
+
+// Lays out the screen into grid, whose size is set: the boards of the
+// list, shown as frame says.
+void LayOutScreen(const BoardView *const *boards, const ScreenFrame *frame, uint64_t nowMs,
+                  Grid *grid);
+
+// LayOutScreen for a screen laid out once a second: its frame is kept, and
+// laid out again only when it changes.
 struct ScreenLayout {
     bool framed;
-    int count, firstBoard;
-    ViewSettings settings;
-    ScreenNotice notice;
+    ScreenFrame shown;
     Grid frame;
 };
 
-void LayOutScreenAgain(ScreenLayout *layout, const BoardView *boards, int count, int firstBoard,
-                       const ViewSettings *settings, ScreenNotice notice, uint64_t nowMs,
-                       Grid *grid);
+void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,
+                       const ScreenFrame *frame, uint64_t nowMs, Grid *grid);
 
 #endif

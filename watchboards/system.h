@@ -9,6 +9,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "grid.h"
+
 // Milliseconds on a clock that only goes forward.
 uint64_t MonotonicMilliseconds(void);
 
@@ -33,12 +35,18 @@ const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count);
 // with status 0; output that fails ends it with status 1 and a line.
 void WriteOutput(const char *bytes, size_t count);
 
-// When standard output is a terminal: reads keys from standard input
-// without echo, one at a time, switches to the alternate screen and hides
-// the cursor; returns true.  False, with nothing changed, otherwise.  The
+// When standard output is a terminal that can address the cursor: reads
+// keys from standard input without echo, one at a time, switches to the
+// alternate screen and hides the cursor, and says what else the terminal
+// can show; returns true.  False, with nothing changed, otherwise.  The
 // screen is drawn on standard output.  However the program ends, the
-// terminal is left as OpenScreen found it.
-bool OpenScreen(void);
+// terminal is left as OpenScreen found it.  On Linux, Ctrl-Z (or SIGTSTP)
+// leaves it so while the program is stopped; continued, the screen is back,
+// and the next key is kKeyResized.
+bool OpenScreen(TerminalAbilities *abilities);
+
+// Leaves the terminal as OpenScreen found it, before the program ends.
+void LeaveScreen(void);
 
 // The terminal's size in character cells.
 void ScreenSize(int *rows, int *columns);

@@ -123,36 +123,84 @@ void WaitMilliseconds(uint32_t milliseconds) {
     }
 }
 
-static volatile sig_atomic_t resized;
+// Set by a signal: the terminal changed size, or the screen was left for a
+// while (suspended) and must be drawn whole.
+static volatile sig_atomic_t resized, screenOpen;
+static struct termios raw;
 
 static void NoteResize(int) { resized = 1; }
 
-// Leaves the terminal as OpenScreen found it.
-static void CloseScreen(void) {
+// Each key as it is typed, Ctrl-C and Ctrl-Z included (read as keys, so
+// that the screen is left in order), nothing echoed.
+static void TakeKeys(void) {
+    if (keysRead)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+}
+
+// Leaves the terminal as OpenScreen found it.  Safe in a signal handler.
+void LeaveScreen(void) {
+    if (!screenOpen)
+        return;
+    screenOpen = 0;
     WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1, true);
     if (keysRead)
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &original);
 }
 
-bool OpenScreen(void) {
-    if (!isatty(STDOUT_FILENO))
+static void EnterScreen(void) {
+    TakeKeys();
+    WriteAll(kEnterScreen, sizeof kEnterScreen - 1, true);
+    screenOpen = 1;
+}
+
+// Ctrl-Z, or SIGTSTP from elsewhere: the terminal as it was while stopped,
+// the screen again, drawn whole, once continued.
+static void Suspend(int) {
+    int saved = errno;
+    LeaveScreen();
+    signal(SIGTSTP, SIG_DFL);
+    raise(SIGTSTP); // pending until unblocked: the process stops there
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &stop, NULL);
+    // Continued.
+    Catch(SIGTSTP, Suspend);
+    EnterScreen();
+    resized = 1;
+    errno = saved;
+}
+
+// The locale's name as C programs find it: LC_ALL, LC_CTYPE, then LANG,
+// the first that is set.
+static const char *Locale(void) {
+    static const char *const kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    for (const char *name : kNames) {
+        const char *value = getenv(name);
+        if (value != NULL && value[0] != '\0')
+            return value;
+    }
+    return "C";
+}
+
+bool OpenScreen(TerminalAbilities *abilities) {
+    if (!isatty(STDOUT_FILENO) ||
+        !AbilitiesOf(getenv("TERM"), getenv("NO_COLOR"), Locale(), abilities))
         return false;
     keysRead = tcgetattr(STDIN_FILENO, &original) == 0;
-    if (keysRead) {
-        // Each key as it is typed, Ctrl-C included (read as a key, so that
-        // the screen is left in order), nothing echoed.
-        struct termios raw = original;
-        raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO | ISIG | IEXTEN);
-        raw.c_iflag &= ~(tcflag_t)(IXON | ICRNL);
-        raw.c_cc[VMIN] = 1;
-        raw.c_cc[VTIME] = 0;
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
-    }
+    raw = original;
+    raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO | ISIG | IEXTEN);
+    raw.c_iflag &= ~(tcflag_t)(IXON | ICRNL);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
     Catch(SIGWINCH, NoteResize); // cuts the wait for a key short
-    atexit(CloseScreen);
-    WriteOutput(kEnterScreen, sizeof kEnterScreen - 1);
+    Catch(SIGTSTP, Suspend);
+    atexit(LeaveScreen);
+    FlushOutput();
+    EnterScreen();
     return true;
 }
+
 
 void ScreenSize(int *rows, int *columns) {
     struct winsize size;
@@ -208,5 +256,10 @@ int ReadKey(uint32_t timeoutMs) {
         return kNoKey;
     }
     pendingCount = (size_t)count;
-    return TakeKey();
+    int key = TakeKey();
+    if (key == 26) { // Ctrl-Z, as the terminal would have taken it
+        raise(SIGTSTP);
+        return ReadKey(0);
+    }
+    return key;
 }

@@ -83,8 +83,13 @@ static DWORD outputMode, inputMode;
 static UINT outputCodePage;
 static bool keysRead; // standard input is a console too
 
+static bool screenOpen;
+
 // Leaves the terminal as OpenScreen found it.
-static void CloseScreen(void) {
+void LeaveScreen(void) {
+    if (!screenOpen)
+        return;
+    screenOpen = false;
     fputs(kLeaveScreen, stdout);
     fflush(stdout);
     SetConsoleOutputCP(outputCodePage);
@@ -93,7 +98,7 @@ static void CloseScreen(void) {
         SetConsoleMode(input, inputMode);
 }
 
-bool OpenScreen(void) {
+bool OpenScreen(TerminalAbilities *abilities) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
     // A console that takes no VT sequences (older than Windows 10, or one
     // that accepts the mode without keeping it): lines instead.
@@ -113,8 +118,13 @@ bool OpenScreen(void) {
     // screen is left in order), nothing echoed; size changes as events.
     if (keysRead)
         SetConsoleMode(input, ENABLE_WINDOW_INPUT);
-    atexit(CloseScreen);
+    atexit(LeaveScreen);
     fputs(kEnterScreen, stdout);
+    screenOpen = true;
+    // A console that keeps virtual terminal processing shows colours, and
+    // UTF-8 in the code page set above.
+    abilities->colour = true;
+    abilities->utf8 = true;
     return true;
 }
 

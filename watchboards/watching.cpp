@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include "console.h"
+#include "figures.h"
 #include "grid.h"
 #include "layout.h"
 #include "metrics.h"
@@ -223,7 +224,10 @@ static Text Drawing(int rows, int columns) {
 
 struct ScreenState {
     int firstBoard;
-    bool whole; // the terminal's content is unknown: draw every cell
+    bool whole;       // the terminal's content is unknown: draw every cell
+    bool troubleOnly; // t: only the boards in trouble
+    bool keys;        // ?: the keys instead of the boards
+    TerminalAbilities abilities;
 };
 
 // Lays out the screen and draws what changed.
@@ -234,17 +238,26 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
         screen->whole = true;
     nextScreen.rows = rows;
     nextScreen.columns = columns;
+    // The list: every board watched, or those in trouble.
+    static const BoardView *list[kMostBoards];
+    int count = 0;
+    for (int i = 0; i < watched.count; i++)
+        if (!screen->troubleOnly || InTrouble(&watched.views[i], &options->settings))
+            list[count++] = &watched.views[i];
     // The boards shown keep the screen full when some were scrolled past.
-    int shown = BoardsShown(&nextScreen, watched.count, &options->settings);
-    if (screen->firstBoard > watched.count - shown)
-        screen->firstBoard = watched.count - shown;
+    int shown = BoardsShown(&nextScreen, count, &options->settings);
+    if (screen->firstBoard > count - shown)
+        screen->firstBoard = count - shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    LayOutScreenAgain(&layout, watched.views, watched.count, screen->firstBoard, &options->settings,
-                      notice, MonotonicMilliseconds(), &nextScreen);
+    ScreenFrame frame = MakeScreenFrame(count, screen->firstBoard, watched.count,
+                                        screen->troubleOnly, screen->keys, notice,
+                                        &options->settings);
+    LayOutScreenAgain(&layout, list, &frame, MonotonicMilliseconds(), &nextScreen);
     Text out = Drawing(nextScreen.rows, nextScreen.columns);
     // Drawn in part when out is too small: all of it next time.
-    screen->whole = !DrawDifferences(&nextScreen, &shownScreen, screen->whole, &out);
+    screen->whole =
+        !DrawDifferences(&nextScreen, &shownScreen, screen->whole, screen->abilities, &out);
     WriteOutput(out.chars, out.length);
 }
 
@@ -258,6 +271,10 @@ __attribute__((noinline)) void ShowScreenRound(const ViewOptions *options, Scree
 // What a key does; false for q and Ctrl-C, which end the program.
 static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
     ViewSettings *settings = &options->settings;
+    if (screen->keys && key != kKeyResized) { // any key leaves the keys
+        screen->keys = false;
+        return true;
+    }
     switch (key) {
     case 'q':
     case 'Q':
@@ -275,6 +292,13 @@ static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
         break;
     case '-':
         settings->markTenths = NextMark(settings->markTenths, false);
+        break;
+    case 't':
+        screen->troubleOnly = !screen->troubleOnly;
+        screen->firstBoard = 0;
+        break;
+    case '?':
+        screen->keys = true;
         break;
     case kKeyUp:
     case 'k':
@@ -294,16 +318,31 @@ static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
     return true;
 }
 
+// After the samples asked for, the last screen stays to be read: the
+// terminal is left, and the screen written as text in its place.
+static void LeaveLastScreen(const ScreenState *screen) {
+    LeaveScreen();
+    Text text = Drawing(shownScreen.rows, shownScreen.columns);
+    GridAsText(&shownScreen, screen->abilities.utf8, &text);
+    // Blank lines at the end are left out.
+    while (text.length >= 2 && text.chars[text.length - 1] == '\n' &&
+           text.chars[text.length - 2] == '\n')
+        text.length--;
+    WriteOutput(text.chars, text.length);
+}
+
 int WatchOnScreen(ViewOptions *options) {
     atexit(TellNotice); // once the screen is left: registered before it
-    if (!OpenScreen())
+    ScreenState screen = {0, true, false, false, {true, true}};
+    if (!OpenScreen(&screen.abilities))
         return WatchInLines(options);
-    ScreenState screen = {0, true};
     uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
         ShowScreenRound(options, &screen);
-        if (round == options->samples)
-            break;
+        if (round == options->samples) {
+            LeaveLastScreen(&screen);
+            return 0;
+        }
         next += roundMs;
         for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
             int key = ReadKey((uint32_t)(next - now));
@@ -319,5 +358,4 @@ int WatchOnScreen(ViewOptions *options) {
         if (next + 1000 < now)
             next = now; // behind (a stopped process): start again from now
     }
-    return 0;
 }

@@ -11,6 +11,8 @@
 namespace test {
 namespace {
 
+const TerminalAbilities kFullTerminal = {true, true};
+
 class Screen : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -33,7 +35,7 @@ class Screen : public ::testing::Test {
     std::string Render(int rows, int columns, int firstBoard = 0) {
         grid_.rows = rows;
         grid_.columns = columns;
-        LayOutScreen(boards_, 2, firstBoard, &settings_, notice_, 5000, &grid_);
+        Lay(2, firstBoard, 5000, &grid_);
         static char chars[64 * 1024];
         Text text = TEXT_IN(chars);
         GridAsText(&grid_, &text);
@@ -41,6 +43,18 @@ class Screen : public ::testing::Test {
     }
 
     ViewSettings settings_;
+    // Lays out the first count boards.
+    void Lay(int count, int firstBoard, uint64_t nowMs, Grid *grid,
+             ScreenLayout *again = nullptr) {
+        const BoardView *list[] = {&boards_[0], &boards_[1]};
+        ScreenFrame frame =
+            MakeScreenFrame(count, firstBoard, count, false, false, notice_, &settings_);
+        if (again != nullptr)
+            LayOutScreenAgain(again, list, &frame, nowMs, grid);
+        else
+            LayOutScreen(list, &frame, nowMs, grid);
+    }
+
     ScreenNotice notice_ = {0, 0};
     BoardView boards_[2];
     Grid grid_;
@@ -62,7 +76,7 @@ errors             1           0
 rx A                                                       ·█████ max 12.0 M
 rx B                                                       ·█████
 
-Board 1 live
+Board 1 · LanB down · rx +100%
 link          up >5s     down 3s
 rx bit/s      12.2 M         0   +100% !
 tx bit/s      11.2 M      11.3 M -0.7%
@@ -75,7 +89,7 @@ rx B                                                       ·
 
 
 
-q quit  b bytes  g graphs  +/- mark >5%
+q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys
 )");
 }
 
@@ -90,9 +104,9 @@ err/s              0           0
 errors             1           0
 
 
-board 1 of 2 ↑↓  q quit  b bytes  g grap
+board 1 of 2 ↑↓  1 in trouble  ? keys
 )"));
-    EXPECT_EQ(Render(10, 40, 1), kHeader + std::string(R"(Board 1 live
+    EXPECT_EQ(Render(10, 40, 1), kHeader + std::string(R"(Board 1 · LanB down · rx +100%
 link          up >5s     down 3s
 rx bit/s      12.2 M         0   +100% !
 tx bit/s      11.2 M      11.3 M -0.7%
@@ -100,7 +114,7 @@ err/s              0           0
 errors             0           0
 
 
-board 2 of 2 ↑↓  q quit  b bytes  g grap
+board 2 of 2 ↑↓  q quit  ? keys
 )"));
 }
 
@@ -109,7 +123,7 @@ std::string Drawn(const Grid *grid) {
     static Grid blank;
     static char chars[64 * 1024];
     Text out = TEXT_IN(chars);
-    DrawDifferences(grid, &blank, true, &out);
+    DrawDifferences(grid, &blank, true, kFullTerminal, &out);
     return chars;
 }
 
@@ -137,9 +151,8 @@ TEST_F(Screen, LaidOutAgainAsFromNothing) {
         settings_.markTenths = step.markTenths;
         again.rows = fresh.rows = step.rows;
         again.columns = fresh.columns = step.columns;
-        LayOutScreenAgain(&layout, boards_, step.count, step.firstBoard, &settings_, notice_, nowMs,
-                          &again);
-        LayOutScreen(boards_, step.count, step.firstBoard, &settings_, notice_, nowMs, &fresh);
+        Lay(step.count, step.firstBoard, nowMs, &again, &layout);
+        Lay(step.count, step.firstBoard, nowMs, &fresh);
         EXPECT_EQ(Drawn(&again), Drawn(&fresh)) << nowMs;
         // A second later every figure has changed: board 0's traffic
         // doubles, board 1's block is gone.
@@ -165,7 +178,7 @@ TEST_F(Screen, StatesLinksAfterAGapAndAnotherLanSpeed) {
     settings_.lanBitsPerSecond = 10000000;
     grid_.rows = 18;
     grid_.columns = 80;
-    LayOutScreen(boards_, 2, 0, &settings_, notice_, 11000, &grid_);
+    Lay(2, 0, 11000, &grid_);
     static char chars[8192];
     Text text = TEXT_IN(chars);
     GridAsText(&grid_, &text);
@@ -177,7 +190,7 @@ tx bit/s           -           -
 err/s              -           -
 errors             1           0
 
-Board 7 gone
+Board 7 · gone
 link               -           -
 rx bit/s           -           -
 tx bit/s           -           -
@@ -186,7 +199,7 @@ errors             -           -
 
 
 
-board 0 faster than -s 10M: try -s 100M  q quit  b bytes  g graphs  +/- mark >5%
+board 0 faster than -s 10M: try -s 100M  q quit  ? keys
 )");
 }
 
@@ -206,7 +219,11 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     next.columns = 300;
     // (200 - 2 + 1) / (6 + 1) = 28 boards, without graphs.
     EXPECT_EQ(BoardsShown(&next, 30, &settings), 28);
-    LayOutScreen(boards, 30, 2, &settings, ScreenNotice{0, 0}, 1000, &next);
+    const BoardView *list[30];
+    for (int i = 0; i < 30; i++)
+        list[i] = &boards[i];
+    ScreenFrame frame = MakeScreenFrame(30, 2, 30, false, false, ScreenNotice{0, 0}, &settings);
+    LayOutScreen(list, &frame, 1000, &next);
     static char chars[1 << 20];
     Text text = TEXT_IN(chars);
     GridAsText(&next, &text);
@@ -216,11 +233,120 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     EXPECT_NE(screen.find("boards 3-30 of 30"), std::string::npos);
 
     text = TEXT_IN(chars);
-    EXPECT_TRUE(DrawDifferences(&next, &shown, true, &text));
+    EXPECT_TRUE(DrawDifferences(&next, &shown, true, kFullTerminal, &text));
     PutText(&next, 199, 299, "x", kStylePlain);
     text = TEXT_IN(chars);
-    EXPECT_TRUE(DrawDifferences(&next, &shown, false, &text));
+    EXPECT_TRUE(DrawDifferences(&next, &shown, false, kFullTerminal, &text));
     EXPECT_EQ(std::string(chars), "\033[200;300H\033[0mx");
+}
+
+// Trouble stands out: a link down, a divergence beyond the mark, errors in
+// red (in reverse video where there is no colour), in the cells and in the
+// heading; the grid in ASCII where the terminal has no UTF-8.
+TEST_F(Screen, TroubleInColourOrReverseVideo) {
+    Lay(2, 1, 5000, &grid_); // board 1 at the top: LanB down, rx +100%
+    static char chars[8192];
+    const struct {
+        TerminalAbilities abilities;
+        const char *alarm;
+        const char *header; // the heading's row as sent
+    } terminals[] = {
+        {{true, true}, "\033[0;1;31m", "A\xe2\x88\x92" "B"},
+        {{false, true}, "\033[0;1;7m", "A\xe2\x88\x92" "B"},
+        {{true, false}, "\033[0;1;31m", "A-B"},
+    };
+    for (const auto &t : terminals) {
+        static Grid shown;
+        Text out = TEXT_IN(chars);
+        ASSERT_TRUE(DrawDifferences(&grid_, &shown, true, t.abilities, &out));
+        std::string drawn = chars;
+        EXPECT_NE(drawn.find(std::string(t.alarm) + "LanB down"), std::string::npos) << drawn;
+        EXPECT_NE(drawn.find(std::string(t.alarm) + "down 3s"), std::string::npos) << drawn;
+        EXPECT_NE(drawn.find(std::string(t.alarm) + "+100%"), std::string::npos) << drawn;
+        EXPECT_NE(drawn.find(t.header), std::string::npos) << drawn;
+        EXPECT_EQ(drawn.find("\xe2"), t.abilities.utf8 ? drawn.find("\xe2") : std::string::npos);
+    }
+}
+
+// t: only the boards in trouble, and what is out of view said; ?: the keys;
+// g where there is no room for graphs says so.
+TEST_F(Screen, TroubleOnlyKeysAndGraphsWithoutRoom) {
+    const BoardView *inTrouble[] = {&boards_[1]};
+    ScreenFrame frame = MakeScreenFrame(1, 0, 2, true, false, notice_, &settings_);
+    grid_.rows = 10;
+    grid_.columns = 60;
+    LayOutScreen(inTrouble, &frame, 5000, &grid_);
+    static char chars[8192];
+    Text text = TEXT_IN(chars);
+    GridAsText(&grid_, &text);
+    EXPECT_EQ(std::string(chars).substr(std::string(chars).find("Board 1")),
+              R"(Board 1 · LanB down · rx +100%
+link          up >5s     down 3s
+rx bit/s      12.2 M         0   +100% !
+tx bit/s      11.2 M      11.3 M -0.7%
+err/s              0           0
+errors             0           0
+
+
+in trouble only: 1 of 2  q quit  ? keys
+)");
+
+    frame = MakeScreenFrame(2, 0, 2, false, true, notice_, &settings_);
+    LayOutScreen(inTrouble, &frame, 5000, &grid_);
+    text = TEXT_IN(chars);
+    GridAsText(&grid_, &text);
+    EXPECT_EQ(std::string(chars), R"(WatchBoards keys (any key to go back)
+q, Ctrl-C  quit, the terminal as it was
+b          rates in bit/s or in byte/s
+g          graphs on or off
++, -       raise or lower the mark
+t          only the boards in trouble, or all
+up, k      scroll up
+down, j    scroll down
+Ctrl-L     draw the whole screen again
+Ctrl-Z     suspend (fg brings it back)
+)");
+
+    // Three boards at 80x24: no room for graphs, which are on.
+    const BoardView *three[] = {&boards_[0], &boards_[0], &boards_[0]};
+    frame = MakeScreenFrame(3, 0, 3, false, false, notice_, &settings_);
+    grid_.rows = 24;
+    grid_.columns = 80;
+    LayOutScreen(three, &frame, 5000, &grid_);
+    text = TEXT_IN(chars);
+    GridAsText(&grid_, &text);
+    EXPECT_NE(std::string(chars).find("\nq quit  b bytes  g graphs: no room  +/- mark >5%"),
+              std::string::npos)
+        << chars;
+}
+
+// What a terminal can show, from its environment.
+TEST(Terminal, AbilitiesFromTheEnvironment) {
+    const struct {
+        const char *term, *noColour, *locale;
+        bool screen, colour, utf8;
+    } cases[] = {
+        {"xterm-256color", nullptr, "en_US.UTF-8", true, true, true},
+        {"screen", "", "C.utf8", true, true, true},
+        {"tmux-256color", "1", "de_DE.UTF-8@euro", true, false, true},
+        {"vt100", nullptr, "en_US.UTF-8", true, false, true},
+        {"xterm-mono", nullptr, "POSIX", true, false, false},
+        {"linux", nullptr, "C", true, true, false},
+        {"xterm", nullptr, "en_US.ISO-8859-1", true, true, false},
+        {"xterm", nullptr, "UTF-8", true, true, false}, // no codeset: the C locale's
+        {"dumb", nullptr, "en_US.UTF-8", false, false, false},
+        {"", nullptr, "en_US.UTF-8", false, false, false},
+        {nullptr, nullptr, "en_US.UTF-8", false, false, false},
+    };
+    for (const auto &c : cases) {
+        TerminalAbilities abilities = {false, false};
+        EXPECT_EQ(AbilitiesOf(c.term, c.noColour, c.locale, &abilities), c.screen)
+            << (c.term ? c.term : "(none)");
+        if (c.screen) {
+            EXPECT_EQ(abilities.colour, c.colour) << c.term;
+            EXPECT_EQ(abilities.utf8, c.utf8) << c.term << " " << c.locale;
+        }
+    }
 }
 
 TEST_F(Screen, TooSmallSaysWhatItNeeds) {
@@ -268,7 +394,7 @@ TEST(DrawDifferences, RewritesOnlyTheCellsThatChanged) {
         PutText(&next, 0, 0, d.change, kStylePlain);
         char chars[256];
         Text out = TEXT_IN(chars);
-        EXPECT_TRUE(DrawDifferences(&next, &shown, d.whole, &out));
+        EXPECT_TRUE(DrawDifferences(&next, &shown, d.whole, kFullTerminal, &out));
         EXPECT_EQ(std::string(chars), d.bytes) << d.what;
         Text text = TEXT_IN(chars);
         GridAsText(&shown, &text);
@@ -283,11 +409,11 @@ TEST(DrawDifferences, AllOfItOnAnotherSize) {
     PutText(&next, 0, 0, "ab", kStylePlain);
     char chars[64];
     Text out = TEXT_IN(chars);
-    EXPECT_TRUE(DrawDifferences(&next, &shown, true, &out));
+    EXPECT_TRUE(DrawDifferences(&next, &shown, true, kFullTerminal, &out));
     ClearGrid(&next, 2, 3);
     PutText(&next, 0, 0, "ab", kStylePlain);
     out = TEXT_IN(chars);
-    EXPECT_TRUE(DrawDifferences(&next, &shown, false, &out));
+    EXPECT_TRUE(DrawDifferences(&next, &shown, false, kFullTerminal, &out));
     EXPECT_EQ(std::string(chars), "\033[0m\033[2J\033[1;1Hab");
 }
 
