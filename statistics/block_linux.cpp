@@ -34,7 +34,7 @@ static volatile sig_atomic_t copying;
 
 static void OnBusError(int) {
     if (copying)
-        siglongjmp(copyAbandoned, 1); // restores the mask, so the next one comes too
+        siglongjmp(copyAbandoned, 1); // SIGBUS was not blocked (SA_NODEFER): the next comes too
     signal(SIGBUS, SIG_DFL);
     raise(SIGBUS); // delivered, as it would have been, once the handler returns
 }
@@ -59,6 +59,9 @@ int MapStatisticsRecord(StatisticsBlock *block) {
     struct sigaction onBusError;
     memset(&onBusError, 0, sizeof onBusError);
     onBusError.sa_handler = OnBusError;
+    // Not blocked while handled: left by a jump, the handler leaves the
+    // mask as it was, so the jump need not restore it.
+    onBusError.sa_flags = SA_NODEFER;
     sigaction(SIGBUS, &onBusError, NULL);
     return MapWholeRecord((int)block->handle, block->access, &block->view);
 }
@@ -100,7 +103,7 @@ BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
     // The block may still shrink between the size just seen and the copy.
     // What the copy took is kept only once the copy is complete.
     static PrpValue taken;
-    if (sigsetjmp(copyAbandoned, 1) != 0) {
+    if (sigsetjmp(copyAbandoned, 0) != 0) { // no mask saved: a system call less a copy
         copying = 0;
         return kBlockShort;
     }

@@ -94,10 +94,14 @@ static const char *const kLanNames[kLans] = {"LanA", "LanB"};
 
 int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t nowMs,
                   Trouble troubles[kMostTroubles]) {
+    // Without troubles, only counted: one at most, as InTrouble needs.
     int count = 0;
+    Trouble unsaid;
     auto add = [&](bool alarm) -> Text {
-        troubles[count].alarm = alarm;
-        return TEXT_IN(troubles[count++].text);
+        Trouble *trouble = troubles != nullptr ? &troubles[count] : &unsaid;
+        count++;
+        trouble->alarm = alarm;
+        return troubles != nullptr ? TEXT_IN(trouble->text) : TextIn(trouble->text, 1);
     };
     if (board->state == kBoardGone || board->state == kBoardShort) {
         Text text = add(false);
@@ -141,8 +145,7 @@ int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t
 }
 
 bool InTrouble(const BoardView *board, const ViewSettings *settings) {
-    Trouble troubles[kMostTroubles];
-    return BoardTroubles(board, settings, 0, troubles) != 0;
+    return BoardTroubles(board, settings, 0, nullptr) != 0;
 }
 
 void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {

@@ -78,15 +78,21 @@ static uint16_t NextCharacter(const char **utf8) {
     return '?';
 }
 
-void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style) {
+// ASCII text that does not fit: clipped, as PutText clips.
+__attribute__((noinline)) static void PutClipped(Grid *grid, int row, int column,
+                                                 const char *ascii, int length, CellStyle style) {
+    char text[64];
+    if (length < (int)sizeof text) {
+        memcpy(text, ascii, (size_t)length);
+        text[length] = '\0';
+        PutText(grid, row, column, text, style);
+    }
+}
+
+int PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style) {
     if (row < 0 || row >= grid->rows || column < 0 || column + length > grid->columns) {
-        char text[64];
-        if (length < (int)sizeof text) { // clipped, as PutText clips
-            memcpy(text, ascii, (size_t)length);
-            text[length] = '\0';
-            PutText(grid, row, column, text, style);
-        }
-        return;
+        PutClipped(grid, row, column, ascii, length, style);
+        return column + length;
     }
     Reach(grid, row, column);
     Cell *cells = RowOf(grid, row) + column;
@@ -94,6 +100,7 @@ void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, Ce
         cells[i] = MakeCell((uint8_t)ascii[i], style);
     if (column + length > grid->ends[row])
         grid->ends[row] = column + length;
+    return column + length;
 }
 
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {

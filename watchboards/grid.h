@@ -74,7 +74,8 @@ void CopyGrid(const Grid *from, Grid *to);
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
 void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
 // The same for ASCII text of that length (a figure), put without decoding.
-void PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style);
+// Returns the column after it.
+int PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style);
 
 // The grid as lines of UTF-8 text (of ASCII, without utf8), blanks at their
 // ends left out, each ending in "\n"; styles are not shown.

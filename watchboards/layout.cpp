@@ -61,7 +61,7 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, const ViewSett
     Text text = TEXT_IN(chars);
     AppendText(&text, "Board ");
     AppendSigned(&text, board->boardIndex);
-    int column = PutText(grid, row, 0, chars, kStyleBold);
+    int column = PutAscii(grid, row, 0, chars, (int)text.length, kStyleBold);
     Trouble troubles[kMostTroubles];
     int count = BoardTroubles(board, settings, nowMs, troubles);
     for (int i = 0; i < count; i++) {
@@ -70,7 +70,10 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, const ViewSett
                          troubles[i].alarm ? kStyleAlarm : kStyleWarning);
     }
     if (count == 0) {
-        column = PutText(grid, row, column + 1, StateWord(board->state), kStylePlain);
+        text = TEXT_IN(chars);
+        AppendChar(&text, ' ');
+        AppendText(&text, StateWord(board->state));
+        column = PutAscii(grid, row, column, chars, (int)text.length, kStylePlain);
     }
     if (board->resets != 0) {
         text = TEXT_IN(chars);
@@ -319,6 +322,10 @@ static void LayOutFrame(const ScreenFrame *frame, Grid *grid) {
     Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, settings);
     for (int i = 0; i < placement.shown; i++) {
         int row = TopRow(&placement, i);
+        // The rows of figures reach past the figures' columns already, so
+        // that putting the figures each second blanks nothing more.
+        for (int r = 1; r <= kFigureRows; r++)
+            PutCharacter(grid, row + r, kMarkColumn, ' ', kStylePlain);
         for (int f = 0; f < kFigureCount; f++)
             if (kFigures[f].label != nullptr)
                 PutLabel(grid, row + kFigures[f].row, kFigures[f], settings);
@@ -338,13 +345,22 @@ static void LayOutFigures(const BoardView *const *boards, const ScreenFrame *fra
     const ViewSettings *settings = &frame->settings;
     Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, settings);
     FigureContext context = {settings, nowMs};
+    // The figures on the screen, found once.
+    static int onScreen[kMostFigures], onScreenCount = -1;
+    if (onScreenCount < 0) {
+        onScreenCount = 0;
+        for (int f = 0; f < kFigureCount; f++)
+            if (kFigures[f].row != 0)
+                onScreen[onScreenCount++] = f;
+    }
     for (int i = 0; i < placement.shown; i++) {
         const BoardView *board = boards[frame->firstBoard + i];
         int row = TopRow(&placement, i);
         PutTitle(grid, row, board, settings, nowMs);
-        for (int f = 0; f < kFigureCount; f++)
-            if (kFigures[f].row != 0)
-                PutFigure(grid, row + kFigures[f].row, board, kFigures[f], &context);
+        for (int f = 0; f < onScreenCount; f++) {
+            const Figure &figure = kFigures[onScreen[f]];
+            PutFigure(grid, row + figure.row, board, figure, &context);
+        }
         if (placement.graphs)
             PutGraphs(grid, row + TableRows(), board, settings);
     }
@@ -389,6 +405,8 @@ void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,
     ScreenFrame full;
     memcpy(&full, frame, sizeof full);
     full.troubleOutOfView = TroubleOutOfView(boards, frame, grid);
+    bool footerOnly = layout->shown.troubleOutOfView != full.troubleOutOfView;
+    layout->shown.troubleOutOfView = full.troubleOutOfView;
     if (!layout->framed || layout->frame.rows != grid->rows ||
         layout->frame.columns != grid->columns ||
         memcmp(&layout->shown, &full, sizeof full) != 0) {
@@ -396,6 +414,12 @@ void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,
         LayOutFrame(&full, &layout->frame);
         layout->framed = true;
         memcpy(&layout->shown, &full, sizeof full);
+    } else if (footerOnly && !TooSmall(grid) && !full.keys) {
+        // The count of boards in trouble out of view changes with them:
+        // the footer alone is laid out again.
+        layout->frame.ends[grid->rows - 1] = 0;
+        PutFooter(&layout->frame, &full, BoardsShown(grid, full.count, &full.settings),
+                  WithGraphs(grid, full.count, &full.settings));
     }
     CopyGrid(&layout->frame, grid);
     LayOutFigures(boards, &full, nowMs, grid);
