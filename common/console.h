@@ -7,7 +7,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
-// What standard output that fails (a full disk, a reader gone) means.
+// What standard output that fails (a full disk; a reader gone, where SIGPIPE
+// is ignored: its default ends the program first) means.
 enum OutputRule {
     // A mode switch: the board is switched all the same, and that is its
     // result; it ends as it would have.
