@@ -49,7 +49,18 @@ uint8_t StartBoardTool(void) {
     return BoardAddress(AskBoardIndex());
 }
 
+// "-h", "--help", "-" or Windows' "/?" asks for help, not for a board, yet
+// _wtol reads each as board 0: the board at 0x58 would be switched.  A sign
+// before a digit is a number ("-5").
+static bool LooksLikeOption(const char *argument) {
+    return (argument[0] == '-' && !IsDigit(argument[1])) || argument[0] == '/';
+}
+
 uint8_t StartModeSwitch(int argc, char **argv) {
     StopIfServiceRunning();
-    return BoardAddress(argc > 1 ? BoardIndexFromArgument(argv[1]) : AskBoardIndex());
+    if (argc <= 1)
+        return BoardAddress(AskBoardIndex());
+    if (LooksLikeOption(argv[1]))
+        RefuseCommandLine("[boardIndex]");
+    return BoardAddress(BoardIndexFromArgument(argv[1]));
 }

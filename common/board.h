@@ -21,7 +21,9 @@ int32_t BoardIndexFromArgument(const char *argument);
 uint8_t StartBoardTool(void);
 
 // The same for a mode switch, which takes the board index from its first
-// argument when it has one, without asking.
+// argument when it has one, without asking.  A first argument that looks
+// like an option ("-" and no digit after it, or "/") is refused after the
+// guard: the usage line on standard error, and status 2.
 uint8_t StartModeSwitch(int argc, char **argv);
 
 #endif

@@ -33,6 +33,11 @@ void OutputFailed(int error) {
     exit(1);
 }
 
+void RefuseCommandLine(const char *synopsis) {
+    fprintf(stderr, "usage: %s %s\n", programName, synopsis);
+    exit(2);
+}
+
 // The next character, waited for where the stream has none yet; EOF only at
 // the true end of input or on a failure.
 static int NextCharacter(FILE *stream) {

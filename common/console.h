@@ -1,12 +1,14 @@
 // Console input and output shared by every program: one decimal number per
-// prompt, and what a program does when its standard output fails.
+// prompt, what a program does when its standard output fails, and the usage
+// line of a command line it refuses.
 #ifndef COMMON_CONSOLE_H
 #define COMMON_CONSOLE_H
 
 #include <stdint.h>
 #include <stdio.h>
 
-// What standard output that fails (a full disk, a reader gone) means.
+// What standard output that fails (a full disk; a reader gone, where SIGPIPE
+// is ignored: its default ends the program first) means.
 enum OutputRule {
     // A mode switch: the board is switched all the same, and that is its
     // result; it ends as it would have.
@@ -30,6 +32,10 @@ void FlushOutput(void);
 // Applies the output rule to standard output that failed with error (an
 // errno value), for a program that writes it without the stream.
 void OutputFailed(int error);
+
+// Refuses the command line: "usage: NAME SYNOPSIS" on standard error, the
+// one line a program says there for its arguments, and status 2.
+void RefuseCommandLine(const char *synopsis);
 
 // Reads one decimal integer from standard input as "%d" reads it: white space
 // (line ends too) is skipped, then an optional sign and the digits; the rest

@@ -122,9 +122,15 @@ TEST_P(Cases, AsTheTableSays) {
         Simulator(command);
     std::unique_ptr<Running> service = StartService(c.service);
 
-    // Standard error apart, in a file.
+    // Standard error apart, in a file; standard output in the test's pipe, or
+    // where the case sends it.
     std::string errors = folder_.Path() + "/errors";
-    std::vector<std::string> command = {"/bin/sh", "-c", "exec \"$@\" 2>\"$0\"", errors};
+    std::string script = "exec \"$@\" 2>\"$0\"";
+    if (c.standardOutput == "full")
+        script += " >/dev/full";
+    else if (c.standardOutput == "closed")
+        script += " >&-";
+    std::vector<std::string> command = {"/bin/sh", "-c", script, errors};
     TemporaryDirectory scratch;
     for (const std::string &word : c.command)
         command.push_back(

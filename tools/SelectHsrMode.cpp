@@ -1,7 +1,9 @@
 // SelectHsrMode [boardIndex]: puts a board into HSR mode.
 // Without an argument it asks for the board index.  Silent once it knows the
-// board; ends with status 1 only when the statistics service is running
-// (output that fails changes nothing: the board is switched all the same).
+// board.  Ends with status 1 when the statistics service is running, and with
+// 2 after its usage line on standard error when the first argument looks like
+// an option ("--help", "/?"): the board untouched either way.  Output that
+// fails changes nothing: the board is switched all the same.
 #include "board.h"
 #include "console.h"
 #include "mode_switch.h"

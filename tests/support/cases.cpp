@@ -115,6 +115,8 @@ std::vector<Case> ReadCases(const std::string &path, const std::string &platform
             if (keyword == "errors") {
                 c.errorsChecked = true;
                 c.errors = Unescape(rest);
+            } else if (keyword == "stdout" && (rest == "full" || rest == "closed")) {
+                c.standardOutput = rest;
             } else if ((keyword == "lines" || keyword == "json") && words.size() >= 2) {
                 c.linesKind = keyword;
                 c.lineCount = std::stoi(words[1]);

@@ -20,6 +20,9 @@ struct Case {
     std::vector<std::string> calls;
     std::vector<std::vector<std::string>> board; // qvgpio-sim commands
     std::vector<std::string> service;            // its name, then its arguments
+    // Where standard output goes: "" a pipe the test reads, "full" a full
+    // disk, "closed" nowhere, closed at start.
+    std::string standardOutput;
     bool errorsChecked = false;
     std::string errors;
     // "lines" or "json": how many lines, and the fields each has.

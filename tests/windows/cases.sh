@@ -64,6 +64,17 @@ start_service() {
 
 fail() { failed=$((failed + 1)); echo "FAILED $name: $*"; }
 
+# PROGRAM ARGUMENT...: under Wine, its standard output where the case sends
+# it ($goes): a full disk, closed at start, or the file of the output.
+run() {
+    case $goes in
+    full) wine "$@" >/dev/full ;;
+    closed) wine "$@" >&- ;;
+    '') wine "$@" >"$work/out" ;;
+    *) echo "stdout $goes: not full or closed" >&2; return 125 ;;
+    esac
+}
+
 # Each line of the output has the fields of the check, by name: "lines N
 # NAME=VALUE..." in the columns under the header, "json N ..." as members.
 check_fields() {
@@ -120,6 +131,11 @@ run_case() {
     [[ $program == *.exe ]] || program=$program.exe
     local arguments=()
     for word in "${words[@]:1}"; do arguments+=("$(plain "$word")"); done
+    local goes='' check # where standard output goes: "stdout full" or "closed"
+    for check in "${extra[@]}"; do
+        [[ $check == 'stdout '* ]] && goes=${check#stdout }
+    done
+    : >"$work/out"
 
     if [[ $output == '~'* ]]; then
         plain "$input" | timeout 3 wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors"
@@ -127,7 +143,7 @@ run_case() {
         cmp -s -n "$(stat -c %s "$work/want")" "$work/out" "$work/want" ||
             { fail "output begins otherwise"; od -c "$work/out" | head -10; return; }
     else
-        plain "$input" | wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors"
+        plain "$input" | run "$program" "${arguments[@]}" 2>"$work/errors"
         got=${PIPESTATUS[1]}
         if [ "$output" != '*' ]; then
             plain "$output" | perl -pe 's/\n/\r\n/g' >"$work/want"
@@ -138,7 +154,6 @@ run_case() {
             fail "status $got, not $status"; return
         fi
     fi
-    local check
     for check in "${extra[@]}"; do
         read -r kind rest <<<"$check"
         case $kind in
@@ -152,6 +167,8 @@ run_case() {
             local file=${rest%% *} want=${rest#* }
             tr -d '\r' <"$work/scratch/$file" 2>/dev/null | grep -qxF "$(plain "$want")" ||
                 { fail "$file holds no line $want"; return; } ;;
+        stdout) ;;
+        *) fail "unknown: $kind"; return ;;
         esac
     done
     got=$(sim journal | paste -sd '|')
