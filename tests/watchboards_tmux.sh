@@ -55,7 +55,7 @@ expect board-1 '^Board 1 · rx \+100%$'
 expect rates '^rx bit/s +[0-9.]+ M +[0-9.]+ M +[-+][0-9.]+%$'
 expect divergence '^rx bit/s +[0-9.]+ M +0 +\+100% !$'
 expect graph '^rx A +·?█+ max [0-9.]+ M$'
-expect footer '^q quit  b bytes  g graphs  \+/- mark >5%  t trouble  \? keys$'
+expect footer '^ +q quit  b bytes  g graphs  \+/- mark >5%  t trouble  \? keys$'
 # Trouble in red: the divergence, in the heading and in its cell.
 if coloured | grep -q $'\e\\[[0-9;]*31m[^\e]*rx +100%' &&
     coloured | grep -q $'\e\\[[0-9;]*31m[^\e]*+100%'; then
@@ -86,7 +86,7 @@ keys b g
 
 # A smaller window: the graphs go first, then one board at a time.
 tmux -L "$socket" resize-window -t view -x 40 -y 10
-expect smaller '^board 1 of 2 ↑↓  1 in trouble  \? keys$'
+expect smaller '^board 1 of 2 ↑↓  1 in trouble +\? keys$'
 expect smaller-no-graph '^rx A ' absent
 keys Down
 expect scrolled '^Board 1 · rx \+100%$'

@@ -103,6 +103,8 @@ int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t
         trouble->alarm = alarm;
         return troubles != nullptr ? TEXT_IN(trouble->text) : TextIn(trouble->text, 1);
     };
+    if (troubles == nullptr && board->state != kBoardLive && board->state != kBoardStale)
+        return 1; // gone or short
     if (board->state == kBoardGone || board->state == kBoardShort) {
         Text text = add(false);
         AppendText(&text, StateWord(board->state));
@@ -119,18 +121,15 @@ int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t
         AppendText(&text, "stale ");
         AppendDuration(&text, (nowMs - board->changedMs) / 1000);
     }
-    const struct {
-        bool (*beyond)(const BoardView *, int, const ViewSettings *);
-        const char *name;
-        int32_t tenths;
-    } kDivergences[] = {{RxBeyond, "rx ", board->rxDivergence},
-                        {TxBeyond, "tx ", board->txDivergence}};
-    for (const auto &divergence : kDivergences) {
-        if (divergence.beyond(board, 0, settings)) {
-            Text text = add(true);
-            AppendText(&text, divergence.name);
-            AppendPercentTenths(&text, divergence.tenths);
-        }
+    if (RxBeyond(board, 0, settings)) {
+        Text text = add(true);
+        AppendText(&text, "rx ");
+        AppendPercentTenths(&text, board->rxDivergence);
+    }
+    if (TxBeyond(board, 0, settings)) {
+        Text text = add(true);
+        AppendText(&text, "tx ");
+        AppendPercentTenths(&text, board->txDivergence);
     }
     for (int lan = 0; lan < kLans; lan++) {
         if (ErrorsNow(board, lan, settings)) {

@@ -208,21 +208,54 @@ uint16_t AsciiOf(uint16_t c) {
 
 // The cell at column of row, where the cursor is at column *cursor (-1 when
 // not on the row) and the style *style (-1 when unknown).
+// A row or a column, 1 to 2000: mostly below 100.
+static char *PutCoordinate(char *to, int n) {
+    if (n >= 100)
+        return PutUnsigned(to, (uint64_t)n);
+    if (n >= 10)
+        *to++ = kFourDigits.of[n][2];
+    *to++ = kFourDigits.of[n][3];
+    return to;
+}
+
 static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style,
                      TerminalAbilities abilities) {
+    // The most a cell takes, a cursor move and a style with it: room made
+    // once, then written straight.  Without it the draw is cut short.
+    enum { kMostForACell = 40 };
+    if (out->size - out->length <= kMostForACell) {
+        out->length = out->size - 1;
+        return;
+    }
+    char *p = out->chars + out->length;
     if (*cursor != column) {
-        AppendChars(out, "\033[", 2);
-        AppendUnsigned(out, (uint64_t)row + 1);
-        AppendChar(out, ';');
-        AppendUnsigned(out, (uint64_t)column + 1);
-        AppendChar(out, 'H');
+        *p++ = '\033';
+        *p++ = '[';
+        p = PutCoordinate(p, row + 1);
+        *p++ = ';';
+        p = PutCoordinate(p, column + 1);
+        *p++ = 'H';
     }
     if (StyleOfCell(cell) != *style) {
         *style = StyleOfCell(cell);
-        AppendText(out, (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style]);
+        const char *sequence =
+            (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style];
+        while (*sequence != '\0')
+            *p++ = *sequence++;
     }
-    uint16_t character = CellCharacter(cell);
-    AppendUtf8(out, abilities.utf8 ? character : AsciiOf(character));
+    uint16_t c = abilities.utf8 ? CellCharacter(cell) : AsciiOf(CellCharacter(cell));
+    if (c < 0x80) {
+        *p++ = (char)c;
+    } else if (c < 0x800) {
+        *p++ = (char)(0xc0 | c >> 6);
+        *p++ = (char)(0x80 | (c & 0x3f));
+    } else {
+        *p++ = (char)(0xe0 | c >> 12);
+        *p++ = (char)(0x80 | (c >> 6 & 0x3f));
+        *p++ = (char)(0x80 | (c & 0x3f));
+    }
+    *p = '\0';
+    out->length = (size_t)(p - out->chars);
     *cursor = column + 1;
 }
 
@@ -261,8 +294,12 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilitie
         Reach(shown, row, end);
         int cursor = -1;
         int column = FirstDifference(cells, before, 0, end);
-        for (; column < end; column = FirstDifference(cells, before, column + 1, end))
-            DrawCell(out, row, column, cells[column], &cursor, &style, abilities);
+        while (column < end) {
+            do // a run of cells that differ
+                DrawCell(out, row, column, cells[column], &cursor, &style, abilities);
+            while (++column < end && cells[column] != before[column]);
+            column = FirstDifference(cells, before, column, end);
+        }
         for (; column < shown->ends[row]; column++)
             if (before[column] != kBlank)
                 DrawCell(out, row, column, kBlank, &cursor, &style, abilities);

@@ -39,6 +39,18 @@ static void PutFigureText(Grid *grid, int row, int end, const Text *figure, Cell
     PutAscii(grid, row, end - (int)figure->length, figure->chars, (int)figure->length, style);
 }
 
+// What a place on the screen held before, as wide as it was (*was, null
+// when it held nothing), is blanked where the new text, as wide as now,
+// does not cover it: to the left of a text that ends at at (right), or to
+// the right of one that starts there.
+static void Uncover(Grid *grid, int row, int at, bool right, int now, int *was) {
+    if (was == nullptr)
+        return;
+    for (int i = now; i < *was; i++)
+        PutCharacter(grid, row, right ? at - 1 - i : at + i, ' ', kStylePlain);
+    *was = now;
+}
+
 static bool WithGraphs(const Grid *grid, int count, const ViewSettings *settings) {
     int room = grid->rows - 2; // header, footer
     return settings->graphs && grid->columns >= kGraphEnd &&
@@ -56,7 +68,7 @@ static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a headi
 // "Board 102 live", or its trouble, heaviest first: "Board 102 · LanB down
 // · rx +20%"; and the resets seen.
 static void PutTitle(Grid *grid, int row, const BoardView *board, const ViewSettings *settings,
-                     uint64_t nowMs) {
+                     uint64_t nowMs, int *was) {
     char chars[64];
     Text text = TEXT_IN(chars);
     AppendText(&text, "Board ");
@@ -79,8 +91,9 @@ static void PutTitle(Grid *grid, int row, const BoardView *board, const ViewSett
         text = TEXT_IN(chars);
         AppendText(&text, "resets ");
         AppendUnsigned(&text, board->resets);
-        PutText(grid, row, column + 1, chars, kStylePlain);
+        column = PutText(grid, row, column + 1, chars, kStylePlain);
     }
+    Uncover(grid, row, 0, false, column, was);
 }
 
 // A row's label, from the LAN's figure that gives it, with the unit of a
@@ -94,7 +107,7 @@ static void PutLabel(Grid *grid, int row, const Figure &figure, const ViewSettin
 // A LAN's figure in LanA's and LanB's columns; a board's figure, when known,
 // in the A−B column, marked beyond the mark.
 static void PutFigure(Grid *grid, int row, const BoardView *board, const Figure &figure,
-                      const FigureContext *context) {
+                      const FigureContext *context, int *was) {
     static const int kEnds[kLans] = {kLanAEnd, kLanBEnd};
     char chars[32];
     auto style = [&](int lan) {
@@ -107,17 +120,21 @@ static void PutFigure(Grid *grid, int row, const BoardView *board, const Figure 
             Text text = TEXT_IN(chars);
             AppendFigure(&text, figure, board, lan, context, kOnScreen);
             PutFigureText(grid, row, kEnds[lan], &text, style(lan));
+            Uncover(grid, row, kEnds[lan], true, (int)text.length, was ? &was[lan] : nullptr);
         }
         return;
     }
-    if (!FigureKnownFor(figure, board))
-        return;
     Text text = TEXT_IN(chars);
-    AppendFigure(&text, figure, board, 0, context, kOnScreen);
-    CellStyle marked = style(0);
+    bool known = FigureKnownFor(figure, board);
+    if (known)
+        AppendFigure(&text, figure, board, 0, context, kOnScreen);
+    CellStyle marked = known ? style(0) : kStylePlain;
     PutFigureText(grid, row, kDivergenceEnd, &text, marked);
+    Uncover(grid, row, kDivergenceEnd, true, (int)text.length, was ? &was[0] : nullptr);
     if (marked == kStyleAlarm)
         PutCharacter(grid, row, kMarkColumn, '!', kStyleAlarm);
+    else if (was != nullptr) // what a mark there was
+        PutCharacter(grid, row, kMarkColumn, ' ', kStylePlain);
 }
 
 // The block characters U+2581 to U+2588, one to eight eighths high.
@@ -132,7 +149,8 @@ static const char *const kGraphLabels[kLans] = {"rx A", "rx B"};
 
 // Both LANs' receive rates over the last minute, newest on the right, on
 // one scale: the highest rate of either.
-static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSettings *settings) {
+static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSettings *settings,
+                      int *was) {
     uint32_t scale = 0;
     for (const LanView &lan : board->lan)
         for (uint32_t rate : lan.history)
@@ -147,13 +165,14 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
                 PutCharacter(grid, row + i, kGraphColumn + second, Bar(rate, scale), kStylePlain);
         }
     }
+    char chars[32];
+    Text text = TEXT_IN(chars);
     if (scale != 0) {
-        char chars[32];
-        Text text = TEXT_IN(chars);
         AppendText(&text, "max ");
         AppendScreenRate(&text, scale, settings);
-        PutText(grid, row, kScaleColumn, chars, kStyleDim);
+        PutAscii(grid, row, kScaleColumn, chars, (int)text.length, kStyleDim);
     }
+    Uncover(grid, row, kScaleColumn, false, (int)text.length, was);
 }
 
 static void AppendTenths(Text *text, uint32_t tenths) {
@@ -168,7 +187,16 @@ static void AppendTenths(Text *text, uint32_t tenths) {
 // whole: what is said of the LAN speed, where the boards shown are in the
 // list, how many boards out of view are in trouble, and the keys, all of
 // them or as few as fit.
-static void PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool graphs) {
+// Returns the column of the room kept for how many boards out of view are
+// in trouble (TroubleRoom wide), or -1 where there is none.
+static int TroubleRoom(const ScreenFrame *frame) {
+    char chars[24];
+    Text text = TEXT_IN(chars);
+    AppendUnsigned(&text, (uint64_t)frame->count);
+    return (int)text.length + 11; // " in trouble"
+}
+
+static int PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool graphs) {
     const ViewSettings *settings = &frame->settings;
     struct Part {
         char chars[128];
@@ -200,10 +228,14 @@ static void PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool grap
         AppendUnsigned(&text, (uint64_t)frame->count);
         AppendText(&text, " \xe2\x86\x91\xe2\x86\x93"); // "↑↓"
     }
-    if (frame->troubleOutOfView != 0) {
-        Text text = part(kStyleAlarm);
-        AppendUnsigned(&text, (uint64_t)frame->troubleOutOfView);
-        AppendText(&text, " in trouble");
+    // Room for the boards in trouble out of view, put each second: as
+    // wide as the most there can be.
+    int troublePart = -1;
+    if (shown < frame->count) {
+        troublePart = count;
+        Text text = part(kStylePlain);
+        for (int i = 0; i < TroubleRoom(frame); i++)
+            AppendChar(&text, ' ');
     }
     if (frame->troubleOnly) {
         Text text = part(kStyleWarning);
@@ -219,15 +251,22 @@ static void PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool grap
     AppendText(&keys, "  +/- mark >");
     AppendTenths(&keys, settings->markTenths);
     AppendText(&keys, "%  t trouble  ? keys");
-    int column = 0, row = grid->rows - 1;
+    // The keys at the right.
+    int column = 0, row = grid->rows - 1, troubleColumn = -1;
     for (int i = 0; i < count; i++) {
         const char *chars = parts[i].chars;
-        if (i == count - 1 && column + Width(chars) > grid->columns)
+        bool keysPart = i == count - 1;
+        if (keysPart && column + Width(chars) > grid->columns)
             chars = column + 14 <= grid->columns ? "q quit  ? keys" : "? keys";
         if (column + Width(chars) > grid->columns)
             continue;
+        if (keysPart)
+            column = grid->columns - Width(chars);
+        if (i == troublePart)
+            troubleColumn = column;
         column = PutText(grid, row, column, chars, parts[i].style) + 2;
     }
+    return troubleColumn;
 }
 
 // Every key, one a line, as the manual page lists them.
@@ -294,15 +333,15 @@ static bool TooSmall(const Grid *grid) {
 
 // What stays while the frame does: the header, each board's row labels,
 // the footer.
-static void LayOutFrame(const ScreenFrame *frame, Grid *grid) {
+static int LayOutFrame(const ScreenFrame *frame, Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
     if (TooSmall(grid)) {
         PutTooSmall(grid);
-        return;
+        return -1;
     }
     if (frame->keys) {
         PutKeys(grid);
-        return;
+        return -1;
     }
     const ViewSettings *settings = &frame->settings;
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
@@ -333,15 +372,40 @@ static void LayOutFrame(const ScreenFrame *frame, Grid *grid) {
             for (int lan = 0; lan < kLans; lan++)
                 PutText(grid, row + TableRows() + lan, 0, kGraphLabels[lan], kStylePlain);
     }
-    PutFooter(grid, frame, BoardsShown(grid, frame->count, settings),
-              WithGraphs(grid, frame->count, settings));
+    return PutFooter(grid, frame, BoardsShown(grid, frame->count, settings),
+                     WithGraphs(grid, frame->count, settings));
+}
+
+// The boards of the list not shown that are in trouble, for the footer.
+static int TroubleOutOfView(const BoardView *const *boards, const ScreenFrame *frame,
+                            const Grid *grid) {
+    Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, &frame->settings);
+    int count = 0;
+    for (int i = 0; i < frame->count; i++)
+        if ((i < frame->firstBoard || i >= frame->firstBoard + placement.shown) &&
+            InTrouble(boards[i], &frame->settings))
+            count++;
+    return count;
 }
 
 // What changes from one second to the next, laid out on the frame.
 static void LayOutFigures(const BoardView *const *boards, const ScreenFrame *frame,
-                          uint64_t nowMs, Grid *grid) {
+                          uint64_t nowMs, Grid *grid, int troubleColumn, ScreenLayout *kept) {
     if (TooSmall(grid) || frame->keys)
         return;
+    if (troubleColumn >= 0) {
+        char chars[32];
+        Text text = TEXT_IN(chars);
+        int count = TroubleOutOfView(boards, frame, grid);
+        if (count != 0) {
+            AppendUnsigned(&text, (uint64_t)count);
+            AppendText(&text, " in trouble");
+        }
+        int room = TroubleRoom(frame), row = grid->rows - 1;
+        PutAscii(grid, row, troubleColumn, chars, (int)text.length, kStyleAlarm);
+        for (int column = troubleColumn + (int)text.length; column < troubleColumn + room; column++)
+            PutCharacter(grid, row, column, ' ', kStylePlain);
+    }
     const ViewSettings *settings = &frame->settings;
     Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, settings);
     FigureContext context = {settings, nowMs};
@@ -349,20 +413,25 @@ static void LayOutFigures(const BoardView *const *boards, const ScreenFrame *fra
     static int onScreen[kMostFigures], onScreenCount = -1;
     if (onScreenCount < 0) {
         onScreenCount = 0;
-        for (int f = 0; f < kFigureCount; f++)
+        for (int f = 0; f < kFigureCount && 2 + 2 * onScreenCount + 1 < kSlotsPerBoard; f++)
             if (kFigures[f].row != 0)
                 onScreen[onScreenCount++] = f;
     }
     for (int i = 0; i < placement.shown; i++) {
         const BoardView *board = boards[frame->firstBoard + i];
         int row = TopRow(&placement, i);
-        PutTitle(grid, row, board, settings, nowMs);
+        // The widths of what the board's places held, when the grid holds
+        // what was laid out a second ago: its heading, its graphs' scale,
+        // then two for each figure.
+        int *was = kept != nullptr && i < kSlotBoards ? kept->widths[i] : nullptr;
+        PutTitle(grid, row, board, settings, nowMs, was);
         for (int f = 0; f < onScreenCount; f++) {
             const Figure &figure = kFigures[onScreen[f]];
-            PutFigure(grid, row + figure.row, board, figure, &context);
+            PutFigure(grid, row + figure.row, board, figure, &context,
+                      was != nullptr ? &was[2 + 2 * f] : nullptr);
         }
         if (placement.graphs)
-            PutGraphs(grid, row + TableRows(), board, settings);
+            PutGraphs(grid, row + TableRows(), board, settings, was != nullptr ? &was[1] : nullptr);
     }
 }
 
@@ -380,47 +449,26 @@ ScreenFrame MakeScreenFrame(int count, int firstBoard, int watched, bool trouble
     return frame;
 }
 
-// The boards of the list not shown that are in trouble, for the footer.
-static int TroubleOutOfView(const BoardView *const *boards, const ScreenFrame *frame,
-                            const Grid *grid) {
-    Placement placement = PlaceBoards(grid, frame->count, frame->firstBoard, &frame->settings);
-    int count = 0;
-    for (int i = 0; i < frame->count; i++)
-        if ((i < frame->firstBoard || i >= frame->firstBoard + placement.shown) &&
-            InTrouble(boards[i], &frame->settings))
-            count++;
-    return count;
-}
 
 void LayOutScreen(const BoardView *const *boards, const ScreenFrame *frame, uint64_t nowMs,
                   Grid *grid) {
-    ScreenFrame full = *frame;
-    full.troubleOutOfView = TroubleOutOfView(boards, frame, grid);
-    LayOutFrame(&full, grid);
-    LayOutFigures(boards, &full, nowMs, grid);
+    int troubleColumn = LayOutFrame(frame, grid);
+    LayOutFigures(boards, frame, nowMs, grid, troubleColumn, nullptr);
 }
 
 void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,
                        const ScreenFrame *frame, uint64_t nowMs, Grid *grid) {
-    ScreenFrame full;
-    memcpy(&full, frame, sizeof full);
-    full.troubleOutOfView = TroubleOutOfView(boards, frame, grid);
-    bool footerOnly = layout->shown.troubleOutOfView != full.troubleOutOfView;
-    layout->shown.troubleOutOfView = full.troubleOutOfView;
     if (!layout->framed || layout->frame.rows != grid->rows ||
         layout->frame.columns != grid->columns ||
-        memcmp(&layout->shown, &full, sizeof full) != 0) {
+        memcmp(&layout->shown, frame, sizeof *frame) != 0) {
         ClearGrid(&layout->frame, grid->rows, grid->columns);
-        LayOutFrame(&full, &layout->frame);
+        layout->troubleColumn = LayOutFrame(frame, &layout->frame);
         layout->framed = true;
-        memcpy(&layout->shown, &full, sizeof full);
-    } else if (footerOnly && !TooSmall(grid) && !full.keys) {
-        // The count of boards in trouble out of view changes with them:
-        // the footer alone is laid out again.
-        layout->frame.ends[grid->rows - 1] = 0;
-        PutFooter(&layout->frame, &full, BoardsShown(grid, full.count, &full.settings),
-                  WithGraphs(grid, full.count, &full.settings));
+        memcpy(&layout->shown, frame, sizeof *frame);
+        // The grid as the frame has it: the places hold nothing yet.
+        CopyGrid(&layout->frame, grid);
+        memset(layout->widths, 0, sizeof layout->widths);
     }
-    CopyGrid(&layout->frame, grid);
-    LayOutFigures(boards, &full, nowMs, grid);
+    // Only the grid that this laid out last may be laid out again so.
+    LayOutFigures(boards, frame, nowMs, grid, layout->troubleColumn, layout);
 }

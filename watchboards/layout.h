@@ -32,7 +32,6 @@ struct ScreenFrame {
     bool keys; // the keys, one a line, instead of the boards
     ScreenNotice notice;
     ViewSettings settings;
-    int troubleOutOfView; // worked out by the layout
 };
 
 ScreenFrame MakeScreenFrame(int count, int firstBoard, int watched, bool troubleOnly, bool keys,
@@ -46,12 +45,19 @@ int BoardsShown(const Grid *grid, int count, const ViewSettings *settings);
 void LayOutScreen(const BoardView *const *boards, const ScreenFrame *frame, uint64_t nowMs,
                   Grid *grid);
 
-// LayOutScreen for a screen laid out once a second: its frame is kept, and
-// laid out again only when it changes.
+enum { kSlotBoards = 320, kSlotsPerBoard = 24 };
+
+// LayOutScreen for a screen laid out once a second into the same grid: its
+// frame is kept, and laid out again only when it changes; on it, what
+// changes is put in place, what it covered no more blanked.
 struct ScreenLayout {
     bool framed;
     ScreenFrame shown;
     Grid frame;
+    int troubleColumn; // of the footer's room for the boards in trouble out of view
+    // How wide what each place of a shown board holds is: its heading, its
+    // graphs' scale, then two for each figure.
+    int widths[kSlotBoards][kSlotsPerBoard];
 };
 
 void LayOutScreenAgain(ScreenLayout *layout, const BoardView *const *boards,

@@ -107,6 +107,11 @@ void AppendPercentTenths(Text *text, int32_t tenths) {
 }
 
 void AppendDuration(Text *text, uint64_t seconds) {
+    if (seconds < 60) { // the most of what is shown
+        AppendUnsigned(text, seconds);
+        AppendChar(text, 's');
+        return;
+    }
     static const struct {
         uint64_t seconds;
         char name;

@@ -89,7 +89,7 @@ rx B                                                       ·
 
 
 
-q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys
+                      q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys
 )");
 }
 
@@ -104,7 +104,7 @@ err/s              0           0
 errors             1           0
 
 
-board 1 of 2 ↑↓  1 in trouble  ? keys
+board 1 of 2 ↑↓  1 in trouble     ? keys
 )"));
     EXPECT_EQ(Render(10, 40, 1), kHeader + std::string(R"(Board 1 · LanB down · rx +100%
 link          up >5s     down 3s
@@ -114,7 +114,7 @@ err/s              0           0
 errors             0           0
 
 
-board 2 of 2 ↑↓  q quit  ? keys
+board 2 of 2 ↑↓                   ? keys
 )"));
 }
 
@@ -199,7 +199,7 @@ errors             -           -
 
 
 
-board 0 faster than -s 10M: try -s 100M  q quit  ? keys
+board 0 faster than -s 10M: try -s 100M                           q quit  ? keys
 )");
 }
 
@@ -288,7 +288,7 @@ err/s              0           0
 errors             0           0
 
 
-in trouble only: 1 of 2  q quit  ? keys
+in trouble only: 1 of 2                       q quit  ? keys
 )");
 
     frame = MakeScreenFrame(2, 0, 2, false, true, notice_, &settings_);
@@ -315,7 +315,7 @@ Ctrl-Z     suspend (fg brings it back)
     LayOutScreen(three, &frame, 5000, &grid_);
     text = TEXT_IN(chars);
     GridAsText(&grid_, &text);
-    EXPECT_NE(std::string(chars).find("\nq quit  b bytes  g graphs: no room  +/- mark >5%"),
+    EXPECT_NE(std::string(chars).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
               std::string::npos)
         << chars;
 }
