@@ -244,6 +244,8 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
 // red (in reverse video where there is no colour), in the cells and in the
 // heading; the grid in ASCII where the terminal has no UTF-8.
 TEST_F(Screen, TroubleInColourOrReverseVideo) {
+    grid_.rows = 18;
+    grid_.columns = 80;
     Lay(2, 1, 5000, &grid_); // board 1 at the top: LanB down, rx +100%
     static char chars[8192];
     const struct {
