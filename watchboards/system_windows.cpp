@@ -178,15 +178,57 @@ void LeaveScreen(void) {
         SetConsoleMode(input, inputMode);
 }
 
+// Whether the console really moves its cursor for a VT sequence: one that
+// accepts virtual terminal processing may still show the sequence as text
+// (Wine's).  The cursor is moved one column forward, where the text would
+// fit on its row (at the row's start near its end), and put back; text
+// shown instead is replaced by what was there.
+static bool InterpretsSequences(void) {
+    CONSOLE_SCREEN_BUFFER_INFO before, after;
+    if (!GetConsoleScreenBufferInfo(output, &before))
+        return false;
+    COORD cursor = before.dwCursorPosition, probe = cursor;
+    // The sequence shown as text covers 3 or 4 cells; 8 are kept.
+    enum { kCovered = 8 };
+    if (before.dwSize.X < 2 * kCovered)
+        return false;
+    if (probe.X > before.dwSize.X - kCovered)
+        probe.X = 0;
+    CHAR_INFO cells[kCovered];
+    SMALL_RECT region = {probe.X, probe.Y, (SHORT)(probe.X + kCovered - 1), probe.Y};
+    COORD size = {kCovered, 1}, origin = {0, 0};
+    bool saved = ReadConsoleOutputW(output, cells, size, origin, &region) != 0;
+    const wchar_t sequence[] = L"\033[1C";
+    DWORD written;
+    bool moved = SetConsoleCursorPosition(output, probe) &&
+                 WriteConsoleW(output, sequence, (DWORD)wcslen(sequence), &written, NULL) &&
+                 GetConsoleScreenBufferInfo(output, &after) &&
+                 after.dwCursorPosition.X == probe.X + 1 && after.dwCursorPosition.Y == probe.Y;
+    if (!moved) {
+        // Such a console may pass the sequence on to the terminal it is
+        // drawn on (Wine's, on a Unix terminal), whose cursor then stands
+        // elsewhere than the console's: a stop on another row has the
+        // console place it anew, not relative to where it thinks it is.
+        COORD elsewhere = {0, (SHORT)(probe.Y > 0 ? probe.Y - 1 : probe.Y + 1)};
+        SetConsoleCursorPosition(output, elsewhere);
+        if (saved)
+            WriteConsoleOutputW(output, cells, size, origin, &region);
+    }
+    SetConsoleCursorPosition(output, cursor);
+    return moved;
+}
+
 bool OpenScreen(TerminalAbilities *abilities) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
     // A console that takes no VT sequences (older than Windows 10, or one
-    // that accepts the mode without keeping it): lines instead.
-    DWORD mode;
-    if (!GetConsoleMode(output, &outputMode) ||
-        !SetConsoleMode(output,
-                        outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
-        !GetConsoleMode(output, &mode) || !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+    // that accepts the mode but shows the sequences as text): lines instead.
+    DWORD mode, wanted;
+    if (!GetConsoleMode(output, &outputMode))
+        return false;
+    wanted = outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING;
+    FlushOutput(); // what the stream holds shows before the probe
+    if (!SetConsoleMode(output, wanted) || !GetConsoleMode(output, &mode) ||
+        !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) || !InterpretsSequences()) {
         SetConsoleMode(output, outputMode);
         return false;
     }
