@@ -243,10 +243,11 @@ bool OpenScreen(TerminalAbilities *abilities) {
     atexit(LeaveScreen);
     screenOpen = true;
     WriteOutput(kEnterScreen, sizeof kEnterScreen - 1);
-    // A console that keeps virtual terminal processing shows colours, and
-    // any character: the screen is written as wide text (and what the C
-    // runtime writes, in the code page set above).
-    abilities->colour = true;
+    // A console that interprets VT sequences shows colours (unless NO_COLOR
+    // is set and not empty), and any character: the screen is written as
+    // wide text (and what the C runtime writes, in the code page set above).
+    const char *noColour = getenv("NO_COLOR");
+    abilities->colour = noColour == NULL || noColour[0] == '\0';
     abilities->utf8 = true;
     return true;
 }
