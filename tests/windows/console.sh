@@ -11,11 +11,11 @@
 set -u
 bin=$1
 export WINEDEBUG=-all LC_ALL=C.UTF-8 # Wine's console shows UTF-8 to tmux
-socket= # a server of its own for each run
+socket= # a server of its own for each run, its socket in $work
 work=$(mktemp -d)
 service=
 finish() {
-    [ -n "$socket" ] && tmux -L "$socket" kill-server 2>/dev/null
+    [ -n "$socket" ] && tmux -S "$socket" kill-server 2>/dev/null
     [ -n "$service" ] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
     rm -rf "$work"
 }
@@ -39,12 +39,12 @@ run() {
     shift
     command=$(printf '%q ' "$@")
     rm -f "$work/ended"
-    socket=windows-console-test-${work##*/}-$name
-    tmux -L "$socket" new-session -d -s "$name" -x 120 -y 30 \
+    socket=$work/tmux-$name
+    tmux -S "$socket" new-session -d -s "$name" -x 120 -y 30 \
         "$command; echo \"ended \$?\" >$work/ended; exec sleep 600"
     for _ in $(seq 600); do [ -s "$work/ended" ] && break; sleep 0.1; done
-    tmux -L "$socket" capture-pane -p -S - -t "$name" >"$work/pane"
-    tmux -L "$socket" kill-server
+    tmux -S "$socket" capture-pane -p -S - -t "$name" >"$work/pane"
+    tmux -S "$socket" kill-server
     socket=
     if grep -qx 'ended 0' "$work/ended" 2>/dev/null; then
         pass
