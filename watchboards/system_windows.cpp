@@ -1,5 +1,6 @@
 #include "system.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -73,9 +74,89 @@ const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) 
     return why;
 }
 
+// Standard output when it is a console, null when it is not (a pipe, a
+// file); found out at the first write.
+static HANDLE consoleOutput;
+static bool consoleKnown;
+
+static HANDLE ConsoleOutput(void) {
+    if (!consoleKnown) {
+        HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+        DWORD mode;
+        consoleOutput = handle != NULL && handle != INVALID_HANDLE_VALUE &&
+                                GetConsoleMode(handle, &mode)
+                            ? handle
+                            : NULL;
+        consoleKnown = true;
+    }
+    return consoleOutput;
+}
+
+// How many of these bytes end with whole UTF-8 sequences: a sequence cut
+// short by their end is left out (at most 3 bytes).  Bytes that are no
+// UTF-8 are counted in, for the conversion to replace.
+static size_t WholeSequences(const unsigned char *bytes, size_t count) {
+    for (size_t back = 1; back <= 3 && back <= count; back++) {
+        unsigned char c = bytes[count - back];
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: its lead is further back
+        size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? count - back : count;
+    }
+    return count;
+}
+
+// UTF-8 text written to the console as wide characters, the way a console
+// shows it whatever its code page (the C runtime's bytes go through the code
+// page, which Wine's console does not apply to them).  Line ends become
+// "\r\n", as the C runtime's text mode makes them.  A sequence cut by the
+// end of one call is finished by the next.  False when the console refuses.
+static bool WriteConsoleUtf8(HANDLE console, const char *bytes, size_t count) {
+    enum { kPiece = 4096 };
+    static unsigned char piece[kPiece];
+    static wchar_t wide[kPiece], lines[2 * kPiece];
+    static unsigned char cut[3]; // the start of a sequence cut short
+    static size_t cutCount;
+    do {
+        size_t length = cutCount;
+        memcpy(piece, cut, cutCount);
+        size_t taken = count < kPiece - length ? count : kPiece - length;
+        memcpy(piece + length, bytes, taken);
+        length += taken;
+        bytes += taken;
+        count -= taken;
+        size_t whole = WholeSequences(piece, length);
+        cutCount = length - whole;
+        memcpy(cut, piece + whole, cutCount);
+        if (whole == 0)
+            continue;
+        int characters = MultiByteToWideChar(CP_UTF8, 0, (const char *)piece, (int)whole, wide,
+                                             kPiece);
+        if (characters == 0)
+            return false;
+        DWORD total = 0;
+        for (int i = 0; i < characters; i++) {
+            if (wide[i] == L'\n')
+                lines[total++] = L'\r';
+            lines[total++] = wide[i];
+        }
+        for (DWORD done = 0, written; done < total; done += written)
+            if (!WriteConsoleW(console, lines + done, total - done, &written, NULL) || written == 0)
+                return false;
+    } while (count > 0);
+    return true;
+}
+
 void WriteOutput(const char *bytes, size_t count) {
-    fwrite(bytes, 1, count, stdout);
-    FlushOutput();
+    HANDLE console = ConsoleOutput();
+    if (console == NULL) {
+        fwrite(bytes, 1, count, stdout);
+        FlushOutput();
+        return;
+    }
+    FlushOutput(); // what the stream holds goes first
+    if (!WriteConsoleUtf8(console, bytes, count))
+        OutputFailed(EIO);
 }
 
 static HANDLE output, input;
@@ -90,23 +171,64 @@ void LeaveScreen(void) {
     if (!screenOpen)
         return;
     screenOpen = false;
-    fputs(kLeaveScreen, stdout);
-    fflush(stdout);
+    WriteConsoleUtf8(output, kLeaveScreen, sizeof kLeaveScreen - 1);
     SetConsoleOutputCP(outputCodePage);
     SetConsoleMode(output, outputMode);
     if (keysRead)
         SetConsoleMode(input, inputMode);
 }
 
+// Whether the console really moves its cursor for a VT sequence: one that
+// accepts virtual terminal processing may still show the sequence as text
+// (Wine's).  The cursor is moved one column forward, where the text would
+// fit on its row (at the row's start near its end), and put back; text
+// shown instead is replaced by what was there.
+static bool InterpretsSequences(void) {
+    CONSOLE_SCREEN_BUFFER_INFO before, after;
+    if (!GetConsoleScreenBufferInfo(output, &before))
+        return false;
+    COORD cursor = before.dwCursorPosition, probe = cursor;
+    // The sequence shown as text covers 3 or 4 cells; 8 are kept.
+    enum { kCovered = 8 };
+    if (before.dwSize.X < 2 * kCovered)
+        return false;
+    if (probe.X > before.dwSize.X - kCovered)
+        probe.X = 0;
+    CHAR_INFO cells[kCovered];
+    SMALL_RECT region = {probe.X, probe.Y, (SHORT)(probe.X + kCovered - 1), probe.Y};
+    COORD size = {kCovered, 1}, origin = {0, 0};
+    bool saved = ReadConsoleOutputW(output, cells, size, origin, &region) != 0;
+    const wchar_t sequence[] = L"\033[1C";
+    DWORD written;
+    bool moved = SetConsoleCursorPosition(output, probe) &&
+                 WriteConsoleW(output, sequence, (DWORD)wcslen(sequence), &written, NULL) &&
+                 GetConsoleScreenBufferInfo(output, &after) &&
+                 after.dwCursorPosition.X == probe.X + 1 && after.dwCursorPosition.Y == probe.Y;
+    if (!moved) {
+        // Such a console may pass the sequence on to the terminal it is
+        // drawn on (Wine's, on a Unix terminal), whose cursor then stands
+        // elsewhere than the console's: a stop on another row has the
+        // console place it anew, not relative to where it thinks it is.
+        COORD elsewhere = {0, (SHORT)(probe.Y > 0 ? probe.Y - 1 : probe.Y + 1)};
+        SetConsoleCursorPosition(output, elsewhere);
+        if (saved)
+            WriteConsoleOutputW(output, cells, size, origin, &region);
+    }
+    SetConsoleCursorPosition(output, cursor);
+    return moved;
+}
+
 bool OpenScreen(TerminalAbilities *abilities) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
     // A console that takes no VT sequences (older than Windows 10, or one
-    // that accepts the mode without keeping it): lines instead.
-    DWORD mode;
-    if (!GetConsoleMode(output, &outputMode) ||
-        !SetConsoleMode(output,
-                        outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
-        !GetConsoleMode(output, &mode) || !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+    // that accepts the mode but shows the sequences as text): lines instead.
+    DWORD mode, wanted;
+    if (!GetConsoleMode(output, &outputMode))
+        return false;
+    wanted = outputMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING;
+    FlushOutput(); // what the stream holds shows before the probe
+    if (!SetConsoleMode(output, wanted) || !GetConsoleMode(output, &mode) ||
+        !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) || !InterpretsSequences()) {
         SetConsoleMode(output, outputMode);
         return false;
     }
@@ -119,11 +241,13 @@ bool OpenScreen(TerminalAbilities *abilities) {
     if (keysRead)
         SetConsoleMode(input, ENABLE_WINDOW_INPUT);
     atexit(LeaveScreen);
-    fputs(kEnterScreen, stdout);
     screenOpen = true;
-    // A console that keeps virtual terminal processing shows colours, and
-    // UTF-8 in the code page set above.
-    abilities->colour = true;
+    WriteOutput(kEnterScreen, sizeof kEnterScreen - 1);
+    // A console that interprets VT sequences shows colours (unless NO_COLOR
+    // is set and not empty), and any character: the screen is written as
+    // wide text (and what the C runtime writes, in the code page set above).
+    const char *noColour = getenv("NO_COLOR");
+    abilities->colour = noColour == NULL || noColour[0] == '\0';
     abilities->utf8 = true;
     return true;
 }
