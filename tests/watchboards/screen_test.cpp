@@ -57,7 +57,7 @@ class Screen : public ::testing::Test {
 
     ScreenNotice notice_ = {0, 0};
     BoardView boards_[2];
-    Grid grid_;
+    Grid grid_ = {}; // its cells made on first use
 };
 
 // Board 0: 1500000 * 8 = 12.0 Mbit/s against 1490000 * 8 = 11.9 Mbit/s,
