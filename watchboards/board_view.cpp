@@ -91,7 +91,8 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
         // early, before the service published again, or the traffic
         // stopped.  Which is unknown.
         bool changing = board->changedMs == board->recordMs;
-        if (first || memcmp(&board->record, record, sizeof *record) != 0)
+        bool unchanged = !first && memcmp(&board->record, record, sizeof *record) == 0;
+        if (!unchanged)
             board->changedMs = nowMs;
         else
             board->missedPublication = before == kBoardLive && changing;
@@ -110,7 +111,9 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
             board->resetsInARow++;
             if (needed > board->neededBitsPerSecond)
                 board->neededBitsPerSecond = needed;
-        } else if (!first) {
+        } else if (!first && !unchanged) {
+            // A record seen again tells nothing of the LAN speed: only a
+            // step that fits ends a run of resets.
             board->resetsInARow = 0;
             board->neededBitsPerSecond = 0;
         }
