@@ -238,7 +238,8 @@ TEST(Lines, NoLineLongerThanTheLongest) {
     board.rxDivergence = board.txDivergence = -1000;
     for (LanView &lan : board.lan) {
         lan.rxStep = lan.txStep = lan.errStep = UINT32_MAX;
-        lan.rxRate = lan.txRate = lan.errTotal = UINT64_MAX / 8;
+        lan.rxRate = lan.txRate = UINT32_MAX; // a whole step in one second
+        lan.errTotal = INT64_MAX;
     }
     std::string line = Line(board, kJson);
     EXPECT_LT(line.size(), (size_t)kLongestLine);

@@ -3,6 +3,8 @@
 // And the terminal sequences that bring the screen up to date.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <string>
 
 #include "layout.h"
@@ -15,6 +17,11 @@ const TerminalAbilities kFullTerminal = {true, true};
 
 class Screen : public ::testing::Test {
   protected:
+    void TearDown() override {
+        free(grid_.cells);
+        free(grid_.ends);
+    }
+
     void SetUp() override {
         settings_ = Defaults();
         StartBoardView(&boards_[0], 0);
