@@ -25,9 +25,10 @@ static uint32_t Periods(uint32_t elapsedMs) {
     return (elapsedMs + kPublishingPeriodMs / 2) / kPublishingPeriodMs;
 }
 
-static uint64_t Over(uint32_t step, uint32_t periods) { return periods <= 1 ? step : step / periods; }
-
-uint64_t PerSecond(uint32_t step, uint32_t elapsedMs) { return Over(step, Periods(elapsedMs)); }
+uint64_t PerSecond(uint32_t step, uint32_t elapsedMs) {
+    uint32_t periods = Periods(elapsedMs);
+    return periods <= 1 ? step : step / periods;
+}
 
 int32_t DivergenceTenths(uint32_t a, uint32_t b) {
     uint32_t larger = a > b ? a : b;
@@ -117,7 +118,6 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
             board->resetsInARow = 0;
             board->neededBitsPerSecond = 0;
         }
-        uint32_t periods = Periods(board->elapsedMs);
         for (int i = 0; i < kLans; i++) {
             LanView *lan = &board->lan[i];
             const LanFields &field = kLanFields[i];
@@ -126,9 +126,6 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
             lan->rxTotal += lan->rxStep;
             lan->txTotal += lan->txStep;
             lan->errTotal += lan->errStep;
-            lan->rxRate = Over(lan->rxStep, periods);
-            lan->txRate = Over(lan->txStep, periods);
-            lan->errRate = Over(lan->errStep, periods);
             // A link seen again after a gap has been so since then, as far
             // as is known.
             uint8_t linkStatus = record->*field.linkStatus;
@@ -160,7 +157,8 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
     int newest = board->historyStart;
     board->historyStart = newest + 1 < kHistorySeconds ? newest + 1 : 0;
     for (LanView &lan : board->lan) {
-        uint32_t shown = lan.rxRate < kNotSeen ? (uint32_t)lan.rxRate : kNotSeen - 1;
+        uint64_t rate = RateOf(board, lan.rxStep);
+        uint32_t shown = rate < kNotSeen ? (uint32_t)rate : kNotSeen - 1;
         lan.history[newest] = board->stepped ? shown : kNoRate;
     }
 }

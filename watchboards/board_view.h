@@ -38,9 +38,8 @@ struct LanView {
     uint32_t rxGoodOctets, txOctets, rxErr;
     uint8_t linkStatus;
     // What the counters counted since the last whole record (0 after a
-    // reset), and as much a second (when stepped).
+    // reset); as much a second, when stepped, is RateOf the step.
     uint32_t rxStep, txStep, errStep;
-    uint64_t rxRate, txRate, errRate;
     // What the counters counted since WatchBoards started: the sum of the
     // steps, so 64 bits wide, and nothing for a reset.
     uint64_t rxTotal, txTotal, errTotal;
@@ -93,6 +92,11 @@ inline uint32_t HistoryRate(const BoardView *board, int lan, int second) {
 // periods as the time between its samples rounds to, at least one.  So a
 // steady rate reads the same whatever the time between samples wandered.
 uint64_t PerSecond(uint32_t step, uint32_t elapsedMs);
+
+// A step of the board's as much a second.
+inline uint64_t RateOf(const BoardView *board, uint32_t step) {
+    return PerSecond(step, board->elapsedMs);
+}
 
 // LanA's value against LanB's, in tenths of a percent of the larger one:
 // positive when LanA carries more.  0 when both are 0.

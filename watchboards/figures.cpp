@@ -67,9 +67,9 @@ constexpr Figure kFigures[] = {
     {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errTotal), 5, "errors",
      &kErrors},
     {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr, &kResets},
-    {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.rxRate), 2, "rx"},
-    {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(l.txRate), 3, "tx"},
-    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(l.errRate), 4, "err/s", nullptr,
+    {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(RateOf(board, l.rxStep)), 2, "rx"},
+    {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(RateOf(board, l.txStep)), 3, "tx"},
+    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(RateOf(board, l.errStep)), 4, "err/s", nullptr,
      ErrorsNow},
     {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.rxTotal), 0, nullptr, &kReceived},
     {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.txTotal), 0, nullptr, &kTransmitted},
@@ -94,17 +94,12 @@ static const char *const kLanNames[kLans] = {"LanA", "LanB"};
 
 int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t nowMs,
                   Trouble troubles[kMostTroubles]) {
-    // Without troubles, only counted: one at most, as InTrouble needs.
     int count = 0;
-    Trouble unsaid;
     auto add = [&](bool alarm) -> Text {
-        Trouble *trouble = troubles != nullptr ? &troubles[count] : &unsaid;
-        count++;
+        Trouble *trouble = &troubles[count++];
         trouble->alarm = alarm;
-        return troubles != nullptr ? TEXT_IN(trouble->text) : TextIn(trouble->text, 1);
+        return TEXT_IN(trouble->text);
     };
-    if (troubles == nullptr && board->state != kBoardLive && board->state != kBoardStale)
-        return 1; // gone or short
     if (board->state == kBoardGone || board->state == kBoardShort) {
         Text text = add(false);
         AppendText(&text, StateWord(board->state));
@@ -136,7 +131,7 @@ int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t
             Text text = add(true);
             AppendText(&text, kLanNames[lan]);
             AppendChar(&text, ' ');
-            AppendUnsigned(&text, board->lan[lan].errRate);
+            AppendUnsigned(&text, RateOf(board, board->lan[lan].errStep));
             AppendText(&text, " err/s");
         }
     }
@@ -144,7 +139,8 @@ int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t
 }
 
 bool InTrouble(const BoardView *board, const ViewSettings *settings) {
-    return BoardTroubles(board, settings, 0, nullptr) != 0;
+    Trouble troubles[kMostTroubles];
+    return BoardTroubles(board, settings, board->changedMs, troubles) != 0; // texts unread
 }
 
 void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {

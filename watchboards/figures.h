@@ -80,7 +80,6 @@ bool BeyondMark(int64_t tenths, const ViewSettings *settings);
 // (status 0), stale, receive or transmit divergence beyond the mark, errors
 // in the last second.  Each as the board's heading says it ("LanB down",
 // "rx +20%"); an alarm, or a warning (a block gone, short or stale).
-// troubles may be null: they are only counted then.
 struct Trouble {
     char text[24];
     bool alarm;

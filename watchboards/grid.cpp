@@ -123,20 +123,19 @@ int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) 
     return column;
 }
 
-static void AppendUtf8(Text *text, uint16_t c) {
-    char bytes[3];
+// A character in UTF-8, one to three bytes.
+static char *PutUtf8(char *to, uint16_t c) {
     if (c < 0x80) {
-        AppendChar(text, (char)c);
+        *to++ = (char)c;
     } else if (c < 0x800) {
-        bytes[0] = (char)(0xc0 | c >> 6);
-        bytes[1] = (char)(0x80 | (c & 0x3f));
-        AppendChars(text, bytes, 2);
+        *to++ = (char)(0xc0 | c >> 6);
+        *to++ = (char)(0x80 | (c & 0x3f));
     } else {
-        bytes[0] = (char)(0xe0 | c >> 12);
-        bytes[1] = (char)(0x80 | (c >> 6 & 0x3f));
-        bytes[2] = (char)(0x80 | (c & 0x3f));
-        AppendChars(text, bytes, 3);
+        *to++ = (char)(0xe0 | c >> 12);
+        *to++ = (char)(0x80 | (c >> 6 & 0x3f));
+        *to++ = (char)(0x80 | (c & 0x3f));
     }
+    return to;
 }
 
 void GridAsText(const Grid *grid, bool utf8, Text *text) {
@@ -145,8 +144,11 @@ void GridAsText(const Grid *grid, bool utf8, Text *text) {
         int end = grid->ends[row];
         while (end > 0 && CellCharacter(cells[end - 1]) == ' ')
             end--;
-        for (int column = 0; column < end; column++)
-            AppendUtf8(text, utf8 ? CellCharacter(cells[column]) : AsciiOf(CellCharacter(cells[column])));
+        for (int column = 0; column < end; column++) {
+            uint16_t c = CellCharacter(cells[column]);
+            char bytes[3];
+            AppendChars(text, bytes, (size_t)(PutUtf8(bytes, utf8 ? c : AsciiOf(c)) - bytes));
+        }
         AppendChar(text, '\n');
     }
 }
@@ -176,7 +178,7 @@ bool AbilitiesOf(const char *term, const char *noColour, const char *locale,
     bool monochrome = EndsWith(term, "-m") || EndsWith(term, "-mono");
     for (const char *name : kMonochrome)
         monochrome |= strcmp(term, name) == 0;
-    abilities->colour = !monochrome && (noColour == NULL || noColour[0] == '\0');
+    abilities->colour = !monochrome && ColourAllowed(noColour);
     // "en_US.UTF-8", "C.utf8": the codeset after the point, in any case.
     char codeset[16] = "";
     const char *point = strchr(locale, '.');
@@ -206,8 +208,6 @@ uint16_t AsciiOf(uint16_t c) {
     return '?';
 }
 
-// The cell at column of row, where the cursor is at column *cursor (-1 when
-// not on the row) and the style *style (-1 when unknown).
 // A row or a column, 1 to 2000: mostly below 100.
 static char *PutCoordinate(char *to, int n) {
     if (n >= 100)
@@ -218,6 +218,8 @@ static char *PutCoordinate(char *to, int n) {
     return to;
 }
 
+// The cell at column of row, where the cursor is at column *cursor (-1 when
+// not on the row) and the style *style (-1 when unknown).
 static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style,
                      TerminalAbilities abilities) {
     // The most a cell takes, a cursor move and a style with it: room made
@@ -243,17 +245,7 @@ static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int
         while (*sequence != '\0')
             *p++ = *sequence++;
     }
-    uint16_t c = abilities.utf8 ? CellCharacter(cell) : AsciiOf(CellCharacter(cell));
-    if (c < 0x80) {
-        *p++ = (char)c;
-    } else if (c < 0x800) {
-        *p++ = (char)(0xc0 | c >> 6);
-        *p++ = (char)(0x80 | (c & 0x3f));
-    } else {
-        *p++ = (char)(0xe0 | c >> 12);
-        *p++ = (char)(0x80 | (c >> 6 & 0x3f));
-        *p++ = (char)(0x80 | (c & 0x3f));
-    }
+    p = PutUtf8(p, abilities.utf8 ? CellCharacter(cell) : AsciiOf(CellCharacter(cell)));
     *p = '\0';
     out->length = (size_t)(p - out->chars);
     *cursor = column + 1;

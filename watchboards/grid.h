@@ -35,6 +35,11 @@ struct TerminalAbilities {
 bool AbilitiesOf(const char *term, const char *noColour, const char *locale,
                  TerminalAbilities *abilities);
 
+// Whether NO_COLOR, as found in the environment, leaves colour on.
+inline bool ColourAllowed(const char *noColour) {
+    return noColour == nullptr || noColour[0] == '\0';
+}
+
 // A cell: the code point of a character of the Basic Multilingual Plane
 // in the low 16 bits, its style above them.  One word, so that a cell is
 // put, compared and copied whole.

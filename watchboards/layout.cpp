@@ -19,7 +19,7 @@ static int TableRows(void) { return 1 + kFigureRows; }
 // A graph: its label ("rx A "), one column a second, then its scale.
 enum { kGraphColumn = 5, kGraphEnd = kGraphColumn + kHistorySeconds, kScaleColumn = kGraphEnd + 1 };
 
-static const char kMinus[] = "\xe2\x88\x92"; // U+2212, in "A−B"
+static const char kAgainst[] = "A\xe2\x88\x92" "B"; // "A−B", with U+2212
 
 // Characters, not bytes, of UTF-8 text.
 static int Width(const char *utf8) {
@@ -175,7 +175,8 @@ static void PutGraphs(Grid *grid, int row, const BoardView *board, const ViewSet
     Uncover(grid, row, kScaleColumn, false, (int)text.length, was);
 }
 
-static void AppendTenths(Text *text, uint32_t tenths) {
+// The mark, in percent: "5", "0.5".
+static void AppendMark(Text *text, uint32_t tenths) {
     AppendUnsigned(text, tenths / 10);
     if (tenths % 10 != 0) {
         AppendChar(text, '.');
@@ -249,7 +250,7 @@ static int PutFooter(Grid *grid, const ScreenFrame *frame, int shown, bool graph
     AppendText(&keys, settings->bytes ? "bits" : "bytes");
     AppendText(&keys, settings->graphs && !graphs ? "  g graphs: no room" : "  g graphs");
     AppendText(&keys, "  +/- mark >");
-    AppendTenths(&keys, settings->markTenths);
+    AppendMark(&keys, settings->markTenths);
     AppendText(&keys, "%  t trouble  ? keys");
     // The keys at the right.
     int column = 0, row = grid->rows - 1, troubleColumn = -1;
@@ -347,12 +348,7 @@ static int LayOutFrame(const ScreenFrame *frame, Grid *grid) {
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
     PutRight(grid, 0, kLanAEnd, "LanA", kStyleBold);
     PutRight(grid, 0, kLanBEnd, "LanB", kStyleBold);
-    char heading[16];
-    Text text = TEXT_IN(heading);
-    AppendText(&text, "A");
-    AppendText(&text, kMinus);
-    AppendText(&text, "B");
-    PutRight(grid, 0, kDivergenceEnd, heading, kStyleBold);
+    PutRight(grid, 0, kDivergenceEnd, kAgainst, kStyleBold);
     if (frame->count == 0)
         PutText(grid, 1, 0,
                 frame->troubleOnly ? "No board in trouble." : "No board publishes statistics.",

@@ -82,17 +82,16 @@ static char *PutBoardLine(char *to, const BoardView *board, const Text *time,
         } else {
             *to++ = '\t';
         }
+        // A known plain number, as AppendFigure writes it, put straight:
+        // the most of a line, and a third of its cost the other way.
         int scale = PlainNumberScale(figure);
         if (scale != 0 && (known >> figure.known & 1)) {
             to = PutSigned(to, figure.value(board, columns.lan[i], context->settings) * scale);
-        } else if (scale != 0) { // unknown: empty, or null
-            memcpy(to, "null", 4);
-            to += json ? 4 : 0;
-        } else {
-            Text text = TextIn(to, kLongestFigure + 1);
-            AppendFigure(&text, figure, board, columns.lan[i], context, output);
-            to += text.length;
+            continue;
         }
+        Text text = TextIn(to, kLongestFigure + 1);
+        AppendFigure(&text, figure, board, columns.lan[i], context, output);
+        to += text.length;
     }
     if (json)
         *to++ = '}';

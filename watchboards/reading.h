@@ -1,5 +1,5 @@
-// Reading a board's record through the monitors' platform layer, as a
-// monitor does, without ever ending the program: a block that cannot be
+// Reading a board's record through the statistics library, for reading
+// only, without ever ending the program: a block that cannot be
 // opened is a board that is gone, and is looked for again at the next read.
 #ifndef WATCHBOARDS_READING_H
 #define WATCHBOARDS_READING_H

@@ -246,8 +246,7 @@ bool OpenScreen(TerminalAbilities *abilities) {
     // A console that interprets VT sequences shows colours (unless NO_COLOR
     // is set and not empty), and any character: the screen is written as
     // wide text (and what the C runtime writes, in the code page set above).
-    const char *noColour = getenv("NO_COLOR");
-    abilities->colour = noColour == NULL || noColour[0] == '\0';
+    abilities->colour = ColourAllowed(getenv("NO_COLOR"));
     abilities->utf8 = true;
     return true;
 }

@@ -174,25 +174,36 @@ int WatchInLines(const ViewOptions *options) {
     return ShowRounds(options, ShowLinesRound);
 }
 
+// Room of at least needed bytes in *chars, which grows as needed; false
+// when there is no memory for more.
+struct Room {
+    char *chars;
+    size_t size;
+};
+
+static bool MakeRoom(Room *room, size_t needed) {
+    if (needed <= room->size)
+        return true;
+    char *more = (char *)realloc(room->chars, needed);
+    if (more == NULL)
+        return false;
+    room->chars = more;
+    room->size = needed;
+    return true;
+}
+
 // One round of the metrics file, apart as ShowLinesRound is: the file
 // replaced whole, or the program ended with status 1 and a line.
 __attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
     FollowBoards(options);
     SampleBoards(&options->settings);
     TellNotice();
-    static char *metrics;
-    static size_t size;
-    size_t needed = MetricsRoom(watched.count) + 1;
-    if (needed > size) {
-        char *more = (char *)realloc(metrics, needed);
-        if (more == NULL) {
-            fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
-            exit(1);
-        }
-        metrics = more;
-        size = needed;
+    static Room metrics;
+    if (!MakeRoom(&metrics, MetricsRoom(watched.count) + 1)) {
+        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+        exit(1);
     }
-    Text text = TextIn(metrics, size);
+    Text text = TextIn(metrics.chars, metrics.size);
     AppendMetrics(&text, watched.views, watched.count, &options->settings);
     const char *why = ReplaceWholeFile(options->textfile, text.chars, text.length);
     if (why != NULL) {
@@ -208,18 +219,11 @@ static Grid nextScreen, shownScreen;
 
 // Room for what draws a screen of that size whole: a cursor move, a style
 // and a character of three bytes for each cell at most.
+// Without the memory, what there is: the screen is drawn in part.
 static Text Drawing(int rows, int columns) {
-    static char *chars;
-    static size_t size;
-    size_t needed = (size_t)rows * (size_t)columns * 24 + 64;
-    if (needed > size) {
-        char *more = (char *)realloc(chars, needed);
-        if (more != NULL) {
-            chars = more;
-            size = needed;
-        }
-    }
-    return TextIn(chars, size);
+    static Room drawing;
+    MakeRoom(&drawing, (size_t)rows * (size_t)columns * 24 + 64);
+    return TextIn(drawing.chars, drawing.size);
 }
 
 struct ScreenState {

@@ -233,12 +233,11 @@ TEST(Lines, NoLineLongerThanTheLongest) {
                               4294967295u, 255, 255});
     TakeSample(&board, kBlockWhole, &record, 0, &settings);
     board.resets = UINT32_MAX;
-    board.elapsedMs = UINT32_MAX;
+    board.elapsedMs = 1499; // one period: the rates as wide as the steps
     board.stepped = true;
     board.rxDivergence = board.txDivergence = -1000;
     for (LanView &lan : board.lan) {
         lan.rxStep = lan.txStep = lan.errStep = UINT32_MAX;
-        lan.rxRate = lan.txRate = UINT32_MAX; // a whole step in one second
         lan.errTotal = INT64_MAX;
     }
     std::string line = Line(board, kJson);
