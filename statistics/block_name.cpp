@@ -36,14 +36,9 @@ bool BoardOfListedBlock(const char *name, int32_t *boardIndex) {
     if (strncmp(name, kPrefix, sizeof kPrefix - 1) != 0)
         return false;
     const char *number = name + sizeof kPrefix - 1;
-    int32_t parsed;
-    if (!ParseBoardIndex(number, strlen(number), &parsed))
+    // "-0", "007", "-07": names no publisher makes.
+    const char *digits = number[0] == '-' ? number + 1 : number;
+    if (digits[0] == '0' && (digits[1] != '\0' || digits != number))
         return false;
-    // "-0", "007": a name no publisher makes.
-    char canonical[16];
-    snprintf(canonical, sizeof canonical, "%d", (int)parsed);
-    if (strcmp(canonical, number) != 0)
-        return false;
-    *boardIndex = parsed;
-    return true;
+    return ParseBoardIndex(number, strlen(number), boardIndex);
 }

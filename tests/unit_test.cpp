@@ -57,6 +57,27 @@ TEST(ReadCounter32, WordStartsAtZeroAndResultsAreIgnored) {
 #define BLOCK_NAME(number) "/QvPrpFileMapObject" number
 #endif
 
+// Only the very name a publisher makes is a board's block.
+TEST(BoardOfListedBlock, OnlyTheNameAPublisherMakes) {
+    const struct {
+        const char *name;
+        bool block;
+        int32_t boardIndex;
+    } cases[] = {
+        {"QvPrpFileMapObject0", true, 0},     {"QvPrpFileMapObject-7", true, -7},
+        {"QvPrpFileMapObject-2147483648", true, INT32_MIN},
+        {"QvPrpFileMapObject-0", false, 0},   {"QvPrpFileMapObject007", false, 0},
+        {"QvPrpFileMapObject-07", false, 0},  {"QvPrpFileMapObject12x", false, 0},
+        {"QvPrpFileMapObject", false, 0},     {"QvPrpFileMapObject2147483648", false, 0},
+        {"QvPrpFileMapObject+1", false, 0},   {"qvPrpFileMapObject1", false, 0},
+    };
+    for (const auto &c : cases) {
+        int32_t boardIndex = 0;
+        EXPECT_EQ(BoardOfListedBlock(c.name, &boardIndex), c.block) << c.name;
+        EXPECT_EQ(boardIndex, c.boardIndex) << c.name;
+    }
+}
+
 TEST(StatisticsMapName, WholeSignedBoardIndex) {
     const struct {
         int32_t boardIndex;
