@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# WatchBoards with 16 boards published by the stand-in service: resident
-# memory, instructions per one-second cycle in steady state (counted by
-# callgrind in the round alone) in lines, on a 120x50 screen and writing
-# the metrics file (at most 60,000 a cycle, the file's writing included), and the
-# instructions of a whole short run beside a monitor's.  Runs the stand-in
-# service: hold /tmp/prp-suite.lock while it runs on a shared machine.
+# WatchBoards with 16 boards published by the stand-in service and no board
+# named: its resident memory, and the instructions a second of the whole
+# process in steady state, in each mode: lines, JSON, a 120x50 screen and
+# the metrics file.  A second is the difference of a run of 7 rounds and
+# one of 2, over 5, each counted by callgrind against a fresh service (at
+# most 120,000 a second).  Then the instructions of a whole short run
+# beside a monitor's.  Runs the stand-in service: it holds
+# /tmp/prp-suite.lock while it does, as the tests do.
 # Usage: bench/watchboards.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 bin=$PWD/$build/bin
-for tool in valgrind script /usr/bin/time; do
+for tool in valgrind script /usr/bin/time flock; do
     command -v $tool >/dev/null || { echo "needs $tool (apt-get install -y valgrind util-linux time)" >&2; exit 1; }
 done
+exec 9>/tmp/prp-suite.lock
+flock 9
 work=$(mktemp -d)
 service=
 stop_service() { [ -z "$service" ] || { kill $service 2>/dev/null; wait $service 2>/dev/null || true; }; service=; }
@@ -38,46 +42,37 @@ on_screen() {
     kill $input
 }
 
-printf '%-48s %12s\n' "WatchBoards, 16 boards" "peak KiB"
-start_service
-printf '%-48s %12s\n' "lines, 8 rounds" \
-    "$(/usr/bin/time -f %M "$bin/WatchBoards" -n 8 "${boards[@]}" 2>&1 >/dev/null | tail -1)"
-start_service
-on_screen "/usr/bin/time -f %M -o $work/peak $bin/WatchBoards -n 8 ${boards[*]}"
-printf '%-48s %12s\n' "screen 120x50, 8 rounds" "$(tail -1 "$work/peak")"
-start_service
-printf '%-48s %12s\n' "metrics file, 8 rounds" \
-    "$(/usr/bin/time -f %M "$bin/WatchBoards" --textfile "$work/boards.prom" -n 8 "${boards[@]}" 2>&1 | tail -1)"
+options() { # MODE: WatchBoards' options for it
+    case $1 in
+    lines) echo "-l" ;; json) echo "-j" ;; screen) echo "" ;;
+    textfile) echo "--textfile $work/boards.prom" ;;
+    esac
+}
 
-# Sets rounds to the instructions in the round function over a run of
-# ROUNDS rounds.  The round functions are never inlined, so that callgrind
-# sees them entered.
-in_rounds() { # lines|screen|textfile ROUNDS
-    local round=ShowLinesRound options=
-    [ "$1" = screen ] && round=ShowScreenRound
-    [ "$1" = textfile ] && round=ShowMetricsRound options="--textfile $work/boards.prom"
-    local run="valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*$round*' \
-        --callgrind-out-file=$work/$1.$2 $bin/WatchBoards $options -n $2 ${boards[*]}"
+printf '%-48s %12s\n' "WatchBoards, 16 boards, 8 rounds" "peak KiB"
+for mode in lines json screen textfile; do
+    start_service
+    run="/usr/bin/time -f %M -o $work/peak $bin/WatchBoards $(options $mode) -n 8"
+    if [ $mode = screen ]; then on_screen "$run"; else $run >/dev/null; fi
+    printf '%-48s %12s\n' "$mode" "$(tail -1 "$work/peak")"
+done
+
+# Sets counted to the instructions of a whole run of ROUNDS rounds.
+whole_run() { # MODE ROUNDS
+    local run="valgrind --tool=callgrind --callgrind-out-file=$work/$1.$2 \
+        $bin/WatchBoards $(options "$1") -n $2"
     start_service
     if [ "$1" = screen ]; then on_screen "$run"; else eval "$run" >/dev/null 2>&1; fi
-    rounds=$(callgrind_annotate "$work/$1.$2" 2>/dev/null |
+    counted=$(callgrind_annotate "$work/$1.$2" 2>/dev/null |
         sed -n 's/^ *\([0-9,]*\) .*PROGRAM TOTALS.*/\1/p' | tr -d ,)
 }
-# The first round opens the blocks and draws everything: the cycle is what
-# rounds 3 to 8 cost, the difference of a run of 8 and one of 2, over 6.
-cycle() { # lines|screen|textfile LABEL
-    local first short
-    in_rounds "$1" 1
-    first=$rounds
-    in_rounds "$1" 2
-    short=$rounds
-    in_rounds "$1" 8
-    printf '%-48s %12s %12s\n' "$2" "$first" $(((rounds - short) / 6))
-}
-printf '\n%-48s %12s %12s\n' "instructions per round (at most 50,000 a cycle)" "first" "cycle"
-cycle lines "lines"
-cycle screen "screen 120x50"
-cycle textfile "metrics file (at most 60,000 a cycle)"
+printf '\n%-48s %12s %12s\n' "instructions (at most 120,000 a second)" "run of 2" "a second"
+for mode in lines json screen textfile; do
+    whole_run $mode 2
+    short=$counted
+    whole_run $mode 7
+    printf '%-48s %12s %12s\n' "$mode" "$short" $(((counted - short) / 5))
+done
 stop_service
 
 count() { # INPUT PROGRAM [ARG...]: a whole run, loader included

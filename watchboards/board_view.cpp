@@ -8,9 +8,10 @@ void StartBoardView(BoardView *board, int32_t boardIndex) {
     memset(board, 0, sizeof *board);
     board->boardIndex = boardIndex;
     board->state = kBoardGone;
-    for (LanView &lan : board->lan)
-        for (uint32_t &rate : lan.history)
-            rate = kNotSeen;
+    for (auto &graph : board->history)
+        for (auto &lan : graph)
+            for (uint32_t &value : lan)
+                value = kNotSeen;
 }
 
 // Whole publishing periods, give or take a quarter: time between samples
@@ -151,15 +152,6 @@ void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint
         const LanView *a = &board->lan[kLanA], *b = &board->lan[kLanB];
         board->rxDivergence = DivergenceTenths(a->rxStep, b->rxStep);
         board->txDivergence = DivergenceTenths(a->txStep, b->txStep);
-    }
-
-    // The oldest second makes room for this one.
-    int newest = board->historyStart;
-    board->historyStart = newest + 1 < kHistorySeconds ? newest + 1 : 0;
-    for (LanView &lan : board->lan) {
-        uint64_t rate = RateOf(board, lan.rxStep);
-        uint32_t shown = rate < kNotSeen ? (uint32_t)rate : kNotSeen - 1;
-        lan.history[newest] = board->stepped ? shown : kNoRate;
     }
 }
 

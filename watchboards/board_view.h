@@ -1,5 +1,5 @@
 // What WatchBoards knows of each board: the last complete record, what its
-// counters counted over the last second, the last minute of receive rates.
+// counters counted over the last second, the last minute of what is graphed.
 // Taking a sample and everything shown from it are plain functions of this
 // model, so that tests feed it records of their own.
 #ifndef WATCHBOARDS_BOARD_VIEW_H
@@ -11,10 +11,11 @@
 #include "statistics_block.h"
 
 enum { kLanA, kLanB, kLans };
-enum { kHistorySeconds = 60 };
-// In the history: a second without a trustworthy rate (a gap in the
-// graph), and one from before the board was first seen.
-const uint32_t kNoRate = UINT32_MAX;
+// The graphs: the last minute of each graphed figure (see figures.h).
+enum { kHistorySeconds = 60, kGraphs = 1 };
+// In the history: a second whose figure is not known (a gap in the graph),
+// and one from before the board was first seen.
+const uint32_t kNoValue = UINT32_MAX;
 const uint32_t kNotSeen = UINT32_MAX - 1;
 
 enum BoardState {
@@ -45,9 +46,6 @@ struct LanView {
     uint64_t rxTotal, txTotal, errTotal;
     uint64_t linkChangedMs; // when the link status last changed, or was first seen
     bool linkChangeSeen;
-    // Receive octets a second over the last minute, a ring: the oldest
-    // second at the board's historyStart (see HistoryRate).
-    uint32_t history[kHistorySeconds];
 };
 
 struct BoardView {
@@ -70,8 +68,11 @@ struct BoardView {
     uint64_t recordMs;  // when the last whole record was taken
     uint64_t changedMs; // when the record last changed
     PrpValue record;
-    int historyStart;
     LanView lan[kLans];
+    // Each graphed figure of each LAN, a second each over the last minute,
+    // a ring: the oldest second at historyStart (see HistoryValue).
+    int historyStart;
+    uint32_t history[kGraphs][kLans][kHistorySeconds];
 };
 
 void StartBoardView(BoardView *board, int32_t boardIndex);
@@ -81,11 +82,11 @@ void StartBoardView(BoardView *board, int32_t boardIndex);
 void TakeSample(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs,
                 const ViewSettings *settings);
 
-// A LAN's receive octets a second in a second of the last minute, from 0,
-// the oldest, to kHistorySeconds - 1, the last step.
-inline uint32_t HistoryRate(const BoardView *board, int lan, int second) {
+// A graphed figure of a LAN in a second of the last minute, from 0, the
+// oldest, to kHistorySeconds - 1, the last round's.
+inline uint32_t HistoryValue(const BoardView *board, int graph, int lan, int second) {
     int at = board->historyStart + second;
-    return board->lan[lan].history[at < kHistorySeconds ? at : at - kHistorySeconds];
+    return board->history[graph][lan][at < kHistorySeconds ? at : at - kHistorySeconds];
 }
 
 // The service publishes once a period: a difference spans as many whole

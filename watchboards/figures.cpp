@@ -1,29 +1,91 @@
 #include "figures.h"
 
-// A figure read straight from a LAN's or the board's model.
+// A figure read from a LAN's or the board's model.
 #define OF_LAN(expression)                                                                    \
-    [](const BoardView *board, int lan, const ViewSettings *) -> int64_t {                    \
+    [](const BoardView *board, int lan, const FigureContext *context) -> int64_t {            \
         const LanView &l = board->lan[lan];                                                   \
+        (void)l, (void)context;                                                               \
         return (int64_t)(expression);                                                         \
     }
 #define OF_BOARD(expression)                                                                  \
-    [](const BoardView *board, int, const ViewSettings *settings) -> int64_t {                \
-        (void)settings;                                                                       \
+    [](const BoardView *board, int, const FigureContext *context) -> int64_t {                \
+        (void)context;                                                                        \
         return (int64_t)(expression);                                                         \
     }
 
-// What is trouble, figure by figure.
-static bool LinkDown(const BoardView *board, int lan, const ViewSettings *) {
-    return board->sampled && board->state != kBoardGone && board->lan[lan].linkStatus == 0;
+// When a figure is known.
+static bool Always(const BoardView *, int) { return true; }
+static bool OnceSampled(const BoardView *board, int) { return board->sampled; } // a total stays
+static bool WithRecord(const BoardView *board, int) {
+    return board->sampled && board->state != kBoardGone;
 }
-static bool RxBeyond(const BoardView *board, int, const ViewSettings *settings) {
-    return board->stepped && BeyondMark(board->rxDivergence, settings);
+static bool WithStep(const BoardView *board, int) { return board->stepped; }
+
+static const char *const kLanNames[kLans] = {"LanA", "LanB"};
+
+// What is trouble, figure by figure, and what the heading says of it.
+static void SayFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                      const FigureContext *context) {
+    AppendFigure(text, figure, board, lan, context, kOnScreen);
 }
-static bool TxBeyond(const BoardView *board, int, const ViewSettings *settings) {
-    return board->stepped && BeyondMark(board->txDivergence, settings);
+static bool Unreadable(const BoardView *board, int, const FigureContext *) {
+    return board->state == kBoardGone || board->state == kBoardShort;
 }
-static bool ErrorsNow(const BoardView *board, int lan, const ViewSettings *) {
+static bool LinkDown(const BoardView *board, int lan, const FigureContext *) {
+    return WithRecord(board, lan) && board->lan[lan].linkStatus == 0;
+}
+static void SayLanAndFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
+                            const FigureContext *context) {
+    AppendText(text, kLanNames[lan]);
+    AppendChar(text, ' ');
+    SayFigure(text, figure, board, lan, context);
+}
+static bool Stale(const BoardView *board, int, const FigureContext *) {
+    return board->state == kBoardStale;
+}
+static void SayStale(Text *text, const Figure &figure, const BoardView *board, int lan,
+                     const FigureContext *context) {
+    AppendText(text, "stale ");
+    AppendDuration(text, (uint64_t)figure.value(board, lan, context));
+}
+static bool RxBeyond(const BoardView *board, int, const FigureContext *context) {
+    return board->stepped && BeyondMark(board->rxDivergence, context->settings);
+}
+static bool TxBeyond(const BoardView *board, int, const FigureContext *context) {
+    return board->stepped && BeyondMark(board->txDivergence, context->settings);
+}
+static void SayRx(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context) {
+    AppendText(text, "rx ");
+    SayFigure(text, figure, board, lan, context);
+}
+static void SayTx(Text *text, const Figure &figure, const BoardView *board, int lan,
+                  const FigureContext *context) {
+    AppendText(text, "tx ");
+    SayFigure(text, figure, board, lan, context);
+}
+static bool ErrorsNow(const BoardView *board, int lan, const FigureContext *) {
     return board->stepped && board->lan[lan].errStep != 0;
+}
+static void SayErrors(Text *text, const Figure &figure, const BoardView *board, int lan,
+                      const FigureContext *context) {
+    SayLanAndFigure(text, figure, board, lan, context);
+    AppendText(text, " err/s");
+}
+
+// Heaviest first: no record to show, a link down, a record not current,
+// LanA and LanB apart, errors.
+static constexpr Trouble kNoTrouble = {nullptr, nullptr, 0, kStylePlain};
+static constexpr Trouble kStateTrouble = {Unreadable, SayFigure, 90, kStyleWarning};
+static constexpr Trouble kLinkDown = {LinkDown, SayLanAndFigure, 80, kStyleAlarm};
+static constexpr Trouble kStale = {Stale, SayStale, 70, kStyleWarning};
+static constexpr Trouble kRxApart = {RxBeyond, SayRx, 60, kStyleAlarm};
+static constexpr Trouble kTxApart = {TxBeyond, SayTx, 59, kStyleAlarm};
+static constexpr Trouble kErrors = {ErrorsNow, SayErrors, 50, kStyleAlarm};
+
+static Since LinkSince(const BoardView *board, int lan) {
+    // Before a change is seen, the link has been so at least since the start.
+    return Since{board->lan[lan].linkChangedMs, !board->lan[lan].linkChangeSeen};
 }
 
 // The metrics, named as dashboards and alerts know them.  The totals are
@@ -32,8 +94,8 @@ static constexpr Metric kReceived = {"prp_hsr_receive_good_bytes_total",
                                      "Good octets received since WatchBoards started.", true};
 static constexpr Metric kTransmitted = {"prp_hsr_transmit_bytes_total",
                                         "Octets transmitted since WatchBoards started.", true};
-static constexpr Metric kErrors = {"prp_hsr_receive_errors_total",
-                                   "Receive errors since WatchBoards started.", true};
+static constexpr Metric kErrorsTotal = {"prp_hsr_receive_errors_total",
+                                        "Receive errors since WatchBoards started.", true};
 static constexpr Metric kLinkStatus = {"prp_hsr_link_status",
                                        "The link status as published (1 up, 0 down).", false};
 static constexpr Metric kResets = {
@@ -44,40 +106,63 @@ static constexpr Metric kState = {"prp_hsr_board_state",
 
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
-    // name, of each LAN, unit, known, value, screen row, label, metric
-    {"board", false, kUnitCount, kKnownAlways, OF_BOARD(board->boardIndex), 0, nullptr},
-    {"state", false, kUnitState, kKnownAlways, OF_BOARD(board->state), 0, nullptr, &kState},
-    {"linkStatus", true, kUnitLink, kKnownWithRecord, OF_LAN(l.linkStatus), 1, "link",
-     &kLinkStatus, LinkDown},
-    {"rxGoodOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxGoodOctets), 0, nullptr},
-    {"txOctets", true, kUnitCount, kKnownWithRecord, OF_LAN(l.txOctets), 0, nullptr},
-    {"rxErr", true, kUnitCount, kKnownWithRecord, OF_LAN(l.rxErr), 0, nullptr},
-    {"intervalMs", false, kUnitCount, kKnownWithStep, OF_BOARD(board->elapsedMs), 0, nullptr},
-    {"rxGoodOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.rxStep), 0, nullptr},
-    {"txOctetsDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.txStep), 0, nullptr},
-    {"rxErrDelta", true, kUnitCount, kKnownWithStep, OF_LAN(l.errStep), 0, nullptr},
-    {"rxDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->rxDivergence), 2,
-     nullptr, nullptr, RxBeyond},
-    {"txDivergence", false, kUnitPercent, kKnownWithStep, OF_BOARD(board->txDivergence), 3,
-     nullptr, nullptr, TxBeyond},
-    {"divergent", false, kUnitFlag, kKnownWithStep,
-     OF_BOARD(BeyondMark(board->rxDivergence, settings) ||
-              BeyondMark(board->txDivergence, settings)),
-     0, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, kKnownOnceSampled, OF_LAN(l.errTotal), 5, "errors",
-     &kErrors},
-    {"resets", false, kUnitCount, kKnownAlways, OF_BOARD(board->resets), 0, nullptr, &kResets},
-    {"rxRate", true, kUnitRate, kKnownWithStep, OF_LAN(RateOf(board, l.rxStep)), 2, "rx"},
-    {"txRate", true, kUnitRate, kKnownWithStep, OF_LAN(RateOf(board, l.txStep)), 3, "tx"},
-    {nullptr, true, kUnitCount, kKnownWithStep, OF_LAN(RateOf(board, l.errStep)), 4, "err/s", nullptr,
-     ErrorsNow},
-    {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.rxTotal), 0, nullptr, &kReceived},
-    {nullptr, true, kUnitCount, kKnownOnceSampled, OF_LAN(l.txTotal), 0, nullptr, &kTransmitted},
+    // name, of each LAN, unit, value, known,
+    //     screen row, label, since, trouble, graphed, metric
+    {"board", false, kUnitCount, OF_BOARD(board->boardIndex), Always, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"state", false, kUnitState, OF_BOARD(board->state), Always, //
+     0, nullptr, nullptr, kStateTrouble, false, &kState},
+    {"linkStatus", true, kUnitLink, OF_LAN(l.linkStatus), WithRecord, //
+     1, "link", LinkSince, kLinkDown, false, &kLinkStatus},
+    {"rxGoodOctets", true, kUnitCount, OF_LAN(l.rxGoodOctets), WithRecord, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"txOctets", true, kUnitCount, OF_LAN(l.txOctets), WithRecord, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxErr", true, kUnitCount, OF_LAN(l.rxErr), WithRecord, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"intervalMs", false, kUnitCount, OF_BOARD(board->elapsedMs), WithStep, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(l.rxStep), WithStep, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"txOctetsDelta", true, kUnitCount, OF_LAN(l.txStep), WithStep, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxErrDelta", true, kUnitCount, OF_LAN(l.errStep), WithStep, //
+     0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxDivergence", false, kUnitPercent, OF_BOARD(board->rxDivergence), WithStep, //
+     2, nullptr, nullptr, kRxApart, false, nullptr},
+    {"txDivergence", false, kUnitPercent, OF_BOARD(board->txDivergence), WithStep, //
+     3, nullptr, nullptr, kTxApart, false, nullptr},
+    {"divergent", false, kUnitFlag,
+     OF_BOARD(BeyondMark(board->rxDivergence, context->settings) ||
+              BeyondMark(board->txDivergence, context->settings)),
+     WithStep, 0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.errTotal), OnceSampled, //
+     5, "errors", nullptr, kNoTrouble, false, &kErrorsTotal},
+    {"resets", false, kUnitCount, OF_BOARD(board->resets), Always, //
+     0, nullptr, nullptr, kNoTrouble, false, &kResets},
+    {"rxRate", true, kUnitRate, OF_LAN(RateOf(board, l.rxStep)), WithStep, //
+     2, "rx", nullptr, kNoTrouble, true, nullptr},
+    {"txRate", true, kUnitRate, OF_LAN(RateOf(board, l.txStep)), WithStep, //
+     3, "tx", nullptr, kNoTrouble, false, nullptr},
+    {nullptr, true, kUnitCount, OF_LAN(RateOf(board, l.errStep)), WithStep, //
+     4, "err/s", nullptr, kErrors, false, nullptr},
+    {nullptr, false, kUnitCount, OF_BOARD((context->nowMs - board->changedMs) / 1000), OnceSampled,
+     0, nullptr, nullptr, kStale, false, nullptr},
+    {nullptr, true, kUnitCount, OF_LAN(l.rxTotal), OnceSampled, //
+     0, nullptr, nullptr, kNoTrouble, false, &kReceived},
+    {nullptr, true, kUnitCount, OF_LAN(l.txTotal), OnceSampled, //
+     0, nullptr, nullptr, kNoTrouble, false, &kTransmitted},
 };
 
 const int kFigureCount = sizeof kFigures / sizeof kFigures[0];
-static_assert(sizeof kFigures / sizeof kFigures[0] <= kMostFigures, "room for every figure");
 
+// What the screen needs, from the rows.
+static constexpr int Count(bool (*which)(const Figure &)) {
+    int count = 0;
+    for (const Figure &figure : kFigures)
+        count += which(figure);
+    return count;
+}
 static constexpr int LastRow() {
     int last = 0;
     for (const Figure &figure : kFigures)
@@ -85,140 +170,168 @@ static constexpr int LastRow() {
     return last;
 }
 const int kFigureRows = LastRow();
+static constexpr int kGraphed = Count([](const Figure &figure) { return figure.graphed; });
+static_assert(kGraphed == kGraphs, "a history kept for each graphed figure");
+const int kGraphRows = kGraphed * kLans;
+
+// The most characters each unit takes on the screen (see AppendFigure): a
+// count as wide as a 32-bit one, beyond with an SI prefix; a rate "999.9 k";
+// a percentage "+100%"; a link "down", a number up to 255.  A time after
+// it, " >" and a duration, takes 8 more.
+static constexpr int ScreenWidth(const Figure &figure) {
+    constexpr int kWidths[] = {10, 5, 4, 7, 5, 1};
+    return kWidths[figure.unit] + (figure.since != nullptr ? 2 + kLongestDuration : 0);
+}
+static constexpr int LabelWidth(const Figure &figure) {
+    int width = 0;
+    for (const char *c = figure.label; c != nullptr && *c != '\0'; c++)
+        width++;
+    return width + (figure.unit == kUnitRate ? 6 : 0); // " bit/s"
+}
+static constexpr bool EveryFigureFits() {
+    for (const Figure &figure : kFigures) {
+        int width = ScreenWidth(figure);
+        if (figure.row == 0)
+            continue;
+        if (width > kLongestScreenFigure)
+            return false;
+        if (figure.ofEachLan && (LabelWidth(figure) + 1 + width > kLanAEnd ||
+                                 width > kLanBEnd - kLanAEnd))
+            return false;
+        if (!figure.ofEachLan && width > kBoardEnd - kLanBEnd - 1)
+            return false;
+    }
+    return true;
+}
+static_assert(EveryFigureFits(), "every figure on the screen fits its column");
 
 bool BeyondMark(int64_t tenths, const ViewSettings *settings) {
     return (tenths < 0 ? -tenths : tenths) > (int64_t)settings->markTenths;
 }
 
-static const char *const kLanNames[kLans] = {"LanA", "LanB"};
+static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
+static_assert(kBoardGone == 3, "a word for each state");
 
-int BoardTroubles(const BoardView *board, const ViewSettings *settings, uint64_t nowMs,
-                  Trouble troubles[kMostTroubles]) {
-    int count = 0;
-    auto add = [&](bool alarm) -> Text {
-        Trouble *trouble = &troubles[count++];
-        trouble->alarm = alarm;
-        return TEXT_IN(trouble->text);
-    };
-    if (board->state == kBoardGone || board->state == kBoardShort) {
-        Text text = add(false);
-        AppendText(&text, StateWord(board->state));
-    }
-    for (int lan = 0; lan < kLans; lan++) {
-        if (LinkDown(board, lan, settings)) {
-            Text text = add(true);
-            AppendText(&text, kLanNames[lan]);
-            AppendText(&text, " down");
-        }
-    }
-    if (board->state == kBoardStale) {
-        Text text = add(false);
-        AppendText(&text, "stale ");
-        AppendDuration(&text, (nowMs - board->changedMs) / 1000);
-    }
-    if (RxBeyond(board, 0, settings)) {
-        Text text = add(true);
-        AppendText(&text, "rx ");
-        AppendPercentTenths(&text, board->rxDivergence);
-    }
-    if (TxBeyond(board, 0, settings)) {
-        Text text = add(true);
-        AppendText(&text, "tx ");
-        AppendPercentTenths(&text, board->txDivergence);
-    }
-    for (int lan = 0; lan < kLans; lan++) {
-        if (ErrorsNow(board, lan, settings)) {
-            Text text = add(true);
-            AppendText(&text, kLanNames[lan]);
-            AppendChar(&text, ' ');
-            AppendUnsigned(&text, RateOf(board, board->lan[lan].errStep));
-            AppendText(&text, " err/s");
-        }
-    }
-    return count;
-}
-
-bool InTrouble(const BoardView *board, const ViewSettings *settings) {
-    Trouble troubles[kMostTroubles];
-    return BoardTroubles(board, settings, board->changedMs, troubles) != 0; // texts unread
-}
+const char *StateWord(BoardState state) { return kStateWords[state]; }
 
 void AppendScreenRate(Text *text, uint64_t octetsPerSecond, const ViewSettings *settings) {
     AppendSi(text, settings->bytes ? octetsPerSecond : octetsPerSecond * 8);
 }
 
-static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
-static const size_t kStateLengths[] = {4, 5, 5, 4};
-
-const char *StateWord(BoardState state) { return kStateWords[state]; }
-
-static void AppendLink(Text *text, const LanView *lan, uint64_t nowMs) {
-    if (lan->linkStatus <= 1)
-        AppendText(text, lan->linkStatus == 1 ? "up" : "down");
-    else
-        AppendUnsigned(text, lan->linkStatus);
-    // Before a change is seen, the link has been so at least since the start.
-    AppendText(text, lan->linkChangeSeen ? " " : " >");
-    AppendDuration(text, (nowMs - lan->linkChangedMs) / 1000);
-}
-
-// Tenths with one decimal, as scripts read them: "-12.3", "0.0".
-static void AppendTenths(Text *text, int64_t tenths) {
-    uint64_t magnitude = tenths < 0 ? 0 - (uint64_t)tenths : (uint64_t)tenths;
-    if (tenths < 0)
-        AppendChar(text, '-');
-    AppendUnsigned(text, magnitude / 10);
-    const char rest[] = {'.', (char)('0' + magnitude % 10)};
-    AppendChars(text, rest, sizeof rest);
-}
-
-static void AppendWord(Text *text, const char *word, size_t length, FigureOutput output) {
-    if (output == kInJson)
-        AppendChar(text, '"');
-    AppendChars(text, word, length);
-    if (output == kInJson)
-        AppendChar(text, '"');
+// A count as wide as a 32-bit one at most, on the screen: beyond, with an
+// SI prefix.
+void AppendScreenValue(Text *text, FigureUnit unit, int64_t value, const ViewSettings *settings) {
+    switch (unit) {
+    case kUnitCount:
+        if (value > 9999999999)
+            AppendSi(text, (uint64_t)value);
+        else
+            AppendSigned(text, value);
+        break;
+    case kUnitState:
+        AppendText(text, StateWord((BoardState)value));
+        break;
+    case kUnitLink:
+        if (value == 0 || value == 1)
+            AppendText(text, value == 1 ? "up" : "down");
+        else
+            AppendSigned(text, value);
+        break;
+    case kUnitRate:
+        AppendScreenRate(text, (uint64_t)value, settings);
+        break;
+    case kUnitPercent:
+        AppendPercentTenths(text, (int32_t)value);
+        break;
+    case kUnitFlag:
+        AppendChar(text, value != 0 ? '1' : '0');
+        break;
+    }
 }
 
 void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
                   const FigureContext *context, FigureOutput output) {
-    if (!FigureKnownFor(figure, board)) {
-        if (output == kOnScreen)
-            AppendChar(text, '-');
-        else if (output == kInJson)
-            AppendChars(text, "null", 4);
+    if (!figure.known(board, lan)) {
+        AppendText(text, output == kOnScreen ? "-" : output == kInJson ? "null" : "");
         return;
     }
-    int64_t value = figure.value != nullptr ? figure.value(board, lan, context->settings) : 0;
-    if (output != kOnScreen && PlainNumberScale(figure) != 0) {
-        AppendSigned(text, value * PlainNumberScale(figure));
+    int64_t value = figure.value(board, lan, context);
+    if (output == kOnScreen) {
+        AppendScreenValue(text, figure.unit, value, context->settings);
         return;
     }
-    bool onScreen = output == kOnScreen;
+    bool json = output == kInJson, metric = output == kInMetric;
     switch (figure.unit) {
-    case kUnitCount:
-        AppendSigned(text, value);
-        break;
     case kUnitState:
-        AppendWord(text, kStateWords[value], kStateLengths[value], output);
+        AppendText(text, json ? "\"" : "");
+        AppendText(text, StateWord((BoardState)value));
+        AppendText(text, json ? "\"" : "");
         break;
-    case kUnitLink:
-        AppendLink(text, &board->lan[lan], context->nowMs);
+    case kUnitRate: // octets a second: bit/s in lines, bytes in a metric
+        AppendDecimal(text, metric ? value : value * 8, 0);
         break;
-    case kUnitRate:
-        AppendScreenRate(text, (uint64_t)value, context->settings);
-        break;
-    case kUnitPercent:
-        if (onScreen)
-            AppendPercentTenths(text, (int32_t)value);
-        else
-            AppendTenths(text, value);
+    case kUnitPercent: // tenths: one decimal in lines, a ratio in a metric
+        AppendDecimal(text, value, metric ? 3 : 1);
         break;
     case kUnitFlag:
-        if (output == kInJson)
+        if (json)
             AppendText(text, value != 0 ? "true" : "false");
         else
-            AppendChar(text, value != 0 ? '1' : '0');
+            AppendDecimal(text, value != 0, 0);
         break;
+    case kUnitCount:
+    case kUnitLink:
+        AppendDecimal(text, value, 0);
+        break;
+    }
+}
+
+int BoardTroubles(const BoardView *board, const FigureContext *context,
+                  TroubleSeen troubles[kMostTroubles]) {
+    int count = 0;
+    for (const Figure &figure : kFigures) {
+        if (figure.trouble.test == nullptr)
+            continue;
+        for (int lan = 0; lan < (figure.ofEachLan ? kLans : 1); lan++) {
+            if (!figure.trouble.test(board, lan, context))
+                continue;
+            // In order of weight, the heaviest first; of the same weight, in
+            // the table's order.
+            int at = count++;
+            for (; at > 0 && troubles[at - 1].figure->trouble.weight < figure.trouble.weight; at--)
+                troubles[at] = troubles[at - 1];
+            troubles[at] = TroubleSeen{&figure, lan};
+        }
+    }
+    return count;
+}
+
+static constexpr int kMostTroublesSeen =
+    Count([](const Figure &figure) { return figure.trouble.test != nullptr; }) * kLans;
+static_assert(kMostTroublesSeen <= kMostTroubles, "room for every trouble at once");
+
+bool InTrouble(const BoardView *board, const FigureContext *context) {
+    for (const Figure &figure : kFigures)
+        for (int lan = 0; figure.trouble.test != nullptr && lan < (figure.ofEachLan ? kLans : 1);
+             lan++)
+            if (figure.trouble.test(board, lan, context))
+                return true;
+    return false;
+}
+
+void KeepGraphs(BoardView *board, const FigureContext *context) {
+    // The oldest second makes room for this one.
+    int newest = board->historyStart;
+    board->historyStart = newest + 1 < kHistorySeconds ? newest + 1 : 0;
+    int graph = 0;
+    for (const Figure &figure : kFigures) {
+        if (!figure.graphed)
+            continue;
+        for (int lan = 0; lan < kLans; lan++) {
+            int64_t value = figure.known(board, lan) ? figure.value(board, lan, context) : -1;
+            board->history[graph][lan][newest] =
+                value < 0 ? kNoValue : value < kNotSeen ? (uint32_t)value : kNotSeen - 1;
+        }
+        graph++;
     }
 }

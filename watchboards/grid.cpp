@@ -31,14 +31,6 @@ void ClearGrid(Grid *grid, int rows, int columns) {
         grid->ends[row] = 0;
 }
 
-void CopyGrid(const Grid *from, Grid *to) {
-    Size(to, from->rows, from->columns);
-    for (int row = 0; row < to->rows; row++) {
-        to->ends[row] = from->ends[row];
-        memcpy(RowOf(to, row), RowOf(from, row), (size_t)from->ends[row] * sizeof(Cell));
-    }
-}
-
 // Makes the row's end reach column at least, with blanks up to it.
 static void Reach(Grid *grid, int row, int column) {
     int end = grid->ends[row];
@@ -61,7 +53,7 @@ void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle
 // Multilingual Plane in well-formed UTF-8 is taken byte by byte as '?'.
 static uint16_t NextCharacter(const char **utf8) {
     const unsigned char *p = (const unsigned char *)*utf8;
-    if (__builtin_expect(p[0] < 0x80, 1)) { // the most of what is shown
+    if (p[0] < 0x80) {
         *utf8 += 1;
         return p[0];
     }
@@ -78,31 +70,6 @@ static uint16_t NextCharacter(const char **utf8) {
     return '?';
 }
 
-// ASCII text that does not fit: clipped, as PutText clips.
-__attribute__((noinline)) static void PutClipped(Grid *grid, int row, int column,
-                                                 const char *ascii, int length, CellStyle style) {
-    char text[64];
-    if (length < (int)sizeof text) {
-        memcpy(text, ascii, (size_t)length);
-        text[length] = '\0';
-        PutText(grid, row, column, text, style);
-    }
-}
-
-int PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style) {
-    if (row < 0 || row >= grid->rows || column < 0 || column + length > grid->columns) {
-        PutClipped(grid, row, column, ascii, length, style);
-        return column + length;
-    }
-    Reach(grid, row, column);
-    Cell *cells = RowOf(grid, row) + column;
-    for (int i = 0; i < length; i++)
-        cells[i] = MakeCell((uint8_t)ascii[i], style);
-    if (column + length > grid->ends[row])
-        grid->ends[row] = column + length;
-    return column + length;
-}
-
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
     bool onGrid = row >= 0 && row < grid->rows;
     int columns = onGrid ? grid->columns : 0;
@@ -110,8 +77,6 @@ int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) 
         NextCharacter(&utf8);
     if (*utf8 != '\0' && column < columns) {
         Reach(grid, row, column);
-        // The row in a local: a store into a cell could otherwise be taken
-        // to change the grid's size, and have it read again for every cell.
         Cell *cells = RowOf(grid, row);
         for (; *utf8 != '\0' && column < columns; column++)
             cells[column] = MakeCell(NextCharacter(&utf8), style);
@@ -208,62 +173,25 @@ uint16_t AsciiOf(uint16_t c) {
     return '?';
 }
 
-// A row or a column, 1 to 2000: mostly below 100.
-static char *PutCoordinate(char *to, int n) {
-    if (n >= 100)
-        return PutUnsigned(to, (uint64_t)n);
-    if (n >= 10)
-        *to++ = kFourDigits.of[n][2];
-    *to++ = kFourDigits.of[n][3];
-    return to;
-}
-
 // The cell at column of row, where the cursor is at column *cursor (-1 when
 // not on the row) and the style *style (-1 when unknown).
 static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int *style,
                      TerminalAbilities abilities) {
-    // The most a cell takes, a cursor move and a style with it: room made
-    // once, then written straight.  Without it the draw is cut short.
-    enum { kMostForACell = 40 };
-    if (out->size - out->length <= kMostForACell) {
-        out->length = out->size - 1;
-        return;
-    }
-    char *p = out->chars + out->length;
     if (*cursor != column) {
-        *p++ = '\033';
-        *p++ = '[';
-        p = PutCoordinate(p, row + 1);
-        *p++ = ';';
-        p = PutCoordinate(p, column + 1);
-        *p++ = 'H';
+        AppendText(out, "\033[");
+        AppendUnsigned(out, (uint64_t)row + 1);
+        AppendChar(out, ';');
+        AppendUnsigned(out, (uint64_t)column + 1);
+        AppendChar(out, 'H');
     }
     if (StyleOfCell(cell) != *style) {
         *style = StyleOfCell(cell);
-        const char *sequence =
-            (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style];
-        while (*sequence != '\0')
-            *p++ = *sequence++;
+        AppendText(out, (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style]);
     }
-    p = PutUtf8(p, abilities.utf8 ? CellCharacter(cell) : AsciiOf(CellCharacter(cell)));
-    *p = '\0';
-    out->length = (size_t)(p - out->chars);
+    char bytes[3];
+    uint16_t c = CellCharacter(cell);
+    AppendChars(out, bytes, (size_t)(PutUtf8(bytes, abilities.utf8 ? c : AsciiOf(c)) - bytes));
     *cursor = column + 1;
-}
-
-// The first column from column on where the rows differ, or end.  Most
-// cells are as they were: they are passed over four at a time.
-static int FirstDifference(const Cell *next, const Cell *shown, int column, int end) {
-    for (; column + 4 <= end; column += 4) {
-        uint64_t a[2], b[2];
-        memcpy(a, &next[column], sizeof a);
-        memcpy(b, &shown[column], sizeof b);
-        if (((a[0] ^ b[0]) | (a[1] ^ b[1])) != 0)
-            break;
-    }
-    while (column < end && next[column] == shown[column])
-        column++;
-    return column;
 }
 
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilities abilities,
@@ -284,14 +212,10 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilitie
             continue;
         // Compared up to the end of the longer row: past its end a row is blank.
         Reach(shown, row, end);
-        int cursor = -1;
-        int column = FirstDifference(cells, before, 0, end);
-        while (column < end) {
-            do // a run of cells that differ
+        int cursor = -1, column = 0;
+        for (; column < end; column++) // a run of cells that differ takes one cursor move
+            if (cells[column] != before[column])
                 DrawCell(out, row, column, cells[column], &cursor, &style, abilities);
-            while (++column < end && cells[column] != before[column]);
-            column = FirstDifference(cells, before, column, end);
-        }
         for (; column < shown->ends[row]; column++)
             if (before[column] != kBlank)
                 DrawCell(out, row, column, kBlank, &cursor, &style, abilities);

@@ -71,16 +71,10 @@ inline Cell *RowOf(const Grid *grid, int row) {
 // every cell.
 void ClearGrid(Grid *grid, int rows, int columns);
 
-// Makes *to a copy of *from.
-void CopyGrid(const Grid *from, Grid *to);
-
 // Puts UTF-8 text at row, column, clipped at the right edge; returns the
 // column after it.
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
 void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
-// The same for ASCII text of that length (a figure), put without decoding.
-// Returns the column after it.
-int PutAscii(Grid *grid, int row, int column, const char *ascii, int length, CellStyle style);
 
 // The grid as lines of UTF-8 text (of ASCII, without utf8), blanks at their
 // ends left out, each ending in "\n"; styles are not shown.

@@ -5,19 +5,15 @@
 #ifndef WATCHBOARDS_LINES_H
 #define WATCHBOARDS_LINES_H
 
-#include "board_view.h"
-#include "text.h"
+#include "figures.h"
 
 enum LineFormat { kTabSeparated, kJson };
-
-// No line is longer, whatever its numbers.
-enum { kLongestLine = 2048 };
 
 // The header line of the tab-separated form; nothing for JSON.
 void AppendHeaderLine(Text *text, LineFormat format);
 
-// The line of one board; time is the sample's UTC time, as text.
-void AppendBoardLine(Text *text, const BoardView *board, const Text *time,
-                     const ViewSettings *settings, LineFormat format);
+// The line of one board; time is the round's UTC time, as text.
+void AppendBoardLine(Text *text, const BoardView *board, const char *time,
+                     const FigureContext *context, LineFormat format);
 
 #endif

@@ -256,18 +256,3 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
         return Refuse("not a .prom file, which a collector would read", options->textfile);
     return -1;
 }
-
-uint32_t NextMark(uint32_t markTenths, bool up) {
-    static const uint32_t kMarks[] = {10, 20, 50, 100, 200, 500, 1000};
-    const size_t count = sizeof kMarks / sizeof kMarks[0];
-    if (up) {
-        for (size_t i = 0; i < count; i++)
-            if (kMarks[i] > markTenths)
-                return kMarks[i];
-        return kMarks[count - 1];
-    }
-    for (size_t i = count; i-- > 0;)
-        if (kMarks[i] < markTenths)
-            return kMarks[i];
-    return markTenths; // below the lowest step already: - never raises it
-}

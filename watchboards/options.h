@@ -27,7 +27,4 @@ struct ViewOptions {
 // option or argument.
 int ParseOptions(int argc, char **argv, ViewOptions *options);
 
-// The divergence mark the keys + and - step to from markTenths.
-uint32_t NextMark(uint32_t markTenths, bool up);
-
 #endif

@@ -1,61 +1,49 @@
 #include "text.h"
 
-// "0000" to "9999", made by the compiler.
-static constexpr FourDigits MakeFourDigits() {
-    FourDigits table = {};
-    for (int n = 0; n < 10000; n++) {
-        table.of[n][0] = (char)('0' + n / 1000);
-        table.of[n][1] = (char)('0' + n / 100 % 10);
-        table.of[n][2] = (char)('0' + n / 10 % 10);
-        table.of[n][3] = (char)('0' + n % 10);
-    }
-    return table;
-}
-constexpr FourDigits kFourDigits = MakeFourDigits();
+#include <stdlib.h>
+#include <string.h>
 
-const uint64_t kPowersOfTen[20] = {
-    1ull,
-    10ull,
-    100ull,
-    1000ull,
-    10000ull,
-    100000ull,
-    1000000ull,
-    10000000ull,
-    100000000ull,
-    1000000000ull,
-    10000000000ull,
-    100000000000ull,
-    1000000000000ull,
-    10000000000000ull,
-    100000000000000ull,
-    1000000000000000ull,
-    10000000000000000ull,
-    100000000000000000ull,
-    1000000000000000000ull,
-    10000000000000000000ull,
-};
+bool Grow(Text *text, size_t count) {
+    if (!text->grows)
+        return false;
+    size_t size = text->size * 2 > 256 ? text->size * 2 : 256;
+    if (size < text->length + count + 1)
+        size = text->length + count + 1;
+    char *more = (char *)realloc(text->chars, size);
+    if (more == NULL)
+        return false;
+    text->chars = more;
+    text->size = size;
+    return true;
+}
+
+// The digits of value, a point before the last decimals of them, ending at
+// end; returns where they start.
+static char *PutDigits(char *end, uint64_t value, int decimals) {
+    for (int i = 0; i < decimals; i++, value /= 10)
+        *--end = (char)('0' + value % 10);
+    if (decimals > 0)
+        *--end = '.';
+    do
+        *--end = (char)('0' + value % 10);
+    while ((value /= 10) != 0);
+    return end;
+}
 
 void AppendUnsigned(Text *text, uint64_t value) {
-    // The most of what is shown: counts, flags, rows and columns.
-    if (value < 10) {
-        AppendChar(text, (char)('0' + value));
-        return;
-    }
-    if (value < 100) {
-        AppendChars(text, kFourDigits.of[value] + 2, 2);
-        return;
-    }
-    if (DigitCount(value) > text->size - 1 - text->length)
-        return; // what does not fit is left out whole
-    char *end = PutUnsigned(text->chars + text->length, value);
-    *end = '\0';
-    text->length = (size_t)(end - text->chars);
+    char chars[24], *end = chars + sizeof chars;
+    char *start = PutDigits(end, value, 0);
+    AppendChars(text, start, (size_t)(end - start));
 }
 
-static void AppendTwoDigits(Text *text, uint64_t value) {
-    AppendChar(text, (char)('0' + value / 10));
-    AppendChar(text, (char)('0' + value % 10));
+void AppendSigned(Text *text, int64_t value) { AppendDecimal(text, value, 0); }
+
+void AppendDecimal(Text *text, int64_t value, int decimals) {
+    char chars[48], *end = chars + sizeof chars;
+    char *start = PutDigits(end, value < 0 ? 0 - (uint64_t)value : (uint64_t)value, decimals);
+    if (value < 0)
+        *--start = '-';
+    AppendChars(text, start, (size_t)(end - start));
 }
 
 void AppendSi(Text *text, uint64_t value) {
@@ -72,10 +60,12 @@ void AppendSi(Text *text, uint64_t value) {
         unit *= 1000;
         prefix++;
     }
-    uint64_t tenths = (value + unit / 20) / (unit / 10);
-    AppendUnsigned(text, tenths / 10);
-    const char rest[] = {'.', (char)('0' + tenths % 10), ' ', kPrefixes[prefix]};
-    AppendChars(text, rest, sizeof rest);
+    char chars[32];
+    Text number = TEXT_IN(chars);
+    AppendDecimal(&number, (int64_t)((value + unit / 20) / (unit / 10)), 1);
+    AppendChar(&number, ' ');
+    AppendChar(&number, kPrefixes[prefix]);
+    AppendChars(text, chars, number.length);
 }
 
 void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
@@ -94,37 +84,37 @@ void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
 }
 
 void AppendPercentTenths(Text *text, int32_t tenths) {
-    uint32_t magnitude = tenths < 0 ? 0u - (uint32_t)tenths : (uint32_t)tenths;
+    char chars[16];
+    Text number = TEXT_IN(chars);
     if (tenths != 0)
-        AppendChar(text, tenths < 0 ? '-' : '+');
-    AppendUnsigned(text, magnitude / 10);
-    if (magnitude >= 100) {
-        AppendChar(text, '%');
-    } else {
-        const char rest[] = {'.', (char)('0' + magnitude % 10), '%'};
-        AppendChars(text, rest, sizeof rest);
-    }
+        AppendChar(&number, tenths < 0 ? '-' : '+');
+    int64_t magnitude = tenths < 0 ? -(int64_t)tenths : tenths;
+    if (magnitude >= 100)
+        AppendUnsigned(&number, (uint64_t)magnitude / 10);
+    else
+        AppendDecimal(&number, magnitude, 1);
+    AppendChar(&number, '%');
+    AppendChars(text, chars, number.length);
 }
 
 void AppendDuration(Text *text, uint64_t seconds) {
-    if (seconds < 60) { // the most of what is shown
-        AppendUnsigned(text, seconds);
-        AppendChar(text, 's');
-        return;
-    }
     static const struct {
         uint64_t seconds;
         char name;
     } kUnits[] = {{86400, 'd'}, {3600, 'h'}, {60, 'm'}, {1, 's'}};
-    for (size_t i = 0; i + 1 < sizeof kUnits / sizeof kUnits[0]; i++) {
-        if (seconds >= kUnits[i].seconds) {
-            AppendUnsigned(text, seconds / kUnits[i].seconds);
-            AppendChar(text, kUnits[i].name);
-            AppendTwoDigits(text, seconds % kUnits[i].seconds / kUnits[i + 1].seconds);
-            AppendChar(text, kUnits[i + 1].name);
-            return;
-        }
+    size_t i = 0;
+    while (i + 1 < sizeof kUnits / sizeof kUnits[0] && seconds < kUnits[i].seconds)
+        i++;
+    char chars[32];
+    Text duration = TEXT_IN(chars);
+    uint64_t whole = seconds / kUnits[i].seconds;
+    AppendUnsigned(&duration, whole < 99999 ? whole : 99999);
+    AppendChar(&duration, kUnits[i].name);
+    if (kUnits[i].seconds != 1 && whole < 100) {
+        uint64_t next = seconds % kUnits[i].seconds / kUnits[i + 1].seconds;
+        AppendChar(&duration, (char)('0' + next / 10));
+        AppendChar(&duration, (char)('0' + next % 10));
+        AppendChar(&duration, kUnits[i + 1].name);
     }
-    AppendUnsigned(text, seconds);
-    AppendChar(text, 's');
+    AppendChars(text, chars, duration.length);
 }

@@ -1,118 +1,61 @@
-// Text put together without printf: what WatchBoards prints once a second
-// for every board costs a few instructions a character.
+// Text put together without printf, into a caller's array or into room that
+// grows as it is needed.
 #ifndef WATCHBOARDS_TEXT_H
 #define WATCHBOARDS_TEXT_H
 
 #include <stddef.h>
 #include <stdint.h>
 
-// Characters appended to a caller's array, always ending in '\0'; what does
-// not fit is left out.
+// Characters appended, always ending in '\0' once there is room for one.  A
+// text in a caller's array leaves out what does not fit; a growing one
+// (GrowingText) takes more memory instead, and leaves out only what there is
+// no memory for.
 struct Text {
     char *chars;
     size_t size; // of chars, the '\0' included
     size_t length;
+    bool grows; // chars comes from malloc and is made larger as needed
 };
 
 inline Text TextIn(char *chars, size_t size) {
     chars[0] = '\0';
-    return Text{chars, size, 0};
+    return Text{chars, size, 0, false};
 }
 #define TEXT_IN(array) TextIn(array, sizeof array)
 
-// Each costs a few instructions a character: the view appends some
-// thousands of characters a second.
+// A text that grows, empty; its memory is kept for good (a round's text is
+// emptied and used again).
+constexpr Text GrowingText(void) { return Text{nullptr, 0, 0, true}; }
+inline void EmptyText(Text *text) {
+    text->length = 0;
+    if (text->size != 0)
+        text->chars[0] = '\0';
+}
 
-// Left out whole when they do not fit: a character of several bytes is
-// never cut.
+// Makes room for count more characters and the '\0' in a growing text:
+// false when there is none.
+bool Grow(Text *text, size_t count);
+
+// Left out whole when they do not fit: a character of several bytes, a
+// number, a word, is never cut.
 inline void AppendChars(Text *text, const char *more, size_t count) {
-    size_t length = text->length;
-    if (count >= text->size - length)
+    if (count >= text->size - text->length && !Grow(text, count))
         return;
-    char *to = text->chars + length;
-    text->length = length + count; // first: the characters may alias *text
-    for (size_t i = 0; i < count; i++)
-        to[i] = more[i];
+    char *to = text->chars + text->length;
+    __builtin_memcpy(to, more, count);
     to[count] = '\0';
+    text->length += count;
 }
-
-inline void AppendChar(Text *text, char c) {
-    size_t length = text->length;
-    if (length + 1 >= text->size)
-        return;
-    char *to = text->chars + length;
-    text->length = length + 1;
-    to[0] = c;
-    to[1] = '\0';
-}
-
-// As much of it as fits.
+inline void AppendChar(Text *text, char c) { AppendChars(text, &c, 1); }
 inline void AppendText(Text *text, const char *more) {
-    char *to = text->chars + text->length, *last = text->chars + text->size - 1;
-    while (*more != '\0' && to < last)
-        *to++ = *more++;
-    *to = '\0';
-    text->length = (size_t)(to - text->chars);
+    AppendChars(text, more, __builtin_strlen(more));
 }
 
-// A number is left out whole when it does not fit.
 void AppendUnsigned(Text *text, uint64_t value);
+void AppendSigned(Text *text, int64_t value);
 
-inline void AppendSigned(Text *text, int64_t value) {
-    if (value < 0)
-        AppendChar(text, '-');
-    AppendUnsigned(text, value < 0 ? 0 - (uint64_t)value : (uint64_t)value);
-}
-
-// The numbers from 0000 to 9999, four digits each; 10 to the powers 0 to 19.
-struct FourDigits {
-    char of[10000][4];
-};
-extern const FourDigits kFourDigits;
-extern const uint64_t kPowersOfTen[20];
-
-// How many digits value has: 1233 / 4096 is just above log10(2), so guess
-// is the count or one more.
-inline size_t DigitCount(uint64_t value) {
-    uint64_t odd = value | 1; // as many digits, and never 0
-    size_t guess = (size_t)(64 - __builtin_clzll(odd)) * 1233 >> 12;
-    return guess + 1 - (odd < kPowersOfTen[guess]);
-}
-
-// The same where the caller has made room for it (20 characters), with no
-// '\0' after it: returns the end.  Written from the last digit, four at a
-// time.
-inline char *PutUnsigned(char *to, uint64_t value) {
-    char *end = to + DigitCount(value), *p = end;
-    for (; value > UINT32_MAX; value /= 10000)
-        __builtin_memcpy(p -= 4, kFourDigits.of[value % 10000], 4);
-    // What is left fits in 32 bits, where division by a constant is cheaper.
-    uint32_t low = (uint32_t)value;
-    for (; low >= 10000; low /= 10000)
-        __builtin_memcpy(p -= 4, kFourDigits.of[low % 10000], 4);
-    const char *first = kFourDigits.of[low]; // the first 1 to 4 digits
-    switch (p - to) {
-    case 4:
-        __builtin_memcpy(to, first, 4);
-        break;
-    case 3:
-        __builtin_memcpy(to, first + 1, 2);
-        to[2] = first[3];
-        break;
-    case 2:
-        __builtin_memcpy(to, first + 2, 2);
-        break;
-    default:
-        to[0] = first[3];
-    }
-    return end;
-}
-
-inline char *PutSigned(char *to, int64_t value) {
-    if (value < 0)
-        *to++ = '-';
-    return PutUnsigned(to, value < 0 ? 0 - (uint64_t)value : (uint64_t)value);
-}
+// value / 10^decimals with that many decimals ("-12.3", "0.051", "7").
+void AppendDecimal(Text *text, int64_t value, int decimals);
 
 // A count with an SI prefix and one decimal ("999", "12.3 k", "1.0 G"); a
 // count below 1000 is followed by two blanks, so that its last digit lines
@@ -126,7 +69,9 @@ void AppendSpeed(Text *text, uint64_t bitsPerSecond);
 // from 10% on).
 void AppendPercentTenths(Text *text, int32_t tenths);
 
-// A duration as its two largest units: "42s", "1m02s", "3h04m", "2d03h".
+// A duration as its two largest units: "42s", "1m02s", "3h04m", "2d03h";
+// from 100 days on in days ("365d"), at most 99999.
 void AppendDuration(Text *text, uint64_t seconds);
+enum { kLongestDuration = 6 }; // "59m59s", "99d23h"
 
 #endif

@@ -8,11 +8,11 @@
 
 #include "console.h"
 #include "figures.h"
-#include "grid.h"
+#include "keys.h"
 #include "layout.h"
 #include "metrics.h"
 #include "reading.h"
-#include "statistics_block.h"
+#include "rounds.h"
 #include "system.h"
 
 // The boards watched, in the order shown: as given, or by board index as
@@ -67,52 +67,45 @@ static void TellNotice(void) {
     if (notice.speedNeeded == 0 || noticeTold)
         return;
     noticeTold = true;
-    fprintf(stderr,
-            "WatchBoards: board %d: %d samples in a row were resets, its counters growing "
-            "faster than the LAN speed allows; try -s ",
-            (int)notice.board, (int)kResetsForTooSlow);
     char speed[24];
     Text text = TEXT_IN(speed);
     AppendSpeed(&text, notice.speedNeeded);
-    fprintf(stderr, "%s\n", speed);
+    fprintf(stderr,
+            "WatchBoards: board %d: %d samples in a row were resets, its counters growing "
+            "faster than the LAN speed allows; try -s %s\n",
+            (int)notice.board, (int)kResetsForTooSlow, speed);
 }
 
-static ScreenNotice NoticeOf(const ViewSettings *settings) {
-    for (int i = 0; i < watched.count; i++) {
-        uint64_t speed = SpeedNeeded(&watched.views[i], settings);
-        if (speed != 0)
-            return ScreenNotice{watched.views[i].boardIndex, speed};
-    }
-    return ScreenNotice{0, 0};
-}
+// The round's clock, and whether a board may have been read just before
+// the service published.
+static uint64_t roundMs;
+static bool missedPublication;
 
-// How long until the next round.  The rounds keep to the second, as the
-// service publishes; a round that may have come just before the service
-// published puts the next ones half a second later, away from that moment.
-static uint32_t roundMs = 1000;
-
-static void SampleBoards(const ViewSettings *settings) {
-    uint64_t now = MonotonicMilliseconds();
-    roundMs = 1000;
+static FigureContext SampleBoards(const ViewOptions *options) {
+    FollowBoards(options);
+    const ViewSettings *settings = &options->settings;
+    FigureContext context = {settings, MonotonicMilliseconds()};
+    roundMs = context.nowMs;
+    missedPublication = false;
+    notice = ScreenNotice{0, 0};
     for (int i = 0; i < watched.count; i++) {
+        BoardView *board = &watched.views[i];
         PrpValue record;
         BlockState state = ReadBoardRecord(&watched.blocks[i], &record);
-        TakeSample(&watched.views[i], state, &record, now, settings);
-        if (watched.views[i].missedPublication)
-            roundMs = 1500;
+        TakeSample(board, state, &record, context.nowMs, settings);
+        KeepGraphs(board, &context);
+        missedPublication |= board->missedPublication;
+        uint64_t speed = SpeedNeeded(board, settings);
+        if (speed != 0 && notice.speedNeeded == 0)
+            notice = ScreenNotice{board->boardIndex, speed};
     }
-    notice = NoticeOf(settings);
+    return context;
 }
 
-// Sleeps to the next whole second from the start, so that the rounds do
-// not drift; false when an end was requested meanwhile.
-static bool AwaitNextRound(uint64_t *next) {
-    *next += roundMs;
-    uint64_t now = MonotonicMilliseconds();
-    if (*next < now)
-        *next = now; // behind (a stopped process): start again from now
-    else
-        WaitMilliseconds((uint32_t)(*next - now));
+// Sleeps until the next round; false when an end was requested meanwhile.
+static bool AwaitNextRound(void) {
+    uint64_t now = MonotonicMilliseconds(), next = NextRoundMs(roundMs, missedPublication, now);
+    WaitMilliseconds((uint32_t)(next - now));
     return !EndRequested();
 }
 
@@ -132,80 +125,46 @@ static void AppendUtcTime(Text *text) {
     }
 }
 
-// A round's lines, written out whenever the room left might not hold one
-// more line: so every line is written whole, however many boards there are.
-static char lines[64 * 1024];
-static_assert(sizeof lines >= 2 * kLongestLine, "room for a line at least");
+// What a round writes, in room kept from one round to the next.
+static Text out = GrowingText();
 
-// One round in lines.  Apart, and never inlined, so that a profile can
-// count what one round costs.
-__attribute__((noinline)) void ShowLinesRound(const ViewOptions *options) {
-    FollowBoards(options);
-    SampleBoards(&options->settings);
+static void ShowLinesRound(const ViewOptions *options) {
+    FigureContext context = SampleBoards(options);
     TellNotice();
     char time[32];
     Text timeText = TEXT_IN(time);
     AppendUtcTime(&timeText);
-    Text text = TEXT_IN(lines);
-    for (int i = 0; i < watched.count; i++) {
-        if (text.size - text.length <= kLongestLine) {
-            WriteOutput(text.chars, text.length);
-            text = TEXT_IN(lines);
-        }
-        AppendBoardLine(&text, &watched.views[i], &timeText, &options->settings, options->format);
-    }
-    WriteOutput(text.chars, text.length);
+    EmptyText(&out);
+    for (int i = 0; i < watched.count; i++)
+        AppendBoardLine(&out, &watched.views[i], time, &context, options->format);
+    WriteOutput(out.chars, out.length);
 }
 
 // The rounds of lines or of the metrics file, each shown by show.
 static int ShowRounds(const ViewOptions *options, void (*show)(const ViewOptions *)) {
-    uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
         show(options);
-        if (round == options->samples || !AwaitNextRound(&next))
+        if (round == options->samples || !AwaitNextRound())
             return 0;
     }
 }
 
 int WatchInLines(const ViewOptions *options) {
-    Text text = TEXT_IN(lines);
-    AppendHeaderLine(&text, options->format);
-    WriteOutput(text.chars, text.length);
+    EmptyText(&out);
+    AppendHeaderLine(&out, options->format);
+    WriteOutput(out.chars, out.length);
     return ShowRounds(options, ShowLinesRound);
 }
 
-// Room of at least needed bytes in *chars, which grows as needed; false
-// when there is no memory for more.
-struct Room {
-    char *chars;
-    size_t size;
-};
-
-static bool MakeRoom(Room *room, size_t needed) {
-    if (needed <= room->size)
-        return true;
-    char *more = (char *)realloc(room->chars, needed);
-    if (more == NULL)
-        return false;
-    room->chars = more;
-    room->size = needed;
-    return true;
-}
-
-// One round of the metrics file, apart as ShowLinesRound is: the file
-// replaced whole, or the program ended with status 1 and a line.
-__attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
-    FollowBoards(options);
-    SampleBoards(&options->settings);
+// One round of the metrics file: the file replaced whole, or the program
+// ended with status 1 and a line.
+static void ShowMetricsRound(const ViewOptions *options) {
+    FigureContext context = SampleBoards(options);
     TellNotice();
-    static Room metrics;
-    if (!MakeRoom(&metrics, MetricsRoom(watched.count) + 1)) {
-        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
-        exit(1);
-    }
-    Text text = TextIn(metrics.chars, metrics.size);
-    AppendMetrics(&text, watched.views, watched.count, &options->settings);
-    const char *why = ReplaceWholeFile(options->textfile, text.chars, text.length);
+    EmptyText(&out);
+    AppendMetrics(&out, watched.views, watched.count, &context);
+    const char *why = out.size == 0 ? strerror(ENOMEM)
+                                    : ReplaceWholeFile(options->textfile, out.chars, out.length);
     if (why != NULL) {
         fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, why);
         exit(1);
@@ -214,28 +173,10 @@ __attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
 
 int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetricsRound); }
 
-static ScreenLayout layout;
 static Grid nextScreen, shownScreen;
 
-// Room for what draws a screen of that size whole: a cursor move, a style
-// and a character of three bytes for each cell at most.
-// Without the memory, what there is: the screen is drawn in part.
-static Text Drawing(int rows, int columns) {
-    static Room drawing;
-    MakeRoom(&drawing, (size_t)rows * (size_t)columns * 24 + 64);
-    return TextIn(drawing.chars, drawing.size);
-}
-
-struct ScreenState {
-    int firstBoard;
-    bool whole;       // the terminal's content is unknown: draw every cell
-    bool troubleOnly; // t: only the boards in trouble
-    bool keys;        // ?: the keys instead of the boards
-    TerminalAbilities abilities;
-};
-
 // Lays out the screen and draws what changed.
-static void Draw(const ViewOptions *options, ScreenState *screen) {
+static void Draw(const ViewOptions *options, ScreenState *screen, const FigureContext *context) {
     int rows, columns;
     ScreenSize(&rows, &columns);
     if (rows != nextScreen.rows || columns != nextScreen.columns)
@@ -246,7 +187,7 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
     static const BoardView *list[kMostBoards];
     int count = 0;
     for (int i = 0; i < watched.count; i++)
-        if (!screen->troubleOnly || InTrouble(&watched.views[i], &options->settings))
+        if (!screen->troubleOnly || InTrouble(&watched.views[i], context))
             list[count++] = &watched.views[i];
     // The boards shown keep the screen full when some were scrolled past.
     int shown = BoardsShown(&nextScreen, count, &options->settings);
@@ -254,85 +195,27 @@ static void Draw(const ViewOptions *options, ScreenState *screen) {
         screen->firstBoard = count - shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    ScreenFrame frame = MakeScreenFrame(count, screen->firstBoard, watched.count,
-                                        screen->troubleOnly, screen->keys, notice,
-                                        &options->settings);
-    LayOutScreenAgain(&layout, list, &frame, MonotonicMilliseconds(), &nextScreen);
-    Text out = Drawing(nextScreen.rows, nextScreen.columns);
-    // Drawn in part when out is too small: all of it next time.
+    Screen what = {count, screen->firstBoard, watched.count, screen->troubleOnly, screen->keys,
+                   notice};
+    LayOutScreen(list, &what, context, &nextScreen);
+    EmptyText(&out);
+    // Drawn in part when there is no memory for all of it: all of it next time.
     screen->whole =
         !DrawDifferences(&nextScreen, &shownScreen, screen->whole, screen->abilities, &out);
     WriteOutput(out.chars, out.length);
-}
-
-// One round on the screen, apart as ShowLinesRound is.
-__attribute__((noinline)) void ShowScreenRound(const ViewOptions *options, ScreenState *screen) {
-    FollowBoards(options);
-    SampleBoards(&options->settings);
-    Draw(options, screen);
-}
-
-// What a key does; false for q and Ctrl-C, which end the program.
-static bool Obey(int key, ViewOptions *options, ScreenState *screen) {
-    ViewSettings *settings = &options->settings;
-    if (screen->keys && key != kKeyResized) { // any key leaves the keys
-        screen->keys = false;
-        return true;
-    }
-    switch (key) {
-    case 'q':
-    case 'Q':
-    case 3: // Ctrl-C
-        return false;
-    case 'b':
-        settings->bytes = !settings->bytes;
-        break;
-    case 'g':
-        settings->graphs = !settings->graphs;
-        break;
-    case '+':
-    case '=':
-        settings->markTenths = NextMark(settings->markTenths, true);
-        break;
-    case '-':
-        settings->markTenths = NextMark(settings->markTenths, false);
-        break;
-    case 't':
-        screen->troubleOnly = !screen->troubleOnly;
-        screen->firstBoard = 0;
-        break;
-    case '?':
-        screen->keys = true;
-        break;
-    case kKeyUp:
-    case 'k':
-        screen->firstBoard--;
-        break;
-    case kKeyDown:
-    case 'j':
-        screen->firstBoard++;
-        break;
-    case kKeyResized:
-        screen->whole = true;
-        break;
-    case 12: // Ctrl-L, as in most screens: draw it all again
-        screen->whole = true;
-        break;
-    }
-    return true;
 }
 
 // After the samples asked for, the last screen stays to be read: the
 // terminal is left, and the screen written as text in its place.
 static void LeaveLastScreen(const ScreenState *screen) {
     LeaveScreen();
-    Text text = Drawing(shownScreen.rows, shownScreen.columns);
-    GridAsText(&shownScreen, screen->abilities.utf8, &text);
+    EmptyText(&out);
+    GridAsText(&shownScreen, screen->abilities.utf8, &out);
     // Blank lines at the end are left out.
-    while (text.length >= 2 && text.chars[text.length - 1] == '\n' &&
-           text.chars[text.length - 2] == '\n')
-        text.length--;
-    WriteOutput(text.chars, text.length);
+    while (out.length >= 2 && out.chars[out.length - 1] == '\n' &&
+           out.chars[out.length - 2] == '\n')
+        out.length--;
+    WriteOutput(out.chars, out.length);
 }
 
 int WatchOnScreen(ViewOptions *options) {
@@ -340,26 +223,24 @@ int WatchOnScreen(ViewOptions *options) {
     ScreenState screen = {0, true, false, false, {true, true}};
     if (!OpenScreen(&screen.abilities))
         return WatchInLines(options);
-    uint64_t next = MonotonicMilliseconds();
     for (uint32_t round = 1;; round++) {
-        ShowScreenRound(options, &screen);
+        FigureContext context = SampleBoards(options);
+        Draw(options, &screen, &context);
         if (round == options->samples) {
             LeaveLastScreen(&screen);
             return 0;
         }
-        next += roundMs;
+        uint64_t next = NextRoundMs(roundMs, missedPublication, MonotonicMilliseconds());
         for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
             int key = ReadKey((uint32_t)(next - now));
             if (EndRequested())
                 return 0;
             if (key == kNoKey)
                 continue;
-            if (!Obey(key, options, &screen))
+            if (!Obey(key, &options->settings, &screen))
                 return 0;
-            Draw(options, &screen);
+            context.nowMs = MonotonicMilliseconds();
+            Draw(options, &screen, &context);
         }
-        uint64_t now = MonotonicMilliseconds();
-        if (next + 1000 < now)
-            next = now; // behind (a stopped process): start again from now
     }
 }

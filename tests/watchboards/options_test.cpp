@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "keys.h"
 #include "options.h"
+#include "system.h"
 
 namespace {
 
@@ -99,17 +101,39 @@ TEST(Options, TooManyBoards) {
     EXPECT_EQ(Parse(arguments, &options), 2);
 }
 
-TEST(Options, MarkKeysStep) {
-    EXPECT_EQ(NextMark(50, true), 100u);
-    EXPECT_EQ(NextMark(50, false), 20u);
-    EXPECT_EQ(NextMark(25, true), 50u); // from a mark set by the option
-    EXPECT_EQ(NextMark(25, false), 20u);
-    EXPECT_EQ(NextMark(1000, true), 1000u);
-    EXPECT_EQ(NextMark(10, false), 10u);
-    // Below the lowest step, - leaves the mark where it is: it never raises it.
-    EXPECT_EQ(NextMark(0, false), 0u);
-    EXPECT_EQ(NextMark(5, false), 5u);
-    EXPECT_EQ(NextMark(0, true), 10u);
+// The keys, one after another on one screen: what each changes.
+TEST(Keys, OneAfterAnother) {
+    ViewSettings settings = {1000000000, 5000, 50, false, true};
+    ScreenState screen = {3, false, false, false, {true, true}};
+    const struct {
+        int key;
+        bool goesOn;
+        const char *after; // bytes graphs mark firstBoard whole troubleOnly keys
+    } keys[] = {
+        {'b', true, "1 1 50 3 0 0 0"},  {'g', true, "1 0 50 3 0 0 0"},
+        {'+', true, "1 0 100 3 0 0 0"}, {'-', true, "1 0 50 3 0 0 0"},
+        {kKeyUp, true, "1 0 50 2 0 0 0"}, {'j', true, "1 0 50 3 0 0 0"},
+        {'t', true, "1 0 50 0 0 1 0"},  {12, true, "1 0 50 0 1 1 0"},
+        {'?', true, "1 0 50 0 1 1 1"},  {'q', true, "1 0 50 0 1 1 0"}, // any key leaves the keys
+        {'x', true, "1 0 50 0 1 1 0"},  {'q', false, "1 0 50 0 1 1 0"},
+    };
+    for (const auto &k : keys) {
+        EXPECT_EQ(Obey(k.key, &settings, &screen), k.goesOn) << k.key;
+        char after[64];
+        snprintf(after, sizeof after, "%d %d %u %d %d %d %d", settings.bytes, settings.graphs,
+                 settings.markTenths, screen.firstBoard, screen.whole, screen.troubleOnly,
+                 screen.keys);
+        EXPECT_STREQ(after, k.after) << k.key;
+    }
+}
+
+// From a mark the option set, + and - go to the steps beside it; below the
+// lowest, - leaves it where it is: it never raises it.
+TEST(Keys, MarkSteps) {
+    const uint32_t steps[][3] = {{50, 100, 20},  {25, 50, 20}, {1000, 1000, 500},
+                                 {10, 20, 10},   {5, 10, 5},   {0, 10, 0}};
+    for (const auto &s : steps)
+        EXPECT_EQ(NextMark(s[0], true) * 10000 + NextMark(s[0], false), s[1] * 10000 + s[2]);
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 
 #include <string.h>
 
-#include "board_view.h"
+#include <string>
+
+#include "figures.h"
 
 namespace test {
 
@@ -28,5 +30,22 @@ inline PrpValue Record(const Counters &c) {
 
 // What the options give when none is given.
 inline ViewSettings Defaults() { return ViewSettings{1000000000, 5000, 50, false, true}; }
+
+// A round of one board, as WatchBoards takes it: the sample, then its
+// second in the graphs.
+inline void Sample(BoardView *board, BlockState state, const Counters &counters, uint64_t ms,
+                   const ViewSettings *settings) {
+    PrpValue record = Record(counters);
+    TakeSample(board, state, &record, ms, settings);
+    FigureContext context = {settings, ms};
+    KeepGraphs(board, &context);
+}
+
+inline const Figure &FigureNamed(const std::string &name) {
+    for (int i = 0; i < kFigureCount; i++)
+        if (kFigures[i].name != nullptr && name == kFigures[i].name)
+            return kFigures[i];
+    return kFigures[0];
+}
 
 } // namespace test

@@ -15,7 +15,37 @@ namespace {
 
 const TerminalAbilities kFullTerminal = {true, true};
 
-class Screen : public ::testing::Test {
+// The screen's parts as the tests below see them.  Board 0: 1500000 * 8 =
+// 12.0 Mbit/s against 1490000 * 8 = 11.9 Mbit/s, (1500000 - 1490000) /
+// 1500000 = +0.6%; transmit 11.2 against 11.28 M, -10000 / 1410000 = -0.7%.
+// Board 1: LanB's 0 against LanA is -100%, marked.  The graphs: a gap for
+// the first sample, then five seconds at the top of their scale; LanB of
+// board 1 at 0.
+const std::string kHeader = "WatchBoards     LanA        LanB   A−B\n";
+const std::string kBoard0 = R"(Board 0 live
+link          up >5s      up >5s
+rx bit/s      12.0 M      11.9 M +0.6%
+tx bit/s      11.2 M      11.3 M -0.7%
+err/s              0           0
+errors             1           0
+)";
+const std::string kGraphs0 = R"(rx A                                                       ·█████ max 12.0 M
+rx B                                                       ·█████
+)";
+const std::string kBoard1 = R"(Board 1 · LanB down · rx +100%
+link          up >5s     down 3s
+rx bit/s      12.2 M         0   +100% !
+tx bit/s      11.2 M      11.3 M -0.7%
+err/s              0           0
+errors             0           0
+)";
+const std::string kGraphs1 = R"(rx A                                                       ·█████ max 12.2 M
+rx B                                                       ·
+)";
+
+std::string Lines(int count) { return std::string((size_t)count, '\n'); }
+
+class TwoBoards : public ::testing::Test {
   protected:
     void TearDown() override {
         free(grid_.cells);
@@ -29,168 +59,144 @@ class Screen : public ::testing::Test {
         for (uint32_t second = 0; second <= 5; second++) {
             // Per second on board 0: 1500000 and 1490000 octets received,
             // 12.0 and 11.9 Mbit/s; LanA: one error in the fourth second.
-            PrpValue record = Record({1500000 * second, 1490000 * second, 1400000 * second,
-                                      1410000 * second, second >= 3, 0, 1, 1});
-            TakeSample(&boards_[0], kBlockWhole, &record, second * 1000, &settings_);
+            Sample(&boards_[0], kBlockWhole,
+                   {1500000 * second, 1490000 * second, 1400000 * second, 1410000 * second,
+                    second >= 3, 0, 1, 1},
+                   second * 1000, &settings_);
             // Board 1: LanB receives nothing, and goes down at 2 s.
-            record = Record({1520000 * second, 5, 1400000 * second, 1410000 * second, 0, 0, 1,
-                             (uint8_t)(second >= 2 ? 0 : 1)});
-            TakeSample(&boards_[1], kBlockWhole, &record, second * 1000, &settings_);
+            Sample(&boards_[1], kBlockWhole,
+                   {1520000 * second, 5, 1400000 * second, 1410000 * second, 0, 0, 1,
+                    (uint8_t)(second >= 2 ? 0 : 1)},
+                   second * 1000, &settings_);
         }
     }
 
-    std::string Render(int rows, int columns, int firstBoard = 0) {
+    // The screen of rows x columns laid out from the first count boards.
+    std::string Render(int rows, int columns, int firstBoard = 0, int count = 2,
+                       bool troubleOnly = false, bool keys = false) {
         grid_.rows = rows;
         grid_.columns = columns;
-        Lay(2, firstBoard, 5000, &grid_);
-        static char chars[64 * 1024];
-        Text text = TEXT_IN(chars);
+        const BoardView *list[] = {&boards_[0], &boards_[1]};
+        ::Screen screen = {count, firstBoard, 2, troubleOnly, keys, notice_};
+        FigureContext context = {&settings_, nowMs_};
+        LayOutScreen(list, &screen, &context, &grid_);
+        Text text = GrowingText();
         GridAsText(&grid_, &text);
-        return chars;
+        std::string shown = text.chars;
+        free(text.chars);
+        return shown;
     }
 
     ViewSettings settings_;
-    // Lays out the first count boards.
-    void Lay(int count, int firstBoard, uint64_t nowMs, Grid *grid,
-             ScreenLayout *again = nullptr) {
-        const BoardView *list[] = {&boards_[0], &boards_[1]};
-        ScreenFrame frame =
-            MakeScreenFrame(count, firstBoard, count, false, false, notice_, &settings_);
-        if (again != nullptr)
-            LayOutScreenAgain(again, list, &frame, nowMs, grid);
-        else
-            LayOutScreen(list, &frame, nowMs, grid);
-    }
-
+    uint64_t nowMs_ = 5000;
     ScreenNotice notice_ = {0, 0};
     BoardView boards_[2];
     Grid grid_ = {}; // its cells made on first use
 };
 
-// Board 0: 1500000 * 8 = 12.0 Mbit/s against 1490000 * 8 = 11.9 Mbit/s,
-// (1500000 - 1490000) / 1500000 = +0.6%; transmit 11.2 against 11.28 M,
-// -10000 / 1410000 = -0.7%.  Board 1: LanB's 0 against LanA is -100%,
-// marked.  The graphs: a gap for the first sample, then five seconds at the
-// top of their scale; LanB of board 1 at 0.
-TEST_F(Screen, EightyByTwentyFour) {
-    EXPECT_EQ(Render(24, 80), R"(WatchBoards     LanA        LanB   A−B
-Board 0 live
-link          up >5s      up >5s
-rx bit/s      12.0 M      11.9 M +0.6%
-tx bit/s      11.2 M      11.3 M -0.7%
-err/s              0           0
-errors             1           0
-rx A                                                       ·█████ max 12.0 M
-rx B                                                       ·█████
-
-Board 1 · LanB down · rx +100%
-link          up >5s     down 3s
-rx bit/s      12.2 M         0   +100% !
-tx bit/s      11.2 M      11.3 M -0.7%
-err/s              0           0
-errors             0           0
-rx A                                                       ·█████ max 12.2 M
-rx B                                                       ·
-
-
-
-
-
-                      q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys
-)");
+TEST_F(TwoBoards, EightyByTwentyFour) {
+    EXPECT_EQ(Render(24, 80), kHeader + kBoard0 + kGraphs0 + "\n" + kBoard1 + kGraphs1 +
+                                  Lines(5) +
+                                  "                      q quit  b bytes  g graphs  +/- mark "
+                                  ">5%  t trouble  ? keys\n");
 }
 
 // Too narrow for the graphs, too low for both boards: one at a time.
-TEST_F(Screen, FortyByTen) {
-    const char kHeader[] = "WatchBoards     LanA        LanB   A−B\n";
-    EXPECT_EQ(Render(10, 40), kHeader + std::string(R"(Board 0 live
+TEST_F(TwoBoards, FortyByTen) {
+    EXPECT_EQ(Render(10, 40), kHeader + kBoard0 + Lines(2) +
+                                  "board 1 of 2 ↑↓  1 in trouble     ? keys\n");
+    EXPECT_EQ(Render(10, 40, 1), kHeader + kBoard1 + Lines(2) +
+                                     "board 2 of 2 ↑↓                   ? keys\n");
+}
+
+// In bytes: the rates and their labels; the graph's scale too.
+TEST_F(TwoBoards, RatesInBytes) {
+    settings_.bytes = true;
+    std::string bytes = kHeader + R"(Board 0 live
 link          up >5s      up >5s
-rx bit/s      12.0 M      11.9 M +0.6%
-tx bit/s      11.2 M      11.3 M -0.7%
+rx B/s         1.5 M       1.5 M +0.6%
+tx B/s         1.4 M       1.4 M -0.7%
 err/s              0           0
 errors             1           0
-
-
-board 1 of 2 ↑↓  1 in trouble     ? keys
-)"));
-    EXPECT_EQ(Render(10, 40, 1), kHeader + std::string(R"(Board 1 · LanB down · rx +100%
-link          up >5s     down 3s
-rx bit/s      12.2 M         0   +100% !
-tx bit/s      11.2 M      11.3 M -0.7%
-err/s              0           0
-errors             0           0
-
-
-board 2 of 2 ↑↓                   ? keys
-)"));
+rx A                                                       ·█████ max 1.5 M
+)";
+    EXPECT_EQ(Render(24, 80).substr(0, bytes.size()), bytes);
 }
 
-// All of a grid as the terminal is sent it, styles included.
-std::string Drawn(const Grid *grid) {
-    static Grid blank;
-    static char chars[64 * 1024];
-    Text out = TEXT_IN(chars);
-    DrawDifferences(grid, &blank, true, kFullTerminal, &out);
-    return chars;
-}
-
-// Laid out again second after second, the screen keeps its frame only
-// while the size, the boards shown and the settings stay: it is always the
-// screen laid out from nothing.
-TEST_F(Screen, LaidOutAgainAsFromNothing) {
+// Whatever the trouble, the heading says it, the board is one of t's and
+// out of view it counts in the footer; and what is not trouble is none of
+// these.  Board 1 is made so after board 0's five seconds, at 5 s.
+TEST_F(TwoBoards, TroubleInTheHeadingInTAndInTheFooter) {
     const struct {
-        int rows, columns, count, firstBoard;
-        bool bytes, graphs;
-        uint32_t markTenths;
-    } steps[] = {
-        {24, 80, 2, 0, false, true, 50}, {24, 80, 2, 0, false, true, 50}, // the frame kept
-        {24, 80, 2, 0, true, true, 50},  {24, 80, 2, 0, true, false, 50},
-        {24, 80, 2, 0, true, false, 25}, {24, 80, 1, 0, true, false, 25},
-        {10, 40, 2, 0, true, false, 25}, {10, 40, 2, 1, true, false, 25},
-        {7, 40, 2, 1, true, false, 25},  {24, 80, 2, 0, false, true, 50},
+        const char *what;
+        void (*make)(BoardView *, const ViewSettings *);
+        uint64_t nowMs;
+        const char *heading;
+    } cases[] = {
+        {"unchanged for the stale time: stale since the last change",
+         [](BoardView *b, const ViewSettings *s) {
+             for (uint64_t ms = 6000; ms <= 11000; ms += 1000)
+                 Sample(b, kBlockWhole, {5, 5, 5, 5, 0, 0, 1, 1}, ms, s);
+         },
+         13000, "Board 1 · stale 7s"},
+        // 1000 against 950: 50 / 1000 = 5.0%, at the mark; 949: 5.1%.
+        {"at the mark exactly",
+         [](BoardView *b, const ViewSettings *s) {
+             Sample(b, kBlockWhole, {1000, 950, 0, 0, 0, 0, 1, 1}, 6000, s);
+         },
+         6000, "Board 1 live"},
+        {"beyond the mark",
+         [](BoardView *b, const ViewSettings *s) {
+             Sample(b, kBlockWhole, {1000, 949, 0, 0, 0, 0, 1, 1}, 6000, s);
+         },
+         6000, "Board 1 · rx +5.1%"},
+        {"errors, both links down, the heaviest first",
+         [](BoardView *b, const ViewSettings *s) {
+             Sample(b, kBlockWhole, {0, 0, 0, 0, 0, 3, 0, 0}, 6000, s);
+         },
+         6000, "Board 1 · LanA down · LanB down · LanB 3 err/s"},
+        {"gone", [](BoardView *b, const ViewSettings *s) { Sample(b, kBlockGone, {}, 6000, s); },
+         6000, "Board 1 · gone"},
+        {"gone and back: a reset, and nothing left of the heading before",
+         [](BoardView *b, const ViewSettings *s) {
+             Sample(b, kBlockGone, {}, 6000, s);
+             Sample(b, kBlockWhole, {7, 7, 7, 7, 0, 0, 1, 1}, 7000, s);
+         },
+         7000, "Board 1 live resets 1"},
+        {"short: what the last record said after it",
+         [](BoardView *b, const ViewSettings *s) {
+             Sample(b, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 0}, 6000, s);
+             Sample(b, kBlockShort, {}, 7000, s);
+         },
+         7000, "Board 1 · short · LanB down"},
     };
-    static ScreenLayout layout;
-    static Grid again, fresh;
-    uint64_t nowMs = 5000;
-    for (const auto &step : steps) {
-        settings_.bytes = step.bytes;
-        settings_.graphs = step.graphs;
-        settings_.markTenths = step.markTenths;
-        again.rows = fresh.rows = step.rows;
-        again.columns = fresh.columns = step.columns;
-        Lay(step.count, step.firstBoard, nowMs, &again, &layout);
-        Lay(step.count, step.firstBoard, nowMs, &fresh);
-        EXPECT_EQ(Drawn(&again), Drawn(&fresh)) << nowMs;
-        // A second later every figure has changed: board 0's traffic
-        // doubles, board 1's block is gone.
-        nowMs += 1000;
-        uint32_t second = (uint32_t)(nowMs / 1000);
-        PrpValue record = Record({3000000 * second, 2980000 * second, 2800000 * second,
-                                  2820000 * second, second, 0, 1, 1});
-        TakeSample(&boards_[0], kBlockWhole, &record, nowMs, &settings_);
-        TakeSample(&boards_[1], kBlockGone, &record, nowMs, &settings_);
+    for (const auto &c : cases) {
+        StartBoardView(&boards_[1], 1);
+        Sample(&boards_[1], kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1}, 5000, &settings_);
+        c.make(&boards_[1], &settings_);
+        nowMs_ = c.nowMs;
+        std::string heading = c.heading;
+        bool trouble = heading.find(" · ") != std::string::npos;
+        // Laid out on the grid of the case before, whose heading was longer.
+        EXPECT_EQ(Render(10, 60, 1).substr(kHeader.size(), heading.size() + 1), heading + "\n")
+            << c.what;
+        FigureContext context = {&settings_, nowMs_};
+        EXPECT_EQ(InTrouble(&boards_[1], &context), trouble) << c.what;
+        EXPECT_EQ(Render(10, 40, 0).find("1 in trouble") != std::string::npos, trouble) << c.what;
     }
 }
 
-// The state's word is the lines' word; a link seen again after its block was
-// gone has been so since then; a board whose counters grow faster than -s
-// allows is said in the footer.
-TEST_F(Screen, StatesLinksAfterAGapAndAnotherLanSpeed) {
+// A link seen again after its block was gone has been so since then; a
+// board whose counters grow faster than -s allows is said in the footer.
+TEST_F(TwoBoards, LinksAfterAGapAndAnotherLanSpeed) {
     StartBoardView(&boards_[1], 7); // never seen
-    PrpValue record = Record({1, 1, 1, 1, 0, 0, 1, 1});
-    TakeSample(&boards_[0], kBlockGone, &record, 6000, &settings_);
-    TakeSample(&boards_[0], kBlockGone, &record, 7000, &settings_);
-    TakeSample(&boards_[0], kBlockWhole, &record, 8000, &settings_);
+    Sample(&boards_[0], kBlockGone, {}, 6000, &settings_);
+    Sample(&boards_[0], kBlockGone, {}, 7000, &settings_);
+    Sample(&boards_[0], kBlockWhole, {1, 1, 1, 1, 0, 0, 1, 1}, 8000, &settings_);
     notice_ = {0, 100000000};
     settings_.lanBitsPerSecond = 10000000;
-    grid_.rows = 18;
-    grid_.columns = 80;
-    Lay(2, 0, 11000, &grid_);
-    static char chars[8192];
-    Text text = TEXT_IN(chars);
-    GridAsText(&grid_, &text);
-    EXPECT_EQ(std::string(chars), R"(WatchBoards     LanA        LanB   A−B
-Board 0 live resets 1
+    nowMs_ = 11000;
+    EXPECT_EQ(Render(18, 80), kHeader + R"(Board 0 live resets 1
 link          up >3s      up >3s
 rx bit/s           -           -
 tx bit/s           -           -
@@ -203,11 +209,7 @@ rx bit/s           -           -
 tx bit/s           -           -
 err/s              -           -
 errors             -           -
-
-
-
-board 0 faster than -s 10M: try -s 100M                           q quit  ? keys
-)");
+)" + Lines(3) + "board 0 faster than -s 10M: try -s 100M                           q quit  ? keys\n");
 }
 
 // A terminal of any size is a screen as a small one is: 300x200 shows 28 of
@@ -218,8 +220,7 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     ViewSettings settings = Defaults();
     for (int i = 0; i < 30; i++) {
         StartBoardView(&boards[i], i);
-        PrpValue record = Record({1000, 1000, 1000, 1000, 0, 0, 1, 1});
-        TakeSample(&boards[i], kBlockWhole, &record, 0, &settings);
+        Sample(&boards[i], kBlockWhole, {1000, 1000, 1000, 1000, 0, 0, 1, 1}, 0, &settings);
     }
     static Grid next, shown;
     next.rows = 200;
@@ -229,32 +230,30 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     const BoardView *list[30];
     for (int i = 0; i < 30; i++)
         list[i] = &boards[i];
-    ScreenFrame frame = MakeScreenFrame(30, 2, 30, false, false, ScreenNotice{0, 0}, &settings);
-    LayOutScreen(list, &frame, 1000, &next);
-    static char chars[1 << 20];
-    Text text = TEXT_IN(chars);
+    ::Screen screen = {30, 2, 30, false, false, ScreenNotice{0, 0}};
+    FigureContext context = {&settings, 1000};
+    LayOutScreen(list, &screen, &context, &next);
+    Text text = GrowingText();
     GridAsText(&next, &text);
-    std::string screen = chars;
-    EXPECT_NE(screen.find("Board 29 live"), std::string::npos);
-    EXPECT_EQ(screen.find("Board 1 live"), std::string::npos);
-    EXPECT_NE(screen.find("boards 3-30 of 30"), std::string::npos);
+    std::string all = text.chars;
+    EXPECT_NE(all.find("Board 29 live"), std::string::npos);
+    EXPECT_EQ(all.find("Board 1 live"), std::string::npos);
+    EXPECT_NE(all.find("boards 3-30 of 30"), std::string::npos);
 
-    text = TEXT_IN(chars);
+    EmptyText(&text);
     EXPECT_TRUE(DrawDifferences(&next, &shown, true, kFullTerminal, &text));
     PutText(&next, 199, 299, "x", kStylePlain);
-    text = TEXT_IN(chars);
+    EmptyText(&text);
     EXPECT_TRUE(DrawDifferences(&next, &shown, false, kFullTerminal, &text));
-    EXPECT_EQ(std::string(chars), "\033[200;300H\033[0mx");
+    EXPECT_EQ(std::string(text.chars), "\033[200;300H\033[0mx");
+    free(text.chars);
 }
 
 // Trouble stands out: a link down, a divergence beyond the mark, errors in
 // red (in reverse video where there is no colour), in the cells and in the
 // heading; the grid in ASCII where the terminal has no UTF-8.
-TEST_F(Screen, TroubleInColourOrReverseVideo) {
-    grid_.rows = 18;
-    grid_.columns = 80;
-    Lay(2, 1, 5000, &grid_); // board 1 at the top: LanB down, rx +100%
-    static char chars[8192];
+TEST_F(TwoBoards, TroubleInColourOrReverseVideo) {
+    Render(18, 80, 1); // board 1 at the top: LanB down, rx +100%
     const struct {
         TerminalAbilities abilities;
         const char *alarm;
@@ -266,9 +265,10 @@ TEST_F(Screen, TroubleInColourOrReverseVideo) {
     };
     for (const auto &t : terminals) {
         static Grid shown;
-        Text out = TEXT_IN(chars);
+        Text out = GrowingText();
         ASSERT_TRUE(DrawDifferences(&grid_, &shown, true, t.abilities, &out));
-        std::string drawn = chars;
+        std::string drawn = out.chars;
+        free(out.chars);
         EXPECT_NE(drawn.find(std::string(t.alarm) + "LanB down"), std::string::npos) << drawn;
         EXPECT_NE(drawn.find(std::string(t.alarm) + "down 3s"), std::string::npos) << drawn;
         EXPECT_NE(drawn.find(std::string(t.alarm) + "+100%"), std::string::npos) << drawn;
@@ -279,32 +279,12 @@ TEST_F(Screen, TroubleInColourOrReverseVideo) {
 
 // t: only the boards in trouble, and what is out of view said; ?: the keys;
 // g where there is no room for graphs says so.
-TEST_F(Screen, TroubleOnlyKeysAndGraphsWithoutRoom) {
-    const BoardView *inTrouble[] = {&boards_[1]};
-    ScreenFrame frame = MakeScreenFrame(1, 0, 2, true, false, notice_, &settings_);
-    grid_.rows = 10;
-    grid_.columns = 60;
-    LayOutScreen(inTrouble, &frame, 5000, &grid_);
-    static char chars[8192];
-    Text text = TEXT_IN(chars);
-    GridAsText(&grid_, &text);
-    EXPECT_EQ(std::string(chars).substr(std::string(chars).find("Board 1")),
-              R"(Board 1 · LanB down · rx +100%
-link          up >5s     down 3s
-rx bit/s      12.2 M         0   +100% !
-tx bit/s      11.2 M      11.3 M -0.7%
-err/s              0           0
-errors             0           0
-
-
-in trouble only: 1 of 2                       q quit  ? keys
-)");
-
-    frame = MakeScreenFrame(2, 0, 2, false, true, notice_, &settings_);
-    LayOutScreen(inTrouble, &frame, 5000, &grid_);
-    text = TEXT_IN(chars);
-    GridAsText(&grid_, &text);
-    EXPECT_EQ(std::string(chars), R"(WatchBoards keys (any key to go back)
+TEST_F(TwoBoards, TroubleOnlyKeysAndGraphsWithoutRoom) {
+    boards_[0] = boards_[1]; // the list of t: board 1 alone
+    EXPECT_EQ(Render(10, 60, 0, 1, true),
+              kHeader + kBoard1 + Lines(2) +
+                  "in trouble only: 1 of 2                       q quit  ? keys\n");
+    EXPECT_EQ(Render(10, 60, 0, 2, false, true), R"(WatchBoards keys (any key to go back)
 q, Ctrl-C  quit, the terminal as it was
 b          rates in bit/s or in byte/s
 g          graphs on or off
@@ -315,18 +295,9 @@ down, j    scroll down
 Ctrl-L     draw the whole screen again
 Ctrl-Z     suspend (fg brings it back)
 )");
-
-    // Three boards at 80x24: no room for graphs, which are on.
-    const BoardView *three[] = {&boards_[0], &boards_[0], &boards_[0]};
-    frame = MakeScreenFrame(3, 0, 3, false, false, notice_, &settings_);
-    grid_.rows = 24;
-    grid_.columns = 80;
-    LayOutScreen(three, &frame, 5000, &grid_);
-    text = TEXT_IN(chars);
-    GridAsText(&grid_, &text);
-    EXPECT_NE(std::string(chars).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
-              std::string::npos)
-        << chars;
+    // Two boards at 80x17: no room for graphs, which are on.
+    EXPECT_NE(Render(17, 80).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
+              std::string::npos);
 }
 
 // What a terminal can show, from its environment.
@@ -358,8 +329,8 @@ TEST(Terminal, AbilitiesFromTheEnvironment) {
     }
 }
 
-TEST_F(Screen, TooSmallSaysWhatItNeeds) {
-    EXPECT_EQ(Render(7, 40), "WatchBoards needs 40x8\nthis terminal is 40x7\n\n\n\n\n\n");
+TEST_F(TwoBoards, TooSmallSaysWhatItNeeds) {
+    EXPECT_EQ(Render(7, 40), "WatchBoards needs 40x8\nthis terminal is 40x7\n" + Lines(5));
     EXPECT_EQ(Render(24, 39).substr(0, 46), "WatchBoards needs 40x8\nthis terminal is 39x24\n");
 }
 
