@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # The alerting rules on a real Prometheus, end to end: the stand-in service
 # publishes board 424201 at 10 Gbit/s on LanA (its 32-bit counter wraps
-# every 3.4 s) and 8 Gbit/s on LanB, and board 424202 with LanB's link
-# down; "WatchBoards --textfile" writes their statistics into a folder that
-# Debian's node exporter (its textfile collector alone) serves, and
-# Prometheus scrapes it every second and evaluates a copy of the rules whose
-# for: durations are 0.  Through Prometheus's HTTP API: the file's metric
-# families; rate() of the totals equals the rates set, within 3%, across
-# more than ten wraps; exactly the alerts that must fire do (a link down,
-# LanA and LanB diverging, receive errors, a textfile no longer written),
-# and no other.  Loopback only, about 45 s; everything it starts is stopped.
+# every 3.4 s) and 8 Gbit/s on LanB, with an error a second on LanA; board
+# 424202 with LanB's link down; board 424203, whose LanB link it takes down
+# three times for 2 s; no other errors.  "WatchBoards --textfile" writes
+# their statistics into a folder that Debian's node exporter (its textfile
+# collector alone) serves, and Prometheus scrapes it every second and
+# evaluates a copy of the rules whose for: durations are 0.  Through
+# Prometheus's HTTP API: the file's metric families; rate() of the totals
+# equals the rates set, within 3%, across more than ten wraps; exactly the
+# alerts that must fire do (a link down, LanA and LanB diverging, receive
+# errors, a textfile no longer written and, where WatchBoards counts link
+# losses, a link flapping), and no other.  Loopback only, about 45 s;
+# everything it starts is stopped.
 # Usage: engine.sh BIN_DIR RULES_FILE
 set -u
 bin=$(realpath "$1")
@@ -22,6 +25,9 @@ finish() {
     rm -rf "$work"
 }
 trap finish EXIT
+# A setting written after the stand-in service has ended fails; it does not
+# end this script.
+trap '' PIPE
 
 # fail WHAT: ends the test, saying what went wrong and what the programs said.
 fail() {
@@ -43,13 +49,18 @@ done
     fail "$bin/WatchBoards does not take --textfile (its --help names no such option)"
 
 # --- The stand-in service and WatchBoards
-board=424201 linkdown=424202
-"$bin/RiDuvOzi.exe" $board $linkdown \
-    $board:rxGoodOctetsA+=1250000000 $board:rxGoodOctetsB+=1000000000 $linkdown:linkStatusB=0 \
-    >"$work/service.log" 2>&1 </dev/null &
+# Further settings go to the service through a pipe, file descriptor 3.
+board=424201 linkdown=424202 flapping=424203
+mkfifo "$work/settings"
+"$bin/RiDuvOzi.exe" $board $linkdown $flapping \
+    $board:rxGoodOctetsA+=1250000000 $board:rxGoodOctetsB+=1000000000 $board:rxErrA+=1 $board:rxErrB=0 \
+    $linkdown:rxErrA=0 $linkdown:rxErrB=0 $flapping:rxErrA=0 $flapping:rxErrB=0 $linkdown:linkStatusB=0 \
+    >"$work/service.log" 2>&1 <"$work/settings" &
 pids+=($!)
+exec 3>"$work/settings"
 for _ in $(seq 50); do grep -q "linkStatusB held at 0" "$work/service.log" && break; sleep 0.1; done
-grep -q "linkStatusB held at 0" "$work/service.log" || fail "the stand-in service did not publish boards $board and $linkdown"
+grep -q "linkStatusB held at 0" "$work/service.log" ||
+    fail "the stand-in service did not publish boards $board, $linkdown and $flapping"
 
 # The service publishes at whole seconds from its start, a few milliseconds
 # late at times; WatchBoards, started half a second later, samples between
@@ -59,16 +70,15 @@ sleep 0.5
 textfiles=$work/textfiles
 mkdir "$textfiles"
 file=$textfiles/prp-hsr.prom
-"$bin/WatchBoards" --textfile "$file" -s 10G $board $linkdown >"$work/watchboards-lines" 2>"$work/watchboards.log" </dev/null &
+"$bin/WatchBoards" --textfile "$file" -s 10G $board $linkdown $flapping >"$work/watchboards-lines" 2>"$work/watchboards.log" </dev/null 3>&- &
 watchboards=$!
 pids+=($watchboards)
 for _ in $(seq 50); do [ -s "$file" ] && break; sleep 0.1; done
 [ -s "$file" ] || fail "WatchBoards wrote no $file within 5 s"
-# A file of ours that is no longer written, put there once.
-echo "# Written once." >"$textfiles/prp-hsr-frozen.prom"
 
 # The file as the textfile collector takes it: clean under promtool's lint,
-# with exactly these families.
+# with exactly these families: the six of the first WatchBoards, or those
+# and five more, the link losses among them (then links_counted is set).
 lint=$(promtool check metrics <"$file" 2>&1) || fail "promtool check metrics on $file: $lint"
 families=$(sed -n 's/^# TYPE //p' "$file" | sort)
 want='prp_hsr_board_state gauge
@@ -77,7 +87,20 @@ prp_hsr_receive_errors_total counter
 prp_hsr_receive_good_bytes_total counter
 prp_hsr_resets_total counter
 prp_hsr_transmit_bytes_total counter'
-[ "$families" = "$want" ] || fail $'the metric families in the file:\n'"$families"$'\nwanted:\n'"$want"
+want_counted=$(sort <<EOF
+$want
+prp_hsr_boards gauge
+prp_hsr_exporter_build_info gauge
+prp_hsr_lan_speed_bytes gauge
+prp_hsr_link_down_seconds_total counter
+prp_hsr_link_losses_total counter
+EOF
+)
+case $families in
+"$want") links_counted= ;;
+"$want_counted") links_counted=yes ;;
+*) fail $'the metric families in the file:\n'"$families"$'\nwanted:\n'"$want_counted"$'\nor:\n'"$want" ;;
+esac
 pass
 
 # --- The node exporter and Prometheus, each on a free loopback port
@@ -101,7 +124,7 @@ serve() {
     shift 2
     for _ in 1 2 3; do
         port=$(free_port)
-        "${@//@PORT@/$port}" >"$work/$name.log" 2>&1 </dev/null &
+        "${@//@PORT@/$port}" >"$work/$name.log" 2>&1 </dev/null 3>&- &
         pid=$!
         pids+=($pid)
         for _ in $(seq 100); do
@@ -165,29 +188,41 @@ await() {
     done
 }
 
-scraped() { [ "$(query "count(prp_hsr_receive_good_bytes_total{board=\"$board\"})")" = 2 ]; }
+scraped() { [ "$(query "count(prp_hsr_receive_good_bytes_total{board=~\"$board|$flapping\"})")" = 4 ]; }
 await 10 scraped || fail "Prometheus has not scraped board $board's totals within 10 s"
 since=$SECONDS # the totals' first samples are at most a second older
 pass
 
 # What Prometheus holds: the link status and each board's state as
 # published.
-got=$(query "prp_hsr_link_status{board=~\"$board|$linkdown\"}" | paste -sd ' ')
-[ "$got" = "1 1 1 0" ] || fail "link status of $board A, B and $linkdown A, B: $got, wanted 1 1 1 0"
-got=$(query "prp_hsr_board_state{board=~\"$board|$linkdown\"} == 1" | wc -l)
-[ "$got" = 2 ] || fail "$got boards in one state, wanted both"
-got=$(query "prp_hsr_board_state{board=~\"$board|$linkdown\",state=\"live\"}" | paste -sd ' ')
-[ "$got" = "1 1" ] || fail "both boards should be live: $got"
+boards="$board|$linkdown|$flapping"
+got=$(query "prp_hsr_link_status{board=~\"$boards\"}" | paste -sd ' ')
+[ "$got" = "1 1 1 0 1 1" ] || fail "link status of $board, $linkdown and $flapping, A and B: $got, wanted 1 1 1 0 1 1"
+got=$(query "prp_hsr_board_state{board=~\"$boards\"} == 1" | wc -l)
+[ "$got" = 3 ] || fail "$got boards in one state, wanted all three"
+got=$(query "prp_hsr_board_state{board=~\"$boards\",state=\"live\"}" | paste -sd ' ')
+[ "$got" = "1 1 1" ] || fail "all three boards should be live: $got"
 pass
 
-# The alerts, while the totals gather: the link down and the divergence
-# within a few seconds, and no other but receive errors, which come and go
-# with the stand-in's damaged frames.
+# The alerts, while the totals gather: the link down, the divergence and
+# the errors (once five are counted) within a few seconds, and no other.
 want="PrpHsrLinkDown $linkdown B
-PrpHsrReceiveDivergence $board -"
-expected_alerts() { [ "$(firing | grep -v '^PrpHsrReceiveErrors ')" = "$want" ]; }
-await 15 expected_alerts || fail $'firing alerts (receive errors aside):\n'"$(firing)"$'\nwanted:\n'"$want"
+PrpHsrReceiveDivergence $board -
+PrpHsrReceiveErrors $board A"
+expected_alerts() { [ "$(firing)" = "$want" ]; }
+await 15 expected_alerts || fail $'firing alerts:\n'"$(firing)"$'\nwanted:\n'"$want"
 pass
+
+# A file of ours that is no longer written, put there once.
+echo "# Written once." >"$textfiles/prp-hsr-frozen.prom"
+
+# Board $flapping's LanB lost three times, down for 2 s and up for 2 s, so
+# that WatchBoards, sampling once a second, sees each; meanwhile the totals
+# gather.
+for _ in 1 2 3; do
+    { echo "$flapping:linkStatusB=0" >&3 && sleep 2 && echo "$flapping:linkStatusB=1" >&3 && sleep 2; } ||
+        fail "the stand-in service takes no more settings"
+done
 
 # rate() across 35 s, with the totals' samples all in it: more than ten
 # wraps of LanA's counter.  (The service, WatchBoards and the scrapes keep
@@ -205,19 +240,19 @@ got=$(query "prp_hsr_receive_good_bytes_total{board=\"$board\",lan=\"A\"} > 10 *
 [ -n "$got" ] || fail "board $board's LanA total has not passed ten wraps of its counter"
 pass
 
-# By now every LAN has had damaged frames, and the copy of the file has not
-# been written for over 10 s.
+# By now the copy of the file has not been written for over 10 s, and the
+# flapping link is up again: a link flapping where WatchBoards counts link
+# losses, nothing where it does not.
 frozen="PrpHsrTextfileStale - -"
 want=$(sort <<EOF
 PrpHsrLinkDown $linkdown B
 PrpHsrReceiveDivergence $board -
 PrpHsrReceiveErrors $board A
-PrpHsrReceiveErrors $board B
-PrpHsrReceiveErrors $linkdown A
-PrpHsrReceiveErrors $linkdown B
 $frozen
+${links_counted:+PrpHsrLinkFlapping $flapping B}
 EOF
 )
+want=$(sed '/^$/d' <<<"$want")
 got=$(firing)
 [ "$got" = "$want" ] || fail $'firing alerts:\n'"$got"$'\nwanted:\n'"$want"
 got=$(curl -sf --noproxy "*" "$api/alerts" | jq -r '.data.alerts[] | select(.labels.alertname == "PrpHsrTextfileStale") | .labels.file')
