@@ -7,7 +7,9 @@
 #include <signal.h>
 #include <string.h>
 #include <sys/mman.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "block_name.h"
@@ -15,8 +17,8 @@
 int OpenStatisticsBlock(int32_t boardIndex, StatisticsAccess access, StatisticsBlock *block) {
     char name[kStatisticsMapNameSize];
     StatisticsMapName(boardIndex, name);
-    // Close-on-exec, as shm_open always is.
-    int fd = shm_open(name, access == kReadOnly ? O_RDONLY : O_RDWR, 0);
+    // Close-on-exec and never through a link, as shm_open always is.
+    int fd = shm_open(name, (access == kReadOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK, 0);
     if (fd < 0)
         return errno;
     block->boardIndex = boardIndex;
@@ -45,6 +47,8 @@ static int MapWholeRecord(int fd, StatisticsAccess access, const PrpValue **view
     struct stat status;
     if (fstat(fd, &status) != 0)
         return errno;
+    if (!S_ISREG(status.st_mode))
+        return ENODEV; // as mmap says of a FIFO or a device
     if (status.st_size < (off_t)sizeof(PrpValue))
         return EINVAL;
     int protection = access == kReadOnly ? PROT_READ : PROT_READ | PROT_WRITE;
@@ -65,6 +69,9 @@ int MapStatisticsRecord(StatisticsBlock *block) {
     sigaction(SIGBUS, &onBusError, NULL);
     return MapWholeRecord((int)block->handle, block->access, &block->view);
 }
+
+bool NoSuchBlock(int error) { return error == ENOENT; }
+bool BlockTooShort(int error) { return error == EINVAL; }
 
 void CloseStatisticsBlock(StatisticsBlock *block) {
     if (block->view != NULL)
@@ -103,23 +110,41 @@ BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
     // The block may still shrink between the size just seen and the copy.
     // What the copy took is kept only once the copy is complete.
     static PrpValue taken;
+    if (PeekStatisticsRecord(block, &taken) != kBlockWhole)
+        return kBlockShort;
+    *copy = taken;
+    return kBlockWhole;
+}
+
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
     if (sigsetjmp(copyAbandoned, 0) != 0) { // no mask saved: a system call less a copy
         copying = 0;
         return kBlockShort;
     }
     copying = 1;
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
-    memcpy(&taken, block->view, sizeof taken);
+    memcpy(copy, block->view, sizeof *copy);
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
     copying = 0;
-    *copy = taken;
     return kBlockWhole;
 }
 
 // The blocks are the POSIX shared-memory objects, which Linux keeps as the
 // files of /dev/shm.
+static const char kBlocks[] = "/dev/shm";
+// The folder's modification time at the last listing.
+static struct timespec listed;
+
+static int Compare(const void *a, const void *b) {
+    int32_t x = *(const int32_t *)a, y = *(const int32_t *)b;
+    return (x > y) - (x < y);
+}
+
 int ListPublishedBoards(int32_t *boardIndices, int most) {
-    DIR *folder = opendir("/dev/shm");
+    struct stat status;
+    if (stat(kBlocks, &status) == 0)
+        listed = status.st_mtim;
+    DIR *folder = opendir(kBlocks);
     if (folder == NULL)
         return 0;
     int found = 0;
@@ -127,17 +152,30 @@ int ListPublishedBoards(int32_t *boardIndices, int most) {
         int32_t boardIndex;
         if (!BoardOfListedBlock(entry->d_name, &boardIndex))
             continue;
-        // Kept in order, the lowest when there are more than most.
-        int at = found < most ? found : most;
-        found++;
-        if (at == most && (most == 0 || boardIndices[most - 1] < boardIndex))
-            continue;
-        if (at == most)
-            at--;
-        for (; at > 0 && boardIndices[at - 1] > boardIndex; at--)
-            boardIndices[at] = boardIndices[at - 1];
+        // More than most: the highest kept so far makes room for a lower one.
+        int at = found++;
+        if (at >= most) {
+            at = 0;
+            for (int i = 1; i < most; i++)
+                at = boardIndices[i] > boardIndices[at] ? i : at;
+            if (most == 0 || boardIndices[at] < boardIndex)
+                continue;
+        }
         boardIndices[at] = boardIndex;
     }
     closedir(folder);
+    qsort(boardIndices, (size_t)(found < most ? found : most), sizeof *boardIndices, Compare);
     return found;
+}
+
+// A block made or removed changes the folder's modification time; one made
+// within the same tick of the clock as the listing may not change it again,
+// so a folder changed in the last two seconds is listed again.
+bool PublishedBoardsMayHaveChanged(void) {
+    struct stat status;
+    struct timespec now;
+    if (stat(kBlocks, &status) != 0 || clock_gettime(CLOCK_REALTIME, &now) != 0)
+        return true;
+    return status.st_mtim.tv_sec != listed.tv_sec || status.st_mtim.tv_nsec != listed.tv_nsec ||
+           now.tv_sec - status.st_mtim.tv_sec < 2;
 }

@@ -30,6 +30,10 @@ int MapStatisticsRecord(StatisticsBlock *block) {
     return 0;
 }
 
+bool NoSuchBlock(int error) { return error == ERROR_FILE_NOT_FOUND; }
+// A view longer than the section is refused; no other failure is known.
+bool BlockTooShort(int error) { return error != 0; }
+
 void CloseStatisticsBlock(StatisticsBlock *block) {
     if (block->view != NULL)
         UnmapViewOfFile(block->view);
@@ -41,6 +45,10 @@ void CloseStatisticsBlock(StatisticsBlock *block) {
 BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
     memcpy(copy, block->view, sizeof *copy);
     return kBlockWhole;
+}
+
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
+    return CopyStatisticsRecord(block, copy);
 }
 
 // Named objects cannot be listed: the boards a service usually serves are
@@ -60,3 +68,5 @@ int ListPublishedBoards(int32_t *boardIndices, int most) {
     }
     return found;
 }
+
+bool PublishedBoardsMayHaveChanged(void) { return true; }

@@ -1,13 +1,11 @@
 // Counter arithmetic: what a 32-bit counter of the record counted between
-// two samples, across a wrap, and a counter that went back.
+// two publications, across a wrap, and what a LAN can count at all.
 #ifndef STATISTICS_COUNTER_STEP_H
 #define STATISTICS_COUNTER_STEP_H
 
 #include <stdint.h>
 
-// How long the service may take to publish what the board counted: a record
-// can be up to one publishing period older than the moment it is read, so a
-// difference may hold that much more traffic than the time between samples.
+// The service publishes each board's record once a period.
 enum { kPublishingPeriodMs = 1000 };
 
 // The smallest Ethernet frame on the wire, preamble and gap included: what
@@ -15,19 +13,22 @@ enum { kPublishingPeriodMs = 1000 };
 // divided by this.
 enum { kSmallestFrameOctets = 84 };
 
-// Sets *step to what a counter counted from previous to current, samples
-// taken elapsedMs apart, on a LAN that counts at most mostPerSecond a
-// second.  The difference is taken modulo 2^32, both values unsigned, so a
-// wrap gives the true difference.  A difference beyond what the LAN can
-// count in elapsedMs plus one publishing period is a counter that went back
-// to 0 (a reset): false, and *step is 0.
-// Inline: each sample takes six steps of every board.
-inline bool CounterStep(uint32_t previous, uint32_t current, uint32_t elapsedMs,
-                        uint64_t mostPerSecond, uint32_t *step) {
-    uint32_t difference = current - previous; // modulo 2^32
-    uint64_t most = mostPerSecond * ((uint64_t)elapsedMs + kPublishingPeriodMs) / 1000;
-    *step = difference <= most ? difference : 0;
-    return difference <= most;
+// What a counter counted from previous to current: the difference modulo
+// 2^32, both unsigned, so that a wrap gives the true difference.
+inline uint32_t CounterStep(uint32_t previous, uint32_t current) { return current - previous; }
+
+// The most a counter can count over that many periods on a LAN of that
+// speed, with 5% to spare: octets, or frames.  A step beyond it is no
+// traffic the LAN can carry: a counter that went back (a reset).
+inline uint64_t MostCounted(uint64_t bitsPerSecond, uint32_t periods, bool frames) {
+    uint64_t octets = bitsPerSecond / 8 * periods * kPublishingPeriodMs / 1000;
+    return (frames ? octets / kSmallestFrameOctets : octets) * 105 / 100;
+}
+
+// Whether a counter may have wrapped over that many periods at that speed:
+// then a step tells nothing of what it counted.
+inline bool MayHaveWrapped(uint64_t bitsPerSecond, uint32_t periods) {
+    return bitsPerSecond / 8 * periods * kPublishingPeriodMs / 1000 >= (uint64_t)1 << 32;
 }
 
 #endif

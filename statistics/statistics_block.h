@@ -21,20 +21,27 @@ struct StatisticsBlock {
     const PrpValue *view;
 };
 
-// Opens the existing block of the board; never creates it.
+// Opens the existing block of the board; never creates it, and never waits
+// (a FIFO planted at its name is opened without a writer).
 int OpenStatisticsBlock(int32_t boardIndex, StatisticsAccess access, StatisticsBlock *block);
 
 // Maps the whole record, shared, from the start of the block, with the
-// access it was opened with.
+// access it was opened with.  A block that is not a regular file cannot be.
 int MapStatisticsRecord(StatisticsBlock *block);
+
+// What an error of the two above means: no block at all; a block shorter
+// than the record (of MapStatisticsRecord).
+bool NoSuchBlock(int error);
+bool BlockTooShort(int error);
 
 void CloseStatisticsBlock(StatisticsBlock *block);
 
 // What a copy of the record found.
 enum BlockState {
-    kBlockWhole, // copied
-    kBlockShort, // the block is shorter than the record now: not copied
-    kBlockGone,  // the block's name is gone, and no block has taken it again
+    kBlockWhole,      // copied
+    kBlockShort,      // the block is shorter than the record now: not copied
+    kBlockGone,       // the block's name is gone, and no block has taken it again
+    kBlockUnreadable, // a block there that cannot be opened or mapped (no right, not a file)
 };
 
 // Copies the whole record as it is now, or leaves copy as it was (the last
@@ -43,9 +50,19 @@ enum BlockState {
 // A block that shrinks, even during the copy, ends nothing.
 BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
 
+// The same without looking at the block first, for a reader that reads
+// often and looks now and then: a block removed meanwhile is found at the
+// next CopyStatisticsRecord; one cut short still ends the copy, as
+// kBlockShort, with copy left undefined.
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
+
 // The boards whose block exists now, in increasing order: the lowest most
 // of them.  Returns how many there are, which may be more.  Linux lists the
 // blocks; Windows, which cannot list named objects, tries boards 0 to 15.
 int ListPublishedBoards(int32_t *boardIndices, int most);
+
+// Whether the boards published may have changed since the last listing:
+// Linux looks at the folder of the blocks; Windows cannot tell.
+bool PublishedBoardsMayHaveChanged(void);
 
 #endif

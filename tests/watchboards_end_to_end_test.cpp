@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -40,19 +41,21 @@ std::map<std::string, std::string> Members(std::string line) {
 bool WaitForLine(Running &view, const std::map<std::string, std::string> &wanted,
                  Seconds limit = Seconds(5)) {
     auto end = std::chrono::steady_clock::now() + limit;
-    for (int lines = 1;; lines++) {
+    size_t checked = view.Output().size();
+    int seen = (int)std::count(view.Output().begin(), view.Output().end(), '\n');
+    for (int lines = seen + 1;; lines++) {
         if (!view.WaitFor("\n", end - std::chrono::steady_clock::now(), lines))
             return false;
-        std::string output = view.Output();
-        size_t last = output.rfind('\n', output.size() - 2);
-        std::map<std::string, std::string> members =
-            Members(output.substr(last == std::string::npos ? 0 : last + 1,
-                                  output.size() - (last == std::string::npos ? 1 : last + 2)));
-        bool all = true;
-        for (const auto &[name, value] : wanted)
-            all &= members.count(name) != 0 && members[name] == value;
-        if (all)
-            return true;
+        const std::string &output = view.Output();
+        for (size_t eol; (eol = output.find('\n', checked)) != std::string::npos; checked = eol + 1) {
+            std::map<std::string, std::string> members =
+                Members(output.substr(checked, eol - checked));
+            bool all = true;
+            for (const auto &[name, value] : wanted)
+                all &= members.count(name) != 0 && members[name] == value;
+            if (all)
+                return true;
+        }
     }
 }
 
@@ -106,7 +109,7 @@ TEST(WatchBoards, EveryBoardInOrderEveryLineWhole) {
     std::istringstream lines(outcome.output);
     for (std::string line; std::getline(lines, line);) {
         std::map<std::string, std::string> members = Members(line);
-        ASSERT_EQ(members.size(), 28u) << line;
+        ASSERT_EQ(members.size(), 29u) << line;
         int32_t board = std::stoi(members["board"]);
         if (board >= kManyBoards && board < kManyBoards + 100)
             boards.push_back(board);
@@ -229,8 +232,72 @@ TEST(Textfile, ReplacedWholeALinkNotFollowedEndedByASignal) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept\n");
 }
 
+// The stand-in service publishing a steady 600 Mbit/s and 3 errors a second
+// on one board, 10 Gbit/s on another: from the third line on the first
+// reads 600 Mbit/s and 3 errors a period; the second, under the default
+// speed of 1G, is taken at 10G and counts.
+TEST(WatchBoards, ReadsEveryPublicationOnce) {
+    const std::string steady = std::to_string(kBoard), fast = std::to_string(kNewBoard);
+    Running service({Program("RiDuvOzi.exe"), steady, fast, steady + ":rxGoodOctetsA+=75000000",
+                     steady + ":rxErrA+=3", fast + ":rxGoodOctetsA+=1250000000"},
+                    "", {}, Errors::kWithOutput);
+    ASSERT_TRUE(service.WaitFor("publishing\n"));
+    Outcome outcome =
+        Running({Program("WatchBoards"), "--json", "-n", "7", steady, fast}).Finish(Seconds(15));
+    EXPECT_EQ(outcome.status, 0);
+    std::istringstream lines(outcome.output);
+    int line = 0;
+    std::map<std::string, std::string> last;
+    for (std::string text; std::getline(lines, text);) {
+        std::map<std::string, std::string> members = Members(text);
+        if (members["board"] == fast) {
+            last = members;
+            continue;
+        }
+        if (++line < 3)
+            continue;
+        EXPECT_EQ(members["rxRateA"], "600000000") << text;
+        if (members["intervalMs"] != "null") {
+            EXPECT_EQ(std::stoi(members["rxErrDeltaA"]) * 1000, 3 * std::stoi(members["intervalMs"]))
+                << text;
+        }
+    }
+    EXPECT_EQ(line, 7);
+    EXPECT_EQ(last["lanSpeed"], "10000000000");
+    EXPECT_EQ(last["rxRateA"], "10000000000");
+    EXPECT_EQ(last["resets"], "0");
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+}
+
+// A FIFO planted at a block's name, at the start or after the block was
+// removed, hangs nothing: its board is unreadable, said once, and the
+// others go on; SIGTERM ends WatchBoards at once.
+TEST(WatchBoards, AFifoAtABlocksNameHangsNothing) {
+    std::string fifo = "/dev/shm" + BlockName(kNewBoard);
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    auto block = std::make_unique<Block>(kBoard);
+    Running view({Program("WatchBoards"), "--json", std::to_string(kBoard),
+                  std::to_string(kNewBoard)},
+                 "", {}, Errors::kWithOutput);
+    EXPECT_TRUE(view.WaitFor("WatchBoards: board " + std::to_string(kNewBoard) +
+                             ": its block cannot be read: not a regular file\n"));
+    EXPECT_TRUE(WaitForLine(view, {{"board", std::to_string(kNewBoard)},
+                                   {"state", "\"unreadable\""}}));
+    block.reset();
+    std::string planted = "/dev/shm" + BlockName(kBoard);
+    ASSERT_EQ(mkfifo(planted.c_str(), 0666), 0);
+    EXPECT_TRUE(WaitForLine(view, {{"board", std::to_string(kBoard)},
+                                   {"state", "\"unreadable\""}}));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(view.Stop(SIGTERM).status, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, Seconds(1));
+    unlink(fifo.c_str());
+    unlink(planted.c_str());
+}
+
 // WatchBoards reads a block it may only read, where a monitor, which asks
-// for all access, is refused.
+// for all access, is refused; one it may not read at all is unreadable.
 TEST(WatchBoards, NeedsToReadABlockOnly) {
     if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
         GTEST_SKIP() << "needs root and setpriv to run as another user";
@@ -246,6 +313,11 @@ TEST(WatchBoards, NeedsToReadABlockOnly) {
     std::vector<std::string> monitor = AsNobody();
     monitor.push_back(Program("WatchLinkStatus"));
     EXPECT_EQ(Running(monitor, std::to_string(kBoard) + "\n").Finish(Seconds(5)).status, 1);
+    Block mine(kNewBoard, sizeof(PrpValue), 0600);
+    view.back() = std::to_string(kNewBoard);
+    outcome = Running(view).Finish(Seconds(5));
+    EXPECT_EQ(Members(outcome.output.substr(0, outcome.output.size() - 1))["state"],
+              "\"unreadable\"");
 }
 
 } // namespace

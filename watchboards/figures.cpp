@@ -19,7 +19,16 @@ static bool OnceSampled(const BoardView *board, int) { return board->sampled; } 
 static bool WithRecord(const BoardView *board, int) {
     return board->sampled && board->state != kBoardGone;
 }
-static bool WithStep(const BoardView *board, int) { return board->stepped; }
+// What is counted: nothing of a board too fast for its counters.
+static bool Counted(const BoardView *board, int) { return board->sampled && !board->tooFast; }
+static bool WithStep(const BoardView *board, int) { return board->stepped && !board->tooFast; }
+static bool WithRates(const BoardView *board, int) { return board->ratesKnown; }
+
+// LanA's rate against LanB's, in tenths of a percent.
+static int32_t Divergence(const BoardView *board, Counter counter) {
+    return DivergenceTenths(board->lan[kLanA].perSecond[counter],
+                            board->lan[kLanB].perSecond[counter]);
+}
 
 static const char *const kLanNames[kLans] = {"LanA", "LanB"};
 
@@ -28,8 +37,8 @@ static void SayFigure(Text *text, const Figure &figure, const BoardView *board, 
                       const FigureContext *context) {
     AppendFigure(text, figure, board, lan, context, kOnScreen);
 }
-static bool Unreadable(const BoardView *board, int, const FigureContext *) {
-    return board->state == kBoardGone || board->state == kBoardShort;
+static bool NoRecord(const BoardView *board, int, const FigureContext *) {
+    return board->state != kBoardLive && board->state != kBoardStale;
 }
 static bool LinkDown(const BoardView *board, int lan, const FigureContext *) {
     return WithRecord(board, lan) && board->lan[lan].linkStatus == 0;
@@ -49,10 +58,10 @@ static void SayStale(Text *text, const Figure &figure, const BoardView *board, i
     AppendDuration(text, (uint64_t)figure.value(board, lan, context));
 }
 static bool RxBeyond(const BoardView *board, int, const FigureContext *context) {
-    return board->stepped && BeyondMark(board->rxDivergence, context->settings);
+    return board->ratesKnown && BeyondMark(Divergence(board, kRxOctets), context->settings);
 }
 static bool TxBeyond(const BoardView *board, int, const FigureContext *context) {
-    return board->stepped && BeyondMark(board->txDivergence, context->settings);
+    return board->ratesKnown && BeyondMark(Divergence(board, kTxOctets), context->settings);
 }
 static void SayRx(Text *text, const Figure &figure, const BoardView *board, int lan,
                   const FigureContext *context) {
@@ -65,7 +74,7 @@ static void SayTx(Text *text, const Figure &figure, const BoardView *board, int 
     SayFigure(text, figure, board, lan, context);
 }
 static bool ErrorsNow(const BoardView *board, int lan, const FigureContext *) {
-    return board->stepped && board->lan[lan].errStep != 0;
+    return WithStep(board, lan) && board->lan[lan].roundStep[kRxErrors] != 0;
 }
 static void SayErrors(Text *text, const Figure &figure, const BoardView *board, int lan,
                       const FigureContext *context) {
@@ -76,7 +85,7 @@ static void SayErrors(Text *text, const Figure &figure, const BoardView *board, 
 // Heaviest first: no record to show, a link down, a record not current,
 // LanA and LanB apart, errors.
 static constexpr Trouble kNoTrouble = {nullptr, nullptr, 0, kStylePlain};
-static constexpr Trouble kStateTrouble = {Unreadable, SayFigure, 90, kStyleWarning};
+static constexpr Trouble kStateTrouble = {NoRecord, SayFigure, 90, kStyleWarning};
 static constexpr Trouble kLinkDown = {LinkDown, SayLanAndFigure, 80, kStyleAlarm};
 static constexpr Trouble kStale = {Stale, SayStale, 70, kStyleWarning};
 static constexpr Trouble kRxApart = {RxBeyond, SayRx, 60, kStyleAlarm};
@@ -103,6 +112,8 @@ static constexpr Metric kResets = {
     true};
 static constexpr Metric kState = {"prp_hsr_board_state",
                                   "1 for the board's state now, 0 for the others.", false};
+static constexpr Metric kLanSpeed = {"prp_hsr_lan_speed_bytes",
+                                     "The LAN speed taken for the board, in bytes a second.", false};
 
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
@@ -114,43 +125,45 @@ constexpr Figure kFigures[] = {
      0, nullptr, nullptr, kStateTrouble, false, &kState},
     {"linkStatus", true, kUnitLink, OF_LAN(l.linkStatus), WithRecord, //
      1, "link", LinkSince, kLinkDown, false, &kLinkStatus},
-    {"rxGoodOctets", true, kUnitCount, OF_LAN(l.rxGoodOctets), WithRecord, //
+    {"rxGoodOctets", true, kUnitCount, OF_LAN(l.counter[kRxOctets]), WithRecord, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"txOctets", true, kUnitCount, OF_LAN(l.txOctets), WithRecord, //
+    {"txOctets", true, kUnitCount, OF_LAN(l.counter[kTxOctets]), WithRecord, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxErr", true, kUnitCount, OF_LAN(l.rxErr), WithRecord, //
+    {"rxErr", true, kUnitCount, OF_LAN(l.counter[kRxErrors]), WithRecord, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"intervalMs", false, kUnitCount, OF_BOARD(board->elapsedMs), WithStep, //
+    {"intervalMs", false, kUnitCount, OF_BOARD(board->roundPeriods * kPublishingPeriodMs),
+     WithStep, 0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxOctets]), WithStep, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(l.rxStep), WithStep, //
+    {"txOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kTxOctets]), WithStep, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"txOctetsDelta", true, kUnitCount, OF_LAN(l.txStep), WithStep, //
+    {"rxErrDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxErrors]), WithStep, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxErrDelta", true, kUnitCount, OF_LAN(l.errStep), WithStep, //
-     0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxDivergence", false, kUnitPercent, OF_BOARD(board->rxDivergence), WithStep, //
+    {"rxDivergence", false, kUnitPercent, OF_BOARD(Divergence(board, kRxOctets)), WithRates, //
      2, nullptr, nullptr, kRxApart, false, nullptr},
-    {"txDivergence", false, kUnitPercent, OF_BOARD(board->txDivergence), WithStep, //
+    {"txDivergence", false, kUnitPercent, OF_BOARD(Divergence(board, kTxOctets)), WithRates, //
      3, nullptr, nullptr, kTxApart, false, nullptr},
     {"divergent", false, kUnitFlag,
-     OF_BOARD(BeyondMark(board->rxDivergence, context->settings) ||
-              BeyondMark(board->txDivergence, context->settings)),
-     WithStep, 0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.errTotal), OnceSampled, //
+     OF_BOARD(BeyondMark(Divergence(board, kRxOctets), context->settings) ||
+              BeyondMark(Divergence(board, kTxOctets), context->settings)),
+     WithRates, 0, nullptr, nullptr, kNoTrouble, false, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.total[kRxErrors]), Counted, //
      5, "errors", nullptr, kNoTrouble, false, &kErrorsTotal},
     {"resets", false, kUnitCount, OF_BOARD(board->resets), Always, //
      0, nullptr, nullptr, kNoTrouble, false, &kResets},
-    {"rxRate", true, kUnitRate, OF_LAN(RateOf(board, l.rxStep)), WithStep, //
+    {"rxRate", true, kUnitRate, OF_LAN(l.perSecond[kRxOctets]), WithRates, //
      2, "rx", nullptr, kNoTrouble, true, nullptr},
-    {"txRate", true, kUnitRate, OF_LAN(RateOf(board, l.txStep)), WithStep, //
+    {"txRate", true, kUnitRate, OF_LAN(l.perSecond[kTxOctets]), WithRates, //
      3, "tx", nullptr, kNoTrouble, false, nullptr},
-    {nullptr, true, kUnitCount, OF_LAN(RateOf(board, l.errStep)), WithStep, //
+    {"lanSpeed", false, kUnitRate, OF_BOARD(board->bitsPerSecond / 8), Always, //
+     0, nullptr, nullptr, kNoTrouble, false, &kLanSpeed},
+    {nullptr, true, kUnitCount, OF_LAN(l.perSecond[kRxErrors]), WithRates, //
      4, "err/s", nullptr, kErrors, false, nullptr},
     {nullptr, false, kUnitCount, OF_BOARD((context->nowMs - board->changedMs) / 1000), OnceSampled,
      0, nullptr, nullptr, kStale, false, nullptr},
-    {nullptr, true, kUnitCount, OF_LAN(l.rxTotal), OnceSampled, //
+    {nullptr, true, kUnitCount, OF_LAN(l.total[kRxOctets]), Counted, //
      0, nullptr, nullptr, kNoTrouble, false, &kReceived},
-    {nullptr, true, kUnitCount, OF_LAN(l.txTotal), OnceSampled, //
+    {nullptr, true, kUnitCount, OF_LAN(l.total[kTxOctets]), Counted, //
      0, nullptr, nullptr, kNoTrouble, false, &kTransmitted},
 };
 
@@ -175,11 +188,12 @@ static_assert(kGraphed == kGraphs, "a history kept for each graphed figure");
 const int kGraphRows = kGraphed * kLans;
 
 // The most characters each unit takes on the screen (see AppendFigure): a
-// count as wide as a 32-bit one, beyond with an SI prefix; a rate "999.9 k";
+// count as wide as a 32-bit one, beyond with an SI prefix; a state
+// "unreadable"; a rate "999.9 k";
 // a percentage "+100%"; a link "down", a number up to 255.  A time after
 // it, " >" and a duration, takes 8 more.
 static constexpr int ScreenWidth(const Figure &figure) {
-    constexpr int kWidths[] = {10, 5, 4, 7, 5, 1};
+    constexpr int kWidths[] = {10, 10, 4, 7, 5, 1};
     return kWidths[figure.unit] + (figure.since != nullptr ? 2 + kLongestDuration : 0);
 }
 static constexpr int LabelWidth(const Figure &figure) {
@@ -209,8 +223,8 @@ bool BeyondMark(int64_t tenths, const ViewSettings *settings) {
     return (tenths < 0 ? -tenths : tenths) > (int64_t)settings->markTenths;
 }
 
-static const char *const kStateWords[] = {"live", "stale", "short", "gone"};
-static_assert(kBoardGone == 3, "a word for each state");
+static const char *const kStateWords[kBoardStates] = {"live", "stale", "short", "gone",
+                                                     "unreadable"};
 
 const char *StateWord(BoardState state) { return kStateWords[state]; }
 

@@ -26,14 +26,16 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, i
         parts[count].room = 0;
         return TEXT_IN(parts[count++].chars);
     };
-    if (screen->notice.speedNeeded != 0) {
+    if (screen->notice.bitsPerSecond != 0) {
         Text text = part(kStyleWarning);
         AppendText(&text, "board ");
         AppendSigned(&text, screen->notice.board);
-        AppendText(&text, " faster than -s ");
-        AppendSpeed(&text, settings->lanBitsPerSecond);
-        AppendText(&text, ": try -s ");
-        AppendSpeed(&text, screen->notice.speedNeeded);
+        if (screen->notice.tooFast) {
+            AppendText(&text, " too fast to count");
+        } else {
+            AppendText(&text, " taken at ");
+            AppendSpeed(&text, screen->notice.bitsPerSecond);
+        }
     }
     if (shown < screen->count) {
         Text text = part(kStyleDim);

@@ -14,12 +14,13 @@
 enum { kMinimumColumns = kMarkColumn + 1 };
 int MinimumRows(void);
 
-// What the footer says besides the keys: a board whose counters grow
-// faster than the LAN speed given allows, and the speed that would carry
-// them (0: nothing to say).
+// What the footer says besides the keys: the last board whose counters grew
+// faster than its LAN speed allowed, and the speed taken for it (0: nothing
+// to say), or none fast enough.
 struct ScreenNotice {
     int32_t board;
-    uint64_t speedNeeded;
+    uint64_t bitsPerSecond;
+    bool tooFast;
 };
 
 // What the screen shows besides the boards' figures.

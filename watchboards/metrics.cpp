@@ -26,7 +26,7 @@ void AppendMetrics(Text *text, const BoardView *boards, int count, const FigureC
             // A state is a gauge for each state word, 1 for the board's.
             if (figure.unit == kUnitState) {
                 int64_t state = figure.value(board, 0, context);
-                for (int word = kBoardLive; word <= kBoardGone; word++) {
+                for (int word = 0; word < kBoardStates; word++) {
                     AppendSeries(text, metric, board);
                     AppendText(text, "\",state=\"");
                     AppendText(text, StateWord((BoardState)word));

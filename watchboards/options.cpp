@@ -21,8 +21,10 @@ static const char kHelp[] =
     "  -l, --lines            lines even on a terminal\n"
     "  -m, --mark PERCENT     mark LanA and LanB differing by more (default 5)\n"
     "  -n, --count N          end after N samples\n"
-    "  -s, --lan-speed RATE   LAN speed in bit/s, k M G allowed (default 1G): a\n"
-    "                         counter that grew faster has been reset\n"
+    "  -s, --lan-speed [BOARD=]SPEED\n"
+    "                         LAN speed in bit/s, k M G allowed, of every board\n"
+    "                         (default 1G) or of one: a counter that grew faster\n"
+    "                         has been reset, unless it keeps growing so\n"
     "  -t, --stale SECONDS    a record unchanged that long is stale (default 5)\n"
     "      --textfile FILE    write FILE, a .prom file for Prometheus' node exporter,\n"
     "                         after every sample, instead of the screen or lines\n"
@@ -77,6 +79,35 @@ static bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
         return false;
     *bitsPerSecond = number * scale;
     return true;
+}
+
+// -s SPEED for every board, -s BOARD=SPEED for one (the last given holds).
+static int SetSpeed(ViewOptions *options, const char *value) {
+    const char *equals = strchr(value, '=');
+    int32_t boardIndex = 0;
+    uint64_t speed;
+    if (!ParseRate(equals != NULL ? equals + 1 : value, &speed) ||
+        (equals != NULL && !ParseBoardIndex(value, (size_t)(equals - value), &boardIndex)))
+        return Refuse("not a LAN speed", value);
+    if (equals == NULL) {
+        options->settings.lanBitsPerSecond = speed;
+        return -1;
+    }
+    int i = 0;
+    while (i < options->speedCount && options->speeds[i].boardIndex != boardIndex)
+        i++;
+    if (i == kMostBoards)
+        return Refuse("too many boards, at most 1024", value);
+    options->speeds[i] = BoardSpeed{boardIndex, speed};
+    options->speedCount += i == options->speedCount;
+    return -1;
+}
+
+uint64_t SpeedOf(const ViewOptions *options, int32_t boardIndex) {
+    for (int i = 0; i < options->speedCount; i++)
+        if (options->speeds[i].boardIndex == boardIndex)
+            return options->speeds[i].bitsPerSecond;
+    return options->settings.lanBitsPerSecond;
 }
 
 static int AddBoard(ViewOptions *options, const char *argument) {
@@ -143,9 +174,7 @@ static int Apply(ViewOptions *options, char name, const char *value) {
         options->samples = (uint32_t)number;
         break;
     case 's':
-        if (!ParseRate(value, &options->settings.lanBitsPerSecond))
-            return Refuse("not a LAN speed", value);
-        break;
+        return SetSpeed(options, value);
     case 't':
         if (!ParseNumber(value, 86400, false, &number) || number == 0)
             return Refuse("not a number of seconds from 1 to 86400", value);

@@ -10,8 +10,14 @@
 // Far more than a machine holds: beyond it, the lowest are watched.
 enum { kMostBoards = 1024 };
 
+// A board's LAN speed of its own (-s BOARD=SPEED).
+struct BoardSpeed {
+    int32_t boardIndex;
+    uint64_t bitsPerSecond;
+};
+
 struct ViewOptions {
-    ViewSettings settings;
+    ViewSettings settings; // with the LAN speed of every other board
     LineFormat format;
     bool lines;       // lines even on a terminal
     // The metrics file, replaced after every sample, instead of the screen
@@ -20,11 +26,16 @@ struct ViewOptions {
     uint32_t samples; // 0: until stopped
     int boardCount;   // 0: every board that publishes
     int32_t boards[kMostBoards];
+    int speedCount;
+    BoardSpeed speeds[kMostBoards];
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status
 // to end with: 0 after --help, 2 after a line on standard error for a bad
 // option or argument.
 int ParseOptions(int argc, char **argv, ViewOptions *options);
+
+// The LAN speed of the board, in bit/s: its own, or every board's.
+uint64_t SpeedOf(const ViewOptions *options, int32_t boardIndex);
 
 #endif

@@ -5,19 +5,41 @@
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex) {
     memset(block, 0, sizeof *block);
     block->block.boardIndex = boardIndex;
+    block->state = kBlockGone;
 }
 
-BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record) {
-    if (!block->mapped) {
-        if (OpenStatisticsBlock(block->block.boardIndex, kReadOnly, &block->block) != 0)
-            return kBlockGone;
-        // A block that is there but cannot be mapped (too short for the
-        // record) is tried again from the start at the next read.
-        if (MapStatisticsRecord(&block->block) != 0) {
-            CloseStatisticsBlock(&block->block);
-            return kBlockShort;
-        }
-        block->mapped = true;
+// Opens and maps the block, or says why not.
+static BlockState OpenBoardBlock(BoardBlock *block) {
+    int error = OpenStatisticsBlock(block->block.boardIndex, kReadOnly, &block->block);
+    if (error != 0) {
+        block->error = error;
+        return NoSuchBlock(error) ? kBlockGone : kBlockUnreadable;
     }
-    return CopyStatisticsRecord(&block->block, record);
+    // A block that is there but cannot be mapped (too short for the record,
+    // not a file) is tried again from the start at the next look.
+    error = MapStatisticsRecord(&block->block);
+    if (error != 0) {
+        CloseStatisticsBlock(&block->block);
+        block->error = error;
+        return BlockTooShort(error) ? kBlockShort : kBlockUnreadable;
+    }
+    block->mapped = true;
+    return kBlockWhole;
+}
+
+BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record, bool look) {
+    if (!block->mapped && look)
+        block->state = OpenBoardBlock(block);
+    if (!block->mapped)
+        return block->state;
+    block->state = look ? CopyStatisticsRecord(&block->block, record)
+                        : PeekStatisticsRecord(&block->block, record);
+    if (block->state == kBlockGone) { // what now has its name, if anything, is looked at
+        CloseStatisticsBlock(&block->block);
+        block->mapped = false;
+        block->state = OpenBoardBlock(block);
+        if (block->mapped)
+            block->state = CopyStatisticsRecord(&block->block, record);
+    }
+    return block->state;
 }

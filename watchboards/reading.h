@@ -1,6 +1,7 @@
 // Reading a board's record through the statistics library, for reading
-// only, without ever ending the program: a block that cannot be
-// opened is a board that is gone, and is looked for again at the next read.
+// only, without ever ending the program or waiting: a block that cannot be
+// opened is a board gone (no block) or unreadable (no right, not a file),
+// and is looked for again at the next look.
 #ifndef WATCHBOARDS_READING_H
 #define WATCHBOARDS_READING_H
 
@@ -11,13 +12,17 @@
 
 struct BoardBlock {
     bool mapped;
+    BlockState state; // what the last look found
+    int error;        // why it is unreadable: the system's error code
     StatisticsBlock block;
 };
 
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex);
 
-// Copies the board's whole record into *record; on kBlockShort and
-// kBlockGone *record is left as it was.
-BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record);
+// Copies the board's whole record into *record; with look, after looking
+// whether the block is still there, whole, and the one named so (once a
+// second is enough); without, at the cost of a copy alone.  On anything
+// but kBlockWhole *record is left undefined.
+BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record, bool look);
 
 #endif

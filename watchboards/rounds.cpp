@@ -1,6 +1,37 @@
 #include "rounds.h"
 
-uint64_t NextRoundMs(uint64_t lastMs, bool missedPublication, uint64_t nowMs) {
-    uint64_t next = lastMs + (missedPublication ? 1500 : 1000);
-    return next < nowMs ? nowMs : next;
+#include "board_view.h"
+
+void StartClock(RoundClock *clock, uint64_t nowMs) {
+    clock->nextReadMs = clock->lastRoundMs = nowMs;
+    clock->rounds = 0;
+}
+
+static uint64_t NextRoundMs(const RoundClock *clock, uint64_t phaseMs) {
+    uint64_t last = clock->lastRoundMs;
+    if (clock->rounds == 0)
+        return last;
+    if (phaseMs == 0)
+        return last + (clock->rounds == 1 ? kPublishingPeriodMs + kHalfPeriodMs : kPublishingPeriodMs);
+    uint64_t next = phaseMs + kHalfPeriodMs, earliest = last + kHalfPeriodMs;
+    if (next < earliest)
+        next += (earliest - next + kPublishingPeriodMs - 1) / kPublishingPeriodMs * kPublishingPeriodMs;
+    return next;
+}
+
+uint64_t NextDueMs(const RoundClock *clock, uint64_t phaseMs) {
+    uint64_t round = NextRoundMs(clock, phaseMs);
+    return clock->nextReadMs < round ? clock->nextReadMs : round;
+}
+
+Due DueAt(RoundClock *clock, uint64_t nowMs, uint64_t phaseMs) {
+    if (nowMs < NextDueMs(clock, phaseMs))
+        return kDueNothing;
+    if (nowMs >= clock->nextReadMs)
+        clock->nextReadMs = nowMs + kReadMs;
+    if (nowMs < NextRoundMs(clock, phaseMs))
+        return kDueRead;
+    clock->lastRoundMs = nowMs;
+    clock->rounds++;
+    return kDueRound;
 }

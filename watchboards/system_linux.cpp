@@ -109,6 +109,8 @@ const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) 
     return strerror(error);
 }
 
+const char *SystemErrorText(int error) { return strerror(error); }
+
 void WriteOutput(const char *bytes, size_t count) {
     FlushOutput(); // what the stream holds goes first; a standard output closed at start fails
     if (!WriteAll(bytes, count, false))

@@ -37,9 +37,11 @@ bool EndRequested(void) { return endRequested != 0; }
 void WaitMilliseconds(uint32_t milliseconds) { WaitForSingleObject(endEvent, milliseconds); }
 
 // Why the last call failed, in the system's words, without the line end.
-static const char *LastError(void) {
+static const char *LastError(void) { return SystemErrorText((int)GetLastError()); }
+
+const char *SystemErrorText(int code) {
     static char why[256];
-    DWORD error = GetLastError();
+    DWORD error = (DWORD)code;
     if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
                        why, sizeof why, NULL) == 0)
         snprintf(why, sizeof why, "error %lu", (unsigned long)error);

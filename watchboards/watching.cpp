@@ -23,12 +23,12 @@ static struct {
     BoardBlock blocks[kMostBoards];
 } watched;
 
-static void Watch(int32_t boardIndex, int at) {
+static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
     memmove(&watched.views[at + 1], &watched.views[at],
             (size_t)(watched.count - at) * sizeof watched.views[0]);
     memmove(&watched.blocks[at + 1], &watched.blocks[at],
             (size_t)(watched.count - at) * sizeof watched.blocks[0]);
-    StartBoardView(&watched.views[at], boardIndex);
+    StartBoardView(&watched.views[at], boardIndex, SpeedOf(options, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
     watched.count++;
 }
@@ -36,9 +36,11 @@ static void Watch(int32_t boardIndex, int at) {
 static void FollowBoards(const ViewOptions *options) {
     if (options->boardCount != 0) {
         while (watched.count < options->boardCount)
-            Watch(options->boards[watched.count], watched.count);
+            Watch(options, options->boards[watched.count], watched.count);
         return;
     }
+    if (!PublishedBoardsMayHaveChanged())
+        return;
     // Both in increasing order: the boards published that are not watched
     // yet go in between, as long as there is room.
     static int32_t published[kMostBoards];
@@ -53,60 +55,97 @@ static void FollowBoards(const ViewOptions *options) {
         while (at < watched.count && watched.views[at].boardIndex < published[i])
             at++;
         if (at == watched.count || watched.views[at].boardIndex != published[i])
-            Watch(published[i], at);
+            Watch(options, published[i], at);
     }
 }
 
-// A board whose counters grow faster than the LAN speed given allows is
-// told once a run on standard error (on the screen, once the screen is
-// left), and shown in the screen's footer while it lasts.
+// What is said of a board once a run, on standard error: on the screen,
+// once the screen is left.  The screen's footer says the last speed taken
+// while the program runs.
+static Text told = GrowingText();
+static bool onScreen;
 static ScreenNotice notice;
-static bool noticeTold;
 
-static void TellNotice(void) {
-    if (notice.speedNeeded == 0 || noticeTold)
-        return;
-    noticeTold = true;
-    char speed[24];
-    Text text = TEXT_IN(speed);
-    AppendSpeed(&text, notice.speedNeeded);
-    fprintf(stderr,
-            "WatchBoards: board %d: %d samples in a row were resets, its counters growing "
-            "faster than the LAN speed allows; try -s %s\n",
-            (int)notice.board, (int)kResetsForTooSlow, speed);
+static void Tell(void) {
+    if (told.length != 0)
+        fputs(told.chars, stderr);
+    EmptyText(&told);
 }
 
-// The round's clock, and whether a board may have been read just before
-// the service published.
-static uint64_t roundMs;
-static bool missedPublication;
+static void TellOnce(BoardView *board, const BoardBlock *block) {
+    if (board->speedTaken && !board->speedTold) {
+        board->speedTold = true;
+        notice = ScreenNotice{board->boardIndex, board->bitsPerSecond, board->tooFast};
+        char line[256];
+        Text text = TEXT_IN(line);
+        AppendText(&text, "WatchBoards: board ");
+        AppendSigned(&text, board->boardIndex);
+        AppendText(&text, ": its counters grew faster than its LAN speed allows, ");
+        AppendUnsigned(&text, kStepsBeyondForSpeed);
+        AppendText(&text, " publications in a row: ");
+        if (board->tooFast) {
+            AppendText(&text, "faster than 10G, where a 32-bit counter may wrap more than once "
+                              "a period: no rates or totals\n");
+        } else {
+            AppendText(&text, "taken as ");
+            AppendSpeed(&text, board->bitsPerSecond);
+            AppendText(&text, "\n");
+        }
+        AppendText(&told, line);
+    }
+    if (board->state == kBoardUnreadable && !board->unreadableTold) {
+        board->unreadableTold = true;
+        char line[256];
+        snprintf(line, sizeof line, "WatchBoards: board %d: its block cannot be read: %s\n",
+                 (int)board->boardIndex,
+                 block->error == ENODEV ? "not a regular file" : SystemErrorText(block->error));
+        AppendText(&told, line);
+    }
+    if (!onScreen)
+        Tell();
+}
 
-static FigureContext SampleBoards(const ViewOptions *options) {
+// The clock of the reads, several a period, and of the rounds; the moment
+// of the last publication seen, which the rounds keep to.
+static RoundClock rounds;
+static uint64_t phaseMs;
+
+static void ReadBoards(uint64_t nowMs, bool look) {
+    for (int i = 0; i < watched.count; i++) {
+        PrpValue record;
+        BlockState state = ReadBoardRecord(&watched.blocks[i], &record, look);
+        ReadBoard(&watched.views[i], state, &record, nowMs);
+        if (watched.views[i].phaseMs > phaseMs)
+            phaseMs = watched.views[i].phaseMs;
+    }
+}
+
+// Waits for the next read or round, whichever comes first; true when it is
+// the round's time.  Reads the boards when it is a read's.
+static bool AwaitRound(void) {
+    uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
+    if (next > now)
+        WaitMilliseconds((uint32_t)(next - now));
+    now = MonotonicMilliseconds();
+    Due due = DueAt(&rounds, now, phaseMs);
+    if (due == kDueRead)
+        ReadBoards(now, false);
+    return due == kDueRound;
+}
+
+// A round: the boards looked at and read, their figures made of the
+// publications since the round before.
+static FigureContext CloseRounds(const ViewOptions *options) {
     FollowBoards(options);
-    const ViewSettings *settings = &options->settings;
-    FigureContext context = {settings, MonotonicMilliseconds()};
-    roundMs = context.nowMs;
-    missedPublication = false;
-    notice = ScreenNotice{0, 0};
+    FigureContext context = {&options->settings, MonotonicMilliseconds()};
+    ReadBoards(context.nowMs, true);
     for (int i = 0; i < watched.count; i++) {
         BoardView *board = &watched.views[i];
-        PrpValue record;
-        BlockState state = ReadBoardRecord(&watched.blocks[i], &record);
-        TakeSample(board, state, &record, context.nowMs, settings);
+        CloseRound(board, context.nowMs, &options->settings);
         KeepGraphs(board, &context);
-        missedPublication |= board->missedPublication;
-        uint64_t speed = SpeedNeeded(board, settings);
-        if (speed != 0 && notice.speedNeeded == 0)
-            notice = ScreenNotice{board->boardIndex, speed};
+        TellOnce(board, &watched.blocks[i]);
     }
     return context;
-}
-
-// Sleeps until the next round; false when an end was requested meanwhile.
-static bool AwaitNextRound(void) {
-    uint64_t now = MonotonicMilliseconds(), next = NextRoundMs(roundMs, missedPublication, now);
-    WaitMilliseconds((uint32_t)(next - now));
-    return !EndRequested();
 }
 
 static void AppendUtcTime(Text *text) {
@@ -128,41 +167,21 @@ static void AppendUtcTime(Text *text) {
 // What a round writes, in room kept from one round to the next.
 static Text out = GrowingText();
 
-static void ShowLinesRound(const ViewOptions *options) {
-    FigureContext context = SampleBoards(options);
-    TellNotice();
+static void ShowLines(const ViewOptions *options, const FigureContext *context) {
     char time[32];
     Text timeText = TEXT_IN(time);
     AppendUtcTime(&timeText);
     EmptyText(&out);
     for (int i = 0; i < watched.count; i++)
-        AppendBoardLine(&out, &watched.views[i], time, &context, options->format);
+        AppendBoardLine(&out, &watched.views[i], time, context, options->format);
     WriteOutput(out.chars, out.length);
-}
-
-// The rounds of lines or of the metrics file, each shown by show.
-static int ShowRounds(const ViewOptions *options, void (*show)(const ViewOptions *)) {
-    for (uint32_t round = 1;; round++) {
-        show(options);
-        if (round == options->samples || !AwaitNextRound())
-            return 0;
-    }
-}
-
-int WatchInLines(const ViewOptions *options) {
-    EmptyText(&out);
-    AppendHeaderLine(&out, options->format);
-    WriteOutput(out.chars, out.length);
-    return ShowRounds(options, ShowLinesRound);
 }
 
 // One round of the metrics file: the file replaced whole, or the program
 // ended with status 1 and a line.
-static void ShowMetricsRound(const ViewOptions *options) {
-    FigureContext context = SampleBoards(options);
-    TellNotice();
+static void ShowMetrics(const ViewOptions *options, const FigureContext *context) {
     EmptyText(&out);
-    AppendMetrics(&out, watched.views, watched.count, &context);
+    AppendMetrics(&out, watched.views, watched.count, context);
     const char *why = out.size == 0 ? strerror(ENOMEM)
                                     : ReplaceWholeFile(options->textfile, out.chars, out.length);
     if (why != NULL) {
@@ -171,7 +190,29 @@ static void ShowMetricsRound(const ViewOptions *options) {
     }
 }
 
-int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetricsRound); }
+// The rounds of lines or of the metrics file, each shown by show.
+static int ShowRounds(const ViewOptions *options,
+                      void (*show)(const ViewOptions *, const FigureContext *)) {
+    StartClock(&rounds, MonotonicMilliseconds());
+    for (uint32_t round = 1;; round++) {
+        while (!AwaitRound())
+            if (EndRequested())
+                return 0;
+        FigureContext context = CloseRounds(options);
+        show(options, &context);
+        if (round == options->samples || EndRequested())
+            return 0;
+    }
+}
+
+int WatchInLines(const ViewOptions *options) {
+    EmptyText(&out);
+    AppendHeaderLine(&out, options->format);
+    WriteOutput(out.chars, out.length);
+    return ShowRounds(options, ShowLines);
+}
+
+int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetrics); }
 
 static Grid nextScreen, shownScreen;
 
@@ -219,28 +260,38 @@ static void LeaveLastScreen(const ScreenState *screen) {
 }
 
 int WatchOnScreen(ViewOptions *options) {
-    atexit(TellNotice); // once the screen is left: registered before it
     ScreenState screen = {0, true, false, false, {true, true}};
-    if (!OpenScreen(&screen.abilities))
+    onScreen = true;
+    atexit(Tell); // once the screen is left: registered before it
+    bool opened = OpenScreen(&screen.abilities);
+    onScreen = opened;
+    if (!opened)
         return WatchInLines(options);
-    for (uint32_t round = 1;; round++) {
-        FigureContext context = SampleBoards(options);
-        Draw(options, &screen, &context);
-        if (round == options->samples) {
-            LeaveLastScreen(&screen);
+    StartClock(&rounds, MonotonicMilliseconds());
+    FigureContext context = {&options->settings, 0};
+    for (uint32_t round = 1;;) {
+        uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
+        int key = next > now ? ReadKey((uint32_t)(next - now)) : kNoKey;
+        if (EndRequested())
             return 0;
-        }
-        uint64_t next = NextRoundMs(roundMs, missedPublication, MonotonicMilliseconds());
-        for (uint64_t now; (now = MonotonicMilliseconds()) < next;) {
-            int key = ReadKey((uint32_t)(next - now));
-            if (EndRequested())
-                return 0;
-            if (key == kNoKey)
-                continue;
+        if (key != kNoKey) {
             if (!Obey(key, &options->settings, &screen))
                 return 0;
             context.nowMs = MonotonicMilliseconds();
             Draw(options, &screen, &context);
+            continue;
+        }
+        now = MonotonicMilliseconds();
+        Due due = DueAt(&rounds, now, phaseMs);
+        if (due == kDueRead)
+            ReadBoards(now, false);
+        if (due != kDueRound)
+            continue;
+        context = CloseRounds(options);
+        Draw(options, &screen, &context);
+        if (round++ == options->samples) {
+            LeaveLastScreen(&screen);
+            return 0;
         }
     }
 }

@@ -1,140 +1,149 @@
 // WatchBoards' arithmetic: counter differences across a wrap and a reset,
-// and the figures it prints.  Every expected value is worked out by hand in
+// speeds taken, rounds that keep a steady rate steady, and the figures it
+// prints.  Every expected value is worked out by hand in
 // the comments, from 2^32 = 4294967296, not taken from the code.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "board_view.h"
 #include "text.h"
-#include "counter_step.h"
+#include "rounds.h"
 #include "samples.h"
 
 namespace {
 
-// 1 Gbit/s is 125000000 octets a second; frames of at least 84 octets on the
-// wire make 125000000 / 84 = 1488095 frames a second (84 * 1488095 =
-// 124999980).  A step may span the time between samples plus one
-// publishing period of 1000 ms.
-const uint64_t kGigabitOctets = 125000000;
-const uint64_t kGigabitFrames = 1488095;
+using test::kGigabit;
 
-TEST(CounterStep, WrapsModulo2To32AndTakesTooLargeADifferenceForAReset) {
+// A publication of LanA's counters each second after the first, on a board
+// of speed speed: what the board counted, its resets and the speed taken.
+// 1 Gbit/s carries 125000000 octets a second, 131250000 with 5% to spare;
+// 10 Gbit/s 1312500000; 100 Mbit/s 13125000.  2^32 = 4294967296.
+TEST(Steps, ResetsGapsAndSpeedsTaken) {
     const struct {
-        uint32_t previous, current, elapsedMs;
-        uint64_t mostPerSecond;
-        bool counted;
-        uint32_t step;
+        const char *what;
+        uint64_t speed;
+        std::vector<std::pair<uint32_t, uint32_t>> published; // rxGoodOctetsA, rxErrA
+        uint64_t counted; // LanA's octets counted since the start
+        uint32_t resets;
+        uint64_t speedTaken;
+        bool tooFast = false;
+        uint64_t gapMs = 0; // not read for this long before the last publication
     } cases[] = {
-        // Counting on: 1500 - 1000 = 500; nothing: 0.
-        {1000, 1500, 1000, kGigabitOctets, true, 500},
-        {123, 123, 1000, kGigabitOctets, true, 0},
-        // Wraps: (4294967296 - 4294967000) + 200 = 296 + 200 = 496;
-        // 4294967295 to 0 is one; (4294967296 - 4294000000) + 100000000 =
-        // 967296 + 100000000 = 100967296.
-        {4294967000u, 200, 1000, kGigabitOctets, true, 496},
-        {4294967295u, 0, 1000, kGigabitOctets, true, 1},
-        {4294000000u, 100000000, 1000, kGigabitOctets, true, 100967296},
-        // Unsigned all through: 2147483664 - 2147483647 = 17, where a signed
-        // reading would go from the largest to a negative number.
-        {0x7fffffff, 0x80000010u, 1000, kGigabitOctets, true, 17},
-        // At 1 Gbit/s over 1000 ms plus 1000 ms: 125000000 * 2 = 250000000
-        // octets at most; one more is a reset.
-        {0, 250000000, 1000, kGigabitOctets, true, 250000000},
-        {0, 250000001, 1000, kGigabitOctets, false, 0},
-        // A restarted counter: (4294967296 - 3000000000) + 1000 = 1294968296,
-        // more than 250000000: a reset, not a step of 1.2 G.
-        {3000000000u, 1000, 1000, kGigabitOctets, false, 0},
-        // Error frames: 1488095 * 2 = 2976190 at most.  5 to 7 is 2; 5 to 0
-        // would be 4294967296 - 5 = 4294967291: a reset.
-        {5, 7, 1000, kGigabitFrames, true, 2},
-        {5, 0, 1000, kGigabitFrames, false, 0},
-        {0, 2976190, 1000, kGigabitFrames, true, 2976190},
-        {0, 2976191, 1000, kGigabitFrames, false, 0},
-        // 100 Mbit/s (12500000 octets a second), samples 500 ms apart:
-        // 12500000 * 1500 / 1000 = 18750000 at most.
-        {0, 18750000, 500, 12500000, true, 18750000},
-        {0, 18750001, 500, 12500000, false, 0},
-        // A late sample, 2000 ms: 125000000 * 3 = 375000000 at most.
-        {0, 300000000, 2000, kGigabitOctets, true, 300000000},
-        // 10 Gbit/s (1250000000 octets a second): 2500000000 at most;
-        // (4294967296 - 4000000000) + 1000000000 = 1294967296.
-        {4000000000u, 1000000000, 1000, 1250000000, true, 1294967296u},
-        // After 34000 ms at 1 Gbit/s, 125000000 * 35 = 4375000000 >= 2^32:
-        // any difference could be true, 1294968296 as above.
-        {3000000000u, 1000, 34000, kGigabitOctets, true, 1294968296u},
+        // (4294967296 - 4294967000) + 200 = 496, then 1000: a wrap counts.
+        {"a wrap", kGigabit, {{4294967000u, 0}, {200, 0}, {1200, 0}}, 1496, 0, kGigabit},
+        // 131250000 carried, one more is beyond: held, then a step that fits
+        // makes it a reset, which counts nothing.
+        {"at the speed", kGigabit, {{0, 0}, {131250000, 0}}, 131250000, 0, kGigabit},
+        {"beyond once: a reset", kGigabit, {{0, 0}, {131250001, 0}, {131260001, 0}}, 10000, 1,
+         kGigabit},
+        // From 3000000000 to 1000: 1294968296, which 10 Gbit/s carries; the
+        // error counter going back from 5 to 0 tells the reset.
+        {"a board of 100M reset under -s 10G", 10 * kGigabit,
+         {{3000000000u, 5}, {1000, 0}, {2000, 0}}, 1000, 1, 10 * kGigabit},
+        {"the same with its own speed, without errors", 100000000,
+         {{3000000000u, 0}, {1000, 0}, {2000, 0}}, 1000, 1, 100000000},
+        // 1250000000 a second three times: 10G carries them, and they count.
+        {"a board of 10G under -s 1G", kGigabit,
+         {{0, 0}, {1250000000, 0}, {2500000000u, 0}, {3750000000u, 0}, {705032704, 0}},
+         5000000000, 0, 10 * kGigabit},
+        // 1400000000 a second: beyond 10G with its spare.
+        {"faster than 10G", kGigabit,
+         {{0, 0}, {1400000000, 0}, {2800000000u, 0}, {4200000000u, 0}}, 0, 0, kGigabit, true},
+        // 40 s without a read: 40 periods at 1G could have wrapped the
+        // counter, so the step tells nothing; nor is it a reset.
+        {"a gap", kGigabit, {{0, 0}, {1000, 0}, {5000, 0}}, 1000, 0, kGigabit, false, 40000},
     };
+    ViewSettings settings = test::Defaults();
     for (const auto &c : cases) {
-        uint32_t step = 12345;
-        EXPECT_EQ(CounterStep(c.previous, c.current, c.elapsedMs, c.mostPerSecond, &step),
-                  c.counted)
-            << c.previous << " to " << c.current;
-        EXPECT_EQ(step, c.step) << c.previous << " to " << c.current;
+        BoardView board;
+        StartBoardView(&board, 3, c.speed);
+        uint64_t ms = 0;
+        for (size_t i = 0; i < c.published.size(); i++, ms += 1000) {
+            if (i + 1 == c.published.size())
+                ms += c.gapMs;
+            test::Sample(&board, kBlockWhole,
+                         {c.published[i].first, 0, 0, 0, c.published[i].second, 0, 1, 1}, ms,
+                         &settings);
+        }
+        EXPECT_EQ(board.tooFast ? 0 : board.lan[kLanA].total[kRxOctets], c.counted) << c.what;
+        EXPECT_EQ(board.resets, c.resets) << c.what;
+        EXPECT_EQ(board.bitsPerSecond, c.speedTaken) << c.what;
+        EXPECT_EQ(board.tooFast, c.tooFast) << c.what;
     }
 }
 
-// The service publishes once a second: a difference is that many whole
-// seconds' traffic, whatever the time measured between the samples.
-TEST(Figures, ARateOverWholePublishingPeriods) {
-    const struct {
-        uint32_t step, elapsedMs;
-        uint64_t perSecond;
-    } cases[] = {
-        {3, 1011, 3},           // not 3 * 1000 / 1011 = 2
-        {125000, 992, 125000},  // not 126008
-        {125000, 1011, 125000}, // not 123639
-        {250000, 2004, 125000}, // a round late: two seconds
-        {3, 1499, 3},           // rounds to one second
-        {3, 1500, 1},           // two: 3 / 2
-        {7, 0, 7},              // at least one
+// The service publishes a steady 600 Mbit/s (75000000 octets a second) and 3
+// errors a second on board 0, at each whole second give or take a few
+// milliseconds; board 1 goes idle after 3 s.  However long after the service
+// published WatchBoards starts, every line from the third says 600 Mbit/s,
+// and 3 errors for each period it spans; board 0 whatever board 1 does.
+TEST(Rounds, ASteadyRateReadsSteadyWhateverThePhase) {
+    auto published = [](int64_t ms, int board) { // the record as read at ms
+        int64_t n = 0;
+        while ((n + 1) * 1000 + (n + 1) * 7 % 13 < ms)
+            n++;
+        if (board == 1 && n > 3)
+            n = 3;
+        return test::Record({(uint32_t)(75000000 * n), 0, 0, 0, (uint32_t)(3 * n), 0, 1, 1});
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(PerSecond(c.step, c.elapsedMs), c.perSecond) << c.step << " in " << c.elapsedMs;
-}
-
-// At -s 10M a step may be 1250000 octets a second; one of 12500000 over
-// 1000 ms (allowed 2000 ms with the publishing period: 50 Mbit/s) is a
-// reset.  Three in a row name 100M; a record seen again, as when a round
-// comes before the service publishes, neither counts nor ends the run; a
-// step that fits does.
-TEST(Figures, ThreeResetsInARowNameTheSpeedThatCarriesThem) {
     ViewSettings settings = test::Defaults();
-    settings.lanBitsPerSecond = 10000000;
-    const struct {
-        uint32_t rxGoodOctets;
-        uint64_t speedNeeded;
-    } samples[] = {
-        {0, 0},
-        {12500000, 0},
-        {25000000, 0},
-        {25000000, 0}, // seen again
-        {37500000, 100000000},
-        {50000000, 100000000},
-        {50000100, 0},
-    };
-    BoardView board;
-    StartBoardView(&board, 3);
-    uint64_t nowMs = 0;
-    for (const auto &sample : samples) {
-        PrpValue record = test::Record({sample.rxGoodOctets, 0, 0, 0, 0, 0, 1, 1});
-        TakeSample(&board, kBlockWhole, &record, nowMs, &settings);
-        EXPECT_EQ(SpeedNeeded(&board, &settings), sample.speedNeeded) << "at " << nowMs;
-        nowMs += 1000;
+    for (int64_t phase : {-40, -20, -5, 0, 3, 10, 50, 99, 100, 101, 250, 480, 500, 750}) {
+        BoardView boards[2];
+        StartBoardView(&boards[0], 0, kGigabit);
+        StartBoardView(&boards[1], 1, kGigabit);
+        RoundClock clock;
+        uint64_t ms = (uint64_t)(100000 + phase);
+        StartClock(&clock, ms);
+        uint64_t phaseMs = 0;
+        for (int line = 1; line <= 12; ms = NextDueMs(&clock, phaseMs)) {
+            Due due = DueAt(&clock, ms, phaseMs);
+            for (int b = 0; b < 2 && due != kDueNothing; b++) {
+                PrpValue record = published((int64_t)ms - 100000, b);
+                ReadBoard(&boards[b], kBlockWhole, &record, ms);
+                phaseMs = boards[b].phaseMs > phaseMs ? boards[b].phaseMs : phaseMs;
+            }
+            if (due != kDueRound)
+                continue;
+            for (BoardView &board : boards)
+                CloseRound(&board, ms, &settings);
+            int number = line++;
+            if (number == 2) { // a gap in the graph after the first at most
+                EXPECT_TRUE(boards[0].ratesKnown) << phase;
+            }
+            if (number < 3)
+                continue;
+            const BoardView &busy = boards[0];
+            EXPECT_TRUE(busy.ratesKnown) << phase << " line " << number;
+            EXPECT_EQ(busy.lan[kLanA].perSecond[kRxOctets] * 8, 600000000u)
+                << phase << " line " << number;
+            if (busy.stepped) {
+                EXPECT_EQ(busy.lan[kLanA].roundStep[kRxErrors], 3u * busy.roundPeriods)
+                    << phase << " line " << number;
+            }
+            if (number >= 6 && number <= 8) { // idle since 3 s, not yet stale: known as 0
+                EXPECT_TRUE(boards[1].ratesKnown && boards[1].lan[kLanA].perSecond[0] == 0)
+                    << phase << " line " << number;
+            }
+        }
     }
 }
 
 TEST(Figures, DivergenceInTenthsOfAPercentOfTheLarger) {
     const struct {
-        uint32_t a, b;
+        uint64_t a, b;
         int32_t tenths;
     } cases[] = {
         {1000, 500, 500},      // 500 / 1000 = 50.0%
         {500, 1000, -500},     // LanB carries more
         {0, 0, 0},             // nothing on either
         {3, 0, 1000},          // LanB carries nothing: 100%
-        {1500000, 1490000, 6}, // 10000 / 1500000 = 0.67%, tenths cut to 6
+        {1500000, 1490000, 7}, // 10000 / 1500000 = 0.67%: 0.7
+        {10000, 9491, 51},     // 509 / 10000 = 5.09%: 5.1, beyond 5%
+        {10000, 9505, 50},     // 4.95%: 5.0
         {4294967295u, 0, 1000},
     };
     for (const auto &c : cases)

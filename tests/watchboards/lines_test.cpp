@@ -19,7 +19,7 @@ const char kHeader[] =
     "txOctetsB\trxErrA\trxErrB\tintervalMs\trxGoodOctetsDeltaA\trxGoodOctetsDeltaB\t"
     "txOctetsDeltaA\ttxOctetsDeltaB\trxErrDeltaA\trxErrDeltaB\trxDivergence\ttxDivergence\t"
     "divergent\trxErrSinceStartA\trxErrSinceStartB\tresets\trxRateA\trxRateB\ttxRateA\t"
-    "txRateB\n";
+    "txRateB\tlanSpeed\n";
 
 std::string Line(const BoardView &board, LineFormat format) {
     static Text text = GrowingText();
@@ -66,20 +66,22 @@ TEST(Lines, HeaderOnlyWhenTabSeparated) {
     EXPECT_EQ(std::string(chars), "");
 }
 
-TEST(Lines, OneSampleAfterAnother) {
+// Board 3, published once a second from 0 s on, each round half a second
+// after the service publishes.
+TEST(Lines, OneRoundAfterAnother) {
     const struct {
         const char *what;
         uint64_t ms;
         BlockState state;
         Counters counters;
-        const char *fields; // NAME=VALUE, blank-separated; board 3
+        const char *fields; // NAME=VALUE, blank-separated
     } samples[] = {
         {"first: no differences yet",
          0,
          kBlockWhole,
          {1000, 1000, 4294967000u, 500, 0, 2, 1, 1},
          "state=live txOctetsA=4294967000 rxErrB=2 intervalMs= rxGoodOctetsDeltaA= "
-         "rxErrDeltaB= divergent= rxErrSinceStartB=0 resets=0 rxRateA="},
+         "rxErrDeltaB= divergent= rxErrSinceStartB=0 resets=0 rxRateA= lanSpeed=1000000000"},
         // 2000 - 1000 = 1000, 1500 - 1000 = 500; txOctetsA wraps:
         // (4294967296 - 4294967000) + 200 = 496; 996 - 500 = 496.  rx A-B:
         // 500 of 1000 = 50.0%, beyond 5%.
@@ -87,49 +89,37 @@ TEST(Lines, OneSampleAfterAnother) {
          1000,
          kBlockWhole,
          {2000, 1500, 200, 996, 1, 2, 1, 0},
-         "state=live linkStatusA=1 linkStatusB=0 rxGoodOctetsA=2000 rxGoodOctetsB=1500 "
-         "txOctetsA=200 txOctetsB=996 rxErrA=1 rxErrB=2 intervalMs=1000 "
-         "rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=500 txOctetsDeltaA=496 "
-         "txOctetsDeltaB=496 rxErrDeltaA=1 rxErrDeltaB=0 rxDivergence=50.0 "
-         "txDivergence=0.0 divergent=1 rxErrSinceStartA=1 rxErrSinceStartB=0 resets=0 "
-         "rxRateA=8000 rxRateB=4000 txRateA=3968 txRateB=3968"},
-        // rxGoodOctetsA back to 100: (4294967296 - 2000) + 100 is beyond
-        // 250000000.  A gap, one reset; the errors did count on (0 more).
-        {"a reset",
+         "state=live linkStatusB=0 intervalMs=1000 rxGoodOctetsDeltaA=1000 "
+         "rxGoodOctetsDeltaB=500 txOctetsDeltaA=496 txOctetsDeltaB=496 rxErrDeltaA=1 "
+         "rxErrDeltaB=0 rxDivergence=50.0 txDivergence=0.0 divergent=1 rxErrSinceStartA=1 "
+         "resets=0 rxRateA=8000 rxRateB=4000 txRateA=3968 txRateB=3968"},
+        // rxErrA back from 1 to 0: a reset, which counts nothing of the step.
+        {"an error counter lower than before",
          2000,
          kBlockWhole,
-         {100, 2500, 1200, 1996, 1, 2, 1, 0},
-         "state=live rxGoodOctetsA=100 intervalMs= rxGoodOctetsDeltaA= rxGoodOctetsDeltaB= "
-         "rxErrDeltaA= rxDivergence= divergent= rxErrSinceStartA=1 resets=1"},
+         {2100, 1600, 300, 1096, 0, 2, 1, 0},
+         "rxGoodOctetsA=2100 intervalMs= rxGoodOctetsDeltaA= rxRateA= divergent= "
+         "rxErrSinceStartA=1 resets=1"},
         // Less on A than B: 1000 of 1500 against 1500 is -33.3%.
         {"a step after the reset",
          3000,
          kBlockWhole,
-         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
-         "state=live intervalMs=1000 rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=1500 "
-         "rxErrDeltaA=2 rxDivergence=-33.3 divergent=1 rxErrSinceStartA=3 resets=1"},
-        // Unchanged after a change: perhaps taken just before the service
-        // published.  No rate; the next rounds come half a second later.
-        {"unchanged: a publication perhaps missed",
+         {3100, 3100, 1300, 2096, 2, 2, 1, 0},
+         "intervalMs=1000 rxGoodOctetsDeltaA=1000 rxGoodOctetsDeltaB=1500 rxErrDeltaA=2 "
+         "rxDivergence=-33.3 divergent=1 rxErrSinceStartA=3 resets=1"},
+        {"unchanged when a publication was due: one that counted nothing",
          4000,
          kBlockWhole,
-         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
-         "state=live rxGoodOctetsA=1100 intervalMs= rxGoodOctetsDeltaA= rxErrDeltaA= "
-         "rxDivergence= divergent= rxRateA= rxErrSinceStartA=3 resets=1"},
-        // Unchanged again: no traffic.
-        {"unchanged again",
-         5000,
-         kBlockWhole,
-         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
+         {3100, 3100, 1300, 2096, 2, 2, 1, 0},
          "state=live intervalMs=1000 rxGoodOctetsDeltaA=0 txOctetsDeltaB=0 rxErrDeltaA=0 "
-         "rxDivergence=0.0 divergent=0 rxErrSinceStartA=3 resets=1 rxRateA=0"},
+         "rxDivergence=0.0 divergent=0 rxErrSinceStartA=3 rxRateA=0"},
         // Unchanged since 3000 ms: stale from 3000 + 5000 ms on.
         {"unchanged for the stale time",
          8000,
          kBlockWhole,
-         {1100, 4000, 2200, 2996, 3, 2, 1, 0},
-         "state=stale linkStatusB=0 rxGoodOctetsA=1100 intervalMs= rxGoodOctetsDeltaA= "
-         "rxErrDeltaB= divergent= rxErrSinceStartA=3 resets=1"},
+         {3100, 3100, 1300, 2096, 2, 2, 1, 0},
+         "state=stale linkStatusB=0 rxGoodOctetsA=3100 intervalMs= rxGoodOctetsDeltaA= "
+         "rxErrDeltaB= rxRateA= divergent= rxErrSinceStartA=3 resets=1"},
         {"gone: nothing of the record",
          9000,
          kBlockGone,
@@ -150,61 +140,34 @@ TEST(Lines, OneSampleAfterAnother) {
          {},
          "state=short linkStatusA=1 rxGoodOctetsB=20 rxErrA=4 intervalMs= rxErrDeltaA= "
          "divergent= rxErrSinceStartA=3 resets=2"},
-        // Whole again with the record it had, and on: the same service's
-        // block, cut short a while.  No reset; the errors counted meanwhile
-        // (6 and 2 more) count, though no rate spans the gap.
-        {"whole again",
+        // Whole again and on: the same service's block, cut short a while.
+        // No reset; what was counted meanwhile counts, over the two periods
+        // since the last publication seen.
+        {"whole again, counted on",
          12000,
          kBlockWhole,
-         {10, 20, 30, 40, 4, 5, 1, 1},
-         "state=live rxGoodOctetsDeltaA= rxErrDeltaA= rxRateA= divergent= "
-         "rxErrSinceStartA=3 rxErrSinceStartB=0 resets=2"},
-        {"and on, a step over 1011 ms",
-         13011,
-         kBlockWhole,
          {125010, 20, 30, 40, 10, 7, 1, 1},
-         "state=live intervalMs=1011 rxGoodOctetsDeltaA=125000 rxErrDeltaA=6 rxErrDeltaB=2 "
-         "rxRateA=1000000 rxRateB=0 rxDivergence=100.0 divergent=1 rxErrSinceStartA=9 "
+         "state=live intervalMs=2000 rxGoodOctetsDeltaA=125000 rxErrDeltaA=6 rxErrDeltaB=2 "
+         "rxRateA=500000 rxRateB=0 rxDivergence=100.0 rxErrSinceStartA=9 "
          "rxErrSinceStartB=2 resets=2"},
-        // The service publishes once a second: what a sample 992 ms after
-        // the last finds is a second's traffic, as 1011 ms after was.
-        {"a step over 992 ms",
-         14003,
-         kBlockWhole,
-         {250010, 20, 30, 40, 13, 7, 1, 1},
-         "intervalMs=992 rxGoodOctetsDeltaA=125000 rxRateA=1000000 rxErrDeltaA=3 "
+        {"and on", 13000, kBlockWhole, {250010, 20, 30, 40, 13, 7, 1, 1},
+         "intervalMs=1000 rxGoodOctetsDeltaA=125000 rxRateA=1000000 rxErrDeltaA=3 "
          "rxErrSinceStartA=12"},
-        // A round late, 2 s after: two seconds' traffic, the same rate.
-        {"a step over 2004 ms",
-         16007,
-         kBlockWhole,
-         {500010, 20, 30, 40, 13, 7, 1, 1},
-         "intervalMs=2004 rxGoodOctetsDeltaA=250000 rxRateA=1000000"},
-        // 1500 ms after, as the rounds are put off after a publication
-        // perhaps missed: the time spans no whole number of publications, so
-        // no rate; what was counted (2 errors) counts all the same.
-        {"half a period off",
-         17507,
-         kBlockWhole,
-         {625010, 20, 30, 40, 15, 7, 1, 1},
-         "intervalMs= rxGoodOctetsDeltaA= rxRateA= rxErrSinceStartA=14 resets=2"},
     };
     BoardView board;
-    StartBoardView(&board, 3);
+    StartBoardView(&board, 3, kGigabit);
     ViewSettings settings = Defaults();
     for (const auto &s : samples) {
-        PrpValue record = Record(s.counters);
-        TakeSample(&board, s.state, &record, s.ms, &settings);
+        Sample(&board, s.state, s.counters, s.ms, &settings);
         EXPECT_EQ(Fields(Line(board, kTabSeparated), s.fields), s.fields) << s.what;
     }
 }
 
 TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
     BoardView board;
-    StartBoardView(&board, -2);
+    StartBoardView(&board, -2, kGigabit);
     ViewSettings settings = Defaults();
-    PrpValue record = Record({4294967295u, 7, 8, 9, 10, 11, 2, 0});
-    TakeSample(&board, kBlockWhole, &record, 0, &settings);
+    Sample(&board, kBlockWhole, {4294967295u, 7, 8, 9, 10, 11, 2, 0}, 0, &settings);
     EXPECT_EQ(Line(board, kJson),
               "{\"time\":\"T\",\"board\":-2,\"state\":\"live\",\"linkStatusA\":2,"
               "\"linkStatusB\":0,\"rxGoodOctetsA\":4294967295,\"rxGoodOctetsB\":7,"
@@ -213,9 +176,9 @@ TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
               "\"txOctetsDeltaB\":null,\"rxErrDeltaA\":null,\"rxErrDeltaB\":null,"
               "\"rxDivergence\":null,\"txDivergence\":null,\"divergent\":null,"
               "\"rxErrSinceStartA\":0,\"rxErrSinceStartB\":0,\"resets\":0,\"rxRateA\":null,"
-              "\"rxRateB\":null,\"txRateA\":null,\"txRateB\":null}\n");
-    record.rxGoodOctetsA = 5; // 4294967295 to 5: 6, a wrap
-    TakeSample(&board, kBlockWhole, &record, 1000, &settings);
+              "\"rxRateB\":null,\"txRateA\":null,\"txRateB\":null,\"lanSpeed\":1000000000}\n");
+    // 4294967295 to 5: 6, a wrap
+    Sample(&board, kBlockWhole, {5, 7, 8, 9, 10, 11, 2, 0}, 1000, &settings);
     EXPECT_NE(Line(board, kJson).find("\"rxGoodOctetsDeltaA\":6,\"rxGoodOctetsDeltaB\":0,"),
               std::string::npos);
     EXPECT_NE(Line(board, kJson)
@@ -238,8 +201,8 @@ namespace {
 TEST(Figures, EachAsEachOutputWritesIt) {
     ViewSettings settings = Defaults();
     BoardView board, never;
-    StartBoardView(&board, 3);
-    StartBoardView(&never, 4);
+    StartBoardView(&board, 3, kGigabit);
+    StartBoardView(&never, 4, kGigabit);
     Sample(&board, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 0}, 0, &settings);
     Sample(&board, kBlockWhole, {1000, 949, 0, 0, 3, 0, 1, 0}, 1000, &settings);
     const struct {

@@ -33,8 +33,8 @@ std::string Family(const std::string &file, const std::string &name) {
 
 TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
     BoardView boards[2];
-    StartBoardView(&boards[0], 7);
-    StartBoardView(&boards[1], -1); // never seen
+    StartBoardView(&boards[0], 7, kGigabit);
+    StartBoardView(&boards[1], -1, kGigabit); // never seen
     ViewSettings settings = Defaults();
     const struct {
         uint64_t ms;
@@ -53,9 +53,8 @@ TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
         {4000, kBlockGone, {}},
     };
     for (const auto &s : samples) {
-        PrpValue record = Record(s.counters);
-        TakeSample(&boards[0], s.state, &record, s.ms, &settings);
-        TakeSample(&boards[1], kBlockGone, &record, s.ms, &settings);
+        Sample(&boards[0], s.state, s.counters, s.ms, &settings);
+        Sample(&boards[1], kBlockGone, {}, s.ms, &settings);
     }
     std::string file = Metrics(boards, 2);
     // rx A: 496 + 100 = 596; rx B: 100 + 50 = 150; tx A: 972296 + 1000 =
@@ -78,10 +77,12 @@ TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
               "prp_hsr_board_state{board=\"7\",state=\"stale\"} 0\n"
               "prp_hsr_board_state{board=\"7\",state=\"short\"} 0\n"
               "prp_hsr_board_state{board=\"7\",state=\"gone\"} 1\n"
+              "prp_hsr_board_state{board=\"7\",state=\"unreadable\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"live\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"stale\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"short\"} 0\n"
-              "prp_hsr_board_state{board=\"-1\",state=\"gone\"} 1\n");
+              "prp_hsr_board_state{board=\"-1\",state=\"gone\"} 1\n"
+              "prp_hsr_board_state{board=\"-1\",state=\"unreadable\"} 0\n");
     // Each family once, help and type first, counters as counters.
     EXPECT_NE(file.find("# HELP prp_hsr_receive_good_bytes_total Good octets received since "
                         "WatchBoards started.\n# TYPE prp_hsr_receive_good_bytes_total counter\n"),

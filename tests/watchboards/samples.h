@@ -29,15 +29,20 @@ inline PrpValue Record(const Counters &c) {
 }
 
 // What the options give when none is given.
-inline ViewSettings Defaults() { return ViewSettings{1000000000, 5000, 50, false, true}; }
+const uint64_t kGigabit = 1000000000;
+inline ViewSettings Defaults() { return ViewSettings{kGigabit, 5000, 50, false, true}; }
 
-// A round of one board, as WatchBoards takes it: the sample, then its
-// second in the graphs.
+// A round of one board as WatchBoards has it when the service publishes the
+// record at ms: read there and a read later (twice alike, a publication),
+// then half a period on read again, the round closed, its second graphed.
 inline void Sample(BoardView *board, BlockState state, const Counters &counters, uint64_t ms,
                    const ViewSettings *settings) {
     PrpValue record = Record(counters);
-    TakeSample(board, state, &record, ms, settings);
-    FigureContext context = {settings, ms};
+    ReadBoard(board, state, &record, ms);
+    ReadBoard(board, state, &record, ms + kReadMs);
+    ReadBoard(board, state, &record, ms + kHalfPeriodMs);
+    CloseRound(board, ms + kHalfPeriodMs, settings);
+    FigureContext context = {settings, ms + kHalfPeriodMs};
     KeepGraphs(board, &context);
 }
 

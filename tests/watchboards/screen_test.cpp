@@ -17,14 +17,14 @@ const TerminalAbilities kFullTerminal = {true, true};
 
 // The screen's parts as the tests below see them.  Board 0: 1500000 * 8 =
 // 12.0 Mbit/s against 1490000 * 8 = 11.9 Mbit/s, (1500000 - 1490000) /
-// 1500000 = +0.6%; transmit 11.2 against 11.28 M, -10000 / 1410000 = -0.7%.
+// 1500000 = +0.67%, +0.7%; transmit 11.2 against 11.28 M, -10000 / 1410000 = -0.7%.
 // Board 1: LanB's 0 against LanA is -100%, marked.  The graphs: a gap for
 // the first sample, then five seconds at the top of their scale; LanB of
 // board 1 at 0.
 const std::string kHeader = "WatchBoards     LanA        LanB   A−B\n";
 const std::string kBoard0 = R"(Board 0 live
 link          up >5s      up >5s
-rx bit/s      12.0 M      11.9 M +0.6%
+rx bit/s      12.0 M      11.9 M +0.7%
 tx bit/s      11.2 M      11.3 M -0.7%
 err/s              0           0
 errors             1           0
@@ -54,8 +54,8 @@ class TwoBoards : public ::testing::Test {
 
     void SetUp() override {
         settings_ = Defaults();
-        StartBoardView(&boards_[0], 0);
-        StartBoardView(&boards_[1], 1);
+        StartBoardView(&boards_[0], 0, kGigabit);
+        StartBoardView(&boards_[1], 1, kGigabit);
         for (uint32_t second = 0; second <= 5; second++) {
             // Per second on board 0: 1500000 and 1490000 octets received,
             // 12.0 and 11.9 Mbit/s; LanA: one error in the fourth second.
@@ -89,7 +89,7 @@ class TwoBoards : public ::testing::Test {
 
     ViewSettings settings_;
     uint64_t nowMs_ = 5000;
-    ScreenNotice notice_ = {0, 0};
+    ScreenNotice notice_ = {0, 0, false};
     BoardView boards_[2];
     Grid grid_ = {}; // its cells made on first use
 };
@@ -114,7 +114,7 @@ TEST_F(TwoBoards, RatesInBytes) {
     settings_.bytes = true;
     std::string bytes = kHeader + R"(Board 0 live
 link          up >5s      up >5s
-rx B/s         1.5 M       1.5 M +0.6%
+rx B/s         1.5 M       1.5 M +0.7%
 tx B/s         1.4 M       1.4 M -0.7%
 err/s              0           0
 errors             1           0
@@ -171,7 +171,7 @@ TEST_F(TwoBoards, TroubleInTheHeadingInTAndInTheFooter) {
          7000, "Board 1 · short · LanB down"},
     };
     for (const auto &c : cases) {
-        StartBoardView(&boards_[1], 1);
+        StartBoardView(&boards_[1], 1, kGigabit);
         Sample(&boards_[1], kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1}, 5000, &settings_);
         c.make(&boards_[1], &settings_);
         nowMs_ = c.nowMs;
@@ -187,14 +187,13 @@ TEST_F(TwoBoards, TroubleInTheHeadingInTAndInTheFooter) {
 }
 
 // A link seen again after its block was gone has been so since then; a
-// board whose counters grow faster than -s allows is said in the footer.
+// board whose counters grew faster than its speed is said in the footer.
 TEST_F(TwoBoards, LinksAfterAGapAndAnotherLanSpeed) {
-    StartBoardView(&boards_[1], 7); // never seen
+    StartBoardView(&boards_[1], 7, kGigabit); // never seen
     Sample(&boards_[0], kBlockGone, {}, 6000, &settings_);
     Sample(&boards_[0], kBlockGone, {}, 7000, &settings_);
     Sample(&boards_[0], kBlockWhole, {1, 1, 1, 1, 0, 0, 1, 1}, 8000, &settings_);
-    notice_ = {0, 100000000};
-    settings_.lanBitsPerSecond = 10000000;
+    notice_ = {0, 100000000, false};
     nowMs_ = 11000;
     EXPECT_EQ(Render(18, 80), kHeader + R"(Board 0 live resets 1
 link          up >3s      up >3s
@@ -209,7 +208,7 @@ rx bit/s           -           -
 tx bit/s           -           -
 err/s              -           -
 errors             -           -
-)" + Lines(3) + "board 0 faster than -s 10M: try -s 100M                           q quit  ? keys\n");
+)" + Lines(3) + "board 0 taken at 100M                                             q quit  ? keys\n");
 }
 
 // A terminal of any size is a screen as a small one is: 300x200 shows 28 of
@@ -219,7 +218,7 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     static BoardView boards[30];
     ViewSettings settings = Defaults();
     for (int i = 0; i < 30; i++) {
-        StartBoardView(&boards[i], i);
+        StartBoardView(&boards[i], i, kGigabit);
         Sample(&boards[i], kBlockWhole, {1000, 1000, 1000, 1000, 0, 0, 1, 1}, 0, &settings);
     }
     static Grid next, shown;
@@ -230,7 +229,7 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     const BoardView *list[30];
     for (int i = 0; i < 30; i++)
         list[i] = &boards[i];
-    ::Screen screen = {30, 2, 30, false, false, ScreenNotice{0, 0}};
+    ::Screen screen = {30, 2, 30, false, false, ScreenNotice{0, 0, false}};
     FigureContext context = {&settings, 1000};
     LayOutScreen(list, &screen, &context, &next);
     Text text = GrowingText();

@@ -1,0 +1,69 @@
+// Any sequence of records, block states and times fed to WatchBoards' model,
+// a read or a round at a time: nothing crashes, no rate is beyond the speed
+// taken for the board (with its 5% to spare), no total goes down, and no
+// round counts more than the speed carries over the periods it covers.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "board_view.h"
+#include "counter_step.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const uint64_t kSpeeds[] = {100000000, 1000000000, 10000000000};
+    if (size < 1)
+        return 0;
+    BoardView board;
+    StartBoardView(&board, 0, kSpeeds[data[0] % 3]);
+    ViewSettings settings = {board.bitsPerSecond, 5000, 50, false, true};
+    PrpValue record;
+    memset(&record, 0, sizeof record);
+    uint64_t nowMs = 1000, totals[kLans][kCounters] = {};
+    for (size_t at = 1; at + 2 <= size; at += 2) {
+        uint8_t what = data[at], how = data[at + 1];
+        // Time goes on by what the input says: mostly a read's time, now
+        // and then a long while.
+        nowMs += what & 0x80 ? (uint64_t)how * 1000 : (uint64_t)(how % 16) * 50;
+        switch (what & 0x7) {
+        case 0: // a counter grows, or is set anew
+        case 1: {
+            int32_t *counters[] = {&record.rxGoodOctetsA, &record.rxGoodOctetsB, &record.txOctetsA,
+                                   &record.txOctetsB,     &record.rxErrA,        &record.rxErrB};
+            int32_t *counter = counters[(what >> 3) % 6];
+            uint32_t by = (uint32_t)how << ((what >> 4 & 0x3) * 8);
+            *counter = (int32_t)((what & 1 ? 0u : (uint32_t)*counter) + by);
+            break;
+        }
+        case 2:
+            record.linkStatusA = how & 1;
+            break;
+        case 3:
+            ReadBoard(&board, (BlockState)(how % 4), &record, nowMs);
+            break;
+        case 4:
+            CloseRound(&board, nowMs, &settings);
+            for (int lan = 0; lan < kLans; lan++) {
+                for (int counter = 0; counter < kCounters; counter++) {
+                    const LanView &l = board.lan[lan];
+                    bool frames = counter == kRxErrors;
+                    if (l.total[counter] < totals[lan][counter])
+                        abort(); // a total went down
+                    totals[lan][counter] = l.total[counter];
+                    if (board.ratesKnown &&
+                        l.perSecond[counter] > MostCounted(board.bitsPerSecond, 1, frames))
+                        abort(); // a rate beyond the speed
+                    if (board.stepped &&
+                        l.roundStep[counter] >
+                            MostCounted(board.bitsPerSecond, board.roundPeriods, frames))
+                        abort(); // a round beyond the speed over its periods
+                }
+            }
+            break;
+        default:
+            ReadBoard(&board, kBlockWhole, &record, nowMs);
+            break;
+        }
+    }
+    return 0;
+}
