@@ -130,7 +130,9 @@ run_case() {
     [[ $program == */* ]] || program=$bin/$program
     [[ $program == *.exe ]] || program=$program.exe
     local arguments=()
-    for word in "${words[@]:1}"; do arguments+=("$(plain "$word")"); done
+    for word in "${words[@]:1}"; do
+        [ "$word" = "''" ] && arguments+=('') || arguments+=("$(plain "$word")")
+    done
     local goes='' check # where standard output goes: "stdout full" or "closed"
     for check in "${extra[@]}"; do
         [[ $check == 'stdout '* ]] && goes=${check#stdout }
