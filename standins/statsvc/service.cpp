@@ -4,7 +4,9 @@
 // service's blocks vanish with it.  Settings (see settings.h), on the
 // command line or one a line on standard input, hold a field at a value,
 // set a counter's rate, or reset a board's counters.  Asked for help (-h,
-// --help), it prints its usage on standard output.
+// --help), it prints its usage on standard output; status 1 and a line on
+// standard error when that fails.
+#include <errno.h>
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -77,6 +79,16 @@ void Put(PrpValue &record, const Field &field, uint32_t value) {
 }
 
 void Say(const std::string &line) { fprintf(stderr, "RiDuvOzi.exe: %s\n", line.c_str()); }
+
+// 0 once standard output holds all that was printed; 1, said, when it
+// failed (a full disk, closed at start).
+int OutputStatus() {
+    int error = fflush(stdout) != 0 ? errno : ferror(stdout) ? EIO : 0;
+    if (error == 0)
+        return 0;
+    Say(std::string("standard output: ") + strerror(error));
+    return 1;
+}
 
 // Writes the board's record into its block, telling a failure once.
 void Write(Board &board) {
@@ -261,7 +273,7 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &s
 int main(int argc, char **argv) {
     for (int i = 1; i < argc; i++)
         if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0)
-            return printf(kUsage, kLongestSetting), 0;
+            return printf(kUsage, kLongestSetting), OutputStatus();
     std::vector<int32_t> indices;
     std::vector<std::string> settings;
     for (int i = 1; i < argc; i++) {
