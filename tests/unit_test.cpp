@@ -9,6 +9,7 @@
 #include "board.h"
 #include "counter.h"
 #include "block_name.h"
+#include "file_name.h"
 #include "prp_value.h"
 #include "statistics_block.h"
 
@@ -19,6 +20,24 @@
 #endif
 
 namespace {
+
+// A name on a terminal: no control character reaches it, any letter does.
+TEST(EscapeControls, EveryControlCharacterAndNothingElse) {
+    const struct {
+        const char *text, *shown;
+        size_t size;
+    } cases[] = {
+        {"a\x1b[2J\n\x7f", "a\\033[2J\\012\\177", 64},
+        {u8"\u009b31m \u00a0\u00db", u8"\\302\\23331m \u00a0\u00db", 64}, // C1 CSI; not C1
+        {u8"C:\\Ελληνικά\\Łódź.prom", u8"C:\\Ελληνικά\\Łódź.prom", 64},
+        {"ab\x1b", "ab", 6}, // whole escapes only
+    };
+    for (const auto &c : cases) {
+        char shown[64];
+        EscapeControls(c.text, shown, c.size);
+        EXPECT_STREQ(shown, c.shown);
+    }
+}
 
 TEST(BoardIndexFromArgument, ConvertsLikeWtol) {
     const struct {

@@ -205,11 +205,8 @@ __attribute__((noinline)) void ShowMetricsRound(const ViewOptions *options) {
     }
     Text text = TextIn(metrics.chars, metrics.size);
     AppendMetrics(&text, watched.views, watched.count, &options->settings);
-    const char *why = ReplaceWholeFile(options->textfile, text.chars, text.length);
-    if (why != NULL) {
-        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, why);
+    if (!ReplaceWholeFile(options->textfile, text.chars, text.length))
         exit(1);
-    }
 }
 
 int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetricsRound); }
