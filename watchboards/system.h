@@ -37,7 +37,11 @@ void WaitMilliseconds(uint32_t milliseconds);
 // not end in .prom), and that is never too long, whatever path's name.
 // False, with nothing left behind, after a line on standard error that
 // names the file that failed (path, or the temporary), its control
-// characters escaped, and why.
+// characters escaped, and why.  On Windows a reader that holds the file
+// without sharing its deletion (windows_exporter, a virus scanner) keeps it
+// from being replaced: that is tried again for up to a second, then the
+// second is skipped (said once on standard error), the last whole file
+// left in place; held for 60 s in a row, the file fails.
 bool ReplaceWholeFile(const char *path, const char *bytes, size_t count);
 
 // Writes all of it to standard output, going on where a signal interrupted

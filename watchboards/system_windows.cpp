@@ -185,6 +185,74 @@ static bool WidePath(const char *path, wchar_t *wide) {
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kLongestPath) > 0;
 }
 
+// Whether a process holds the file open without sharing its deletion, which
+// keeps it from being replaced: a reader such as windows_exporter (Go opens
+// files so) or a virus scanner.  Not a file that may not be written.
+static bool HeldByReader(const wchar_t *file) {
+    HANDLE handle = CreateFileW(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// A reader holds the file for a moment, often: the replace is tried again
+// for up to a second, then that second is skipped, the last whole file left
+// in place.  Held for a minute in a row, it is a failure.
+enum { kHeldTriedMs = 1000, kHeldLongestMs = 60000, kHeldPauseMs = 20 };
+
+// Since when the file has been held, round after round; 0 when it is not.
+static uint64_t heldSince;
+
+// Puts the temporary file in the file's place: null once it is there, or
+// the second skipped while a reader holds the file; otherwise why not.
+static const char *PutInPlace(const wchar_t *temporary, const wchar_t *file, const char *path) {
+    uint64_t start = MonotonicMilliseconds();
+    bool triedOnceMore = false;
+    for (;;) {
+        if (MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING)) {
+            heldSince = 0;
+            return NULL;
+        }
+        DWORD error = GetLastError();
+        const char *why = LastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            return why;
+        if (!HeldByReader(file)) {
+            if (triedOnceMore) // and not because a reader let go meanwhile
+                return why;
+            triedOnceMore = true;
+            continue;
+        }
+        triedOnceMore = false;
+        uint64_t now = MonotonicMilliseconds();
+        if (heldSince == 0)
+            heldSince = start;
+        if (now - heldSince >= kHeldLongestMs) {
+            static char longer[300];
+            snprintf(longer, sizeof longer, "%s (held by a reader for %d s)", why,
+                     kHeldLongestMs / 1000);
+            return longer;
+        }
+        if (now - start >= kHeldTriedMs || EndRequested()) {
+            static bool told;
+            if (!told) {
+                told = true;
+                static char shown[4 * 4 * kLongestPath], line[sizeof shown + 128];
+                EscapeControls(path, shown, sizeof shown);
+                snprintf(line, sizeof line,
+                         "WatchBoards: %s: held by a reader for over a second; that second "
+                         "skipped (said only once)\n",
+                         shown);
+                SayLine(line);
+            }
+            DeleteFileW(temporary);
+            return NULL;
+        }
+        WaitMilliseconds(kHeldPauseMs);
+    }
+}
+
 bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
     static wchar_t file[kLongestPath], wideTemporary[kLongestPath];
     static char temporary[4 * kLongestPath];
@@ -219,8 +287,8 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
         DeleteFileW(wideTemporary);
         return FileFailed(temporary, why);
     }
-    if (!MoveFileExW(wideTemporary, file, MOVEFILE_REPLACE_EXISTING)) {
-        why = LastError();
+    why = PutInPlace(wideTemporary, file, path);
+    if (why != NULL) {
         DeleteFileW(wideTemporary);
         return FileFailed(path, why);
     }
