@@ -30,8 +30,8 @@ void EscapeControls(const char *text, char *shown, size_t size) {
     shown[length] = '\0';
 }
 
-bool TemporaryFileName(const char *path, const char *separators, uint64_t number,
-                       char *temporary, size_t size) {
+bool TemporaryFileName(const char *path, const char *separators, uint64_t number, char *temporary,
+                       size_t size) {
     enum { kLongestName = 255, kDigits = 16 };
     const char *name = path;
     for (const char *c = path; *c != '\0'; c++)
@@ -43,7 +43,7 @@ bool TemporaryFileName(const char *path, const char *separators, uint64_t number
         while (kept > 0 && ((unsigned char)name[kept] & 0xC0) == 0x80)
             kept--;
     }
-    int length = snprintf(temporary, size, "%.*s.%.*s.%016llx", (int)(name - path), path,
-                          (int)kept, name, (unsigned long long)number);
+    int length = snprintf(temporary, size, "%.*s.%.*s.%016llx", (int)(name - path), path, (int)kept,
+                          name, (unsigned long long)number);
     return length > 0 && (size_t)length < size;
 }

@@ -19,7 +19,7 @@ void EscapeControls(const char *text, char *shown, size_t size);
 // .prom, say, which a collector reads), and is never longer than 255
 // bytes, the longest name a file system takes, whatever path's; a UTF-8
 // character is not cut in two.  False when it does not fit size.
-bool TemporaryFileName(const char *path, const char *separators, uint64_t number,
-                       char *temporary, size_t size);
+bool TemporaryFileName(const char *path, const char *separators, uint64_t number, char *temporary,
+                       size_t size);
 
 #endif

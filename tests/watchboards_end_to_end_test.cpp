@@ -207,14 +207,15 @@ TEST(Textfile, FailuresSayWhyAndLeaveNothingBehind) {
         // A folder the user cannot write; a full disk, a small tmpfs in a
         // mount namespace of the run's own: the first round fits, the
         // second's file beside the first does not, so the first stays.
-        failures.push_back(
-            {"not writable", AsNobody(), file, "WatchBoards: " + temporary + ": Permission denied"});
+        failures.push_back({"not writable", AsNobody(), file,
+                            "WatchBoards: " + temporary + ": Permission denied"});
         failures.push_back({"full",
                             {"/usr/bin/unshare", "-m", "/bin/sh", "-c",
                              "mount -t tmpfs -o size=4k tmpfs \"$0\" || exit 9; \"$@\"; "
                              "status=$?; ls -A \"$0\"; exit $status",
                              folder.Path()},
-                            file, "WatchBoards: " + temporary + ": No space left on device",
+                            file,
+                            "WatchBoards: " + temporary + ": No space left on device",
                             "boards.prom\n"});
     }
     for (const Failure &f : failures) {

@@ -189,8 +189,9 @@ static bool WidePath(const char *path, wchar_t *wide) {
 // keeps it from being replaced: a reader such as windows_exporter (Go opens
 // files so) or a virus scanner.  Not a file that may not be written.
 static bool HeldByReader(const wchar_t *file) {
-    HANDLE handle = CreateFileW(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE handle =
+        CreateFileW(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
     return handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;

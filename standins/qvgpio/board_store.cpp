@@ -152,8 +152,7 @@ bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
     return written;
 }
 
-bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size,
-              size_t *length) {
+bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size, size_t *length) {
     size_t unused;
     length = length != NULL ? length : &unused;
     *length = kNeverWritten;
