@@ -39,6 +39,33 @@ TEST(EscapeControls, EveryControlCharacterAndNothingElse) {
     }
 }
 
+// Beside the file, never ending as it does, never over 255 bytes, a UTF-8
+// character whole.
+TEST(TemporaryFileName, BesideTheFileWithinAName) {
+    const std::string longest = std::string(250, 'b') + ".prom";
+    const std::string cut = std::string(236, 'b') + u8"Ł"; // its second byte the 238th
+    const struct {
+        std::string path;
+        const char *separators;
+        std::string name;
+    } cases[] = {
+        {"/run/x/prp-hsr.prom", "/", "/run/x/.prp-hsr.prom.0123456789abcdef"},
+        {"prp-hsr.prom", "/", ".prp-hsr.prom.0123456789abcdef"},
+        {u8"C:\\Ελ/a\\b.prom", "\\/:", u8"C:\\Ελ/a\\.b.prom.0123456789abcdef"},
+        {"C:b.prom", "\\/:", "C:.b.prom.0123456789abcdef"},
+        {"/d/" + longest, "/", "/d/." + longest.substr(0, 237) + ".0123456789abcdef"},
+        {"/d/" + cut + ".prom", "/", "/d/." + std::string(236, 'b') + ".0123456789abcdef"},
+    };
+    for (const auto &c : cases) {
+        char name[600];
+        ASSERT_TRUE(TemporaryFileName(c.path.c_str(), c.separators, 0x0123456789abcdefull, name,
+                                      sizeof name));
+        EXPECT_EQ(name, c.name);
+    }
+    char small[20];
+    EXPECT_FALSE(TemporaryFileName("/run/x/prp-hsr.prom", "/", 0, small, sizeof small));
+}
+
 TEST(BoardIndexFromArgument, ConvertsLikeWtol) {
     const struct {
         const char *argument;
