@@ -170,11 +170,13 @@ static void SayLine(const char *line) {
         fputs(line, stderr);
 }
 
-// Says on standard error that the file failed, and why; false.
-static bool FileFailed(const char *file, const char *why) {
-    static char shown[4 * 4 * kLongestPath], line[sizeof shown + 512];
+// Says on standard error what befell the file (why it failed); false.
+static bool SayOfFile(const char *file, const char *what) {
+    // Each UTF-16 unit of a path is 3 bytes of UTF-8 at most, and a control
+    // character, 1 byte, is shown in 4.
+    static char shown[4 * kLongestPath], line[sizeof shown + 512];
     EscapeControls(file, shown, sizeof shown);
-    snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, why);
+    snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, what);
     SayLine(line);
     return false;
 }
@@ -237,16 +239,10 @@ static const char *PutInPlace(const wchar_t *temporary, const wchar_t *file, con
         }
         if (now - start >= kHeldTriedMs || EndRequested()) {
             static bool told;
-            if (!told) {
-                told = true;
-                static char shown[4 * 4 * kLongestPath], line[sizeof shown + 128];
-                EscapeControls(path, shown, sizeof shown);
-                snprintf(line, sizeof line,
-                         "WatchBoards: %s: held by a reader for over a second; that second "
-                         "skipped (said only once)\n",
-                         shown);
-                SayLine(line);
-            }
+            if (!told)
+                SayOfFile(path, "held by a reader for over a second; that second skipped (said "
+                                "only once)");
+            told = true;
             DeleteFileW(temporary);
             return NULL;
         }
@@ -258,7 +254,7 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
     static wchar_t file[kLongestPath], wideTemporary[kLongestPath];
     static char temporary[4 * kLongestPath];
     if (!WidePath(path, file))
-        return FileFailed(path, LastError());
+        return SayOfFile(path, LastError());
     // A name taken already (by a chance beyond belief, or by a guess) is
     // refused, never opened: another name is tried.
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -269,14 +265,14 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
         if (!TemporaryFileName(path, "\\/:", (uint64_t)high << 32 | low, temporary,
                                sizeof temporary) ||
             !WidePath(temporary, wideTemporary))
-            return FileFailed(path, strerror(ENAMETOOLONG));
+            return SayOfFile(path, strerror(ENAMETOOLONG));
         handle = CreateFileW(wideTemporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, NULL);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
     if (handle == INVALID_HANDLE_VALUE)
-        return FileFailed(temporary, LastError());
+        return SayOfFile(temporary, LastError());
     const char *why = NULL;
     DWORD written = 0;
     for (; why == NULL && count > 0; bytes += written, count -= written)
@@ -286,12 +282,12 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
         why = LastError();
     if (why != NULL) {
         DeleteFileW(wideTemporary);
-        return FileFailed(temporary, why);
+        return SayOfFile(temporary, why);
     }
     why = PutInPlace(wideTemporary, file, path);
     if (why != NULL) {
         DeleteFileW(wideTemporary);
-        return FileFailed(path, why);
+        return SayOfFile(path, why);
     }
     return true;
 }
