@@ -50,17 +50,21 @@ uint8_t StartBoardTool(void) {
 }
 
 // "-h", "--help", "-" or Windows' "/?" asks for help, not for a board, yet
-// _wtol reads each as board 0: the board at 0x58 would be switched.  A sign
-// before a digit is a number ("-5").
-static bool LooksLikeOption(const char *argument) {
-    return (argument[0] == '-' && !IsDigit(argument[1])) || argument[0] == '/';
+// _wtol reads each as board 0: the board at 0x58 would be switched.  So
+// would an argument with nothing in it, as a script's "$BOARD" gives when
+// BOARD is unset.  A sign before a digit is a number ("-5", " -5").
+static bool IsNoBoardIndex(const char *argument) {
+    const char *p = argument;
+    while (IsWhiteSpace(*p))
+        p++;
+    return *p == '\0' || (argument[0] == '-' && !IsDigit(argument[1])) || argument[0] == '/';
 }
 
 uint8_t StartModeSwitch(int argc, char **argv) {
     StopIfServiceRunning();
     if (argc <= 1)
         return BoardAddress(AskBoardIndex());
-    if (LooksLikeOption(argv[1]))
+    if (IsNoBoardIndex(argv[1]))
         RefuseCommandLine("[boardIndex]");
     return BoardAddress(BoardIndexFromArgument(argv[1]));
 }

@@ -22,8 +22,9 @@ uint8_t StartBoardTool(void);
 
 // The same for a mode switch, which takes the board index from its first
 // argument when it has one, without asking.  A first argument that looks
-// like an option ("-" and no digit after it, or "/") is refused after the
-// guard: the usage line on standard error, and status 2.
+// like an option ("-" and no digit after it, or "/"), or that is empty or
+// only white space, is refused after the guard: the usage line on standard
+// error, and status 2.
 uint8_t StartModeSwitch(int argc, char **argv);
 
 #endif

@@ -144,22 +144,47 @@ TEST(Service, RefusesBadBoardsAndOtherUsersBlocks) {
     int fd = shm_open(BlockName(kBoard).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     EXPECT_EQ(ftruncate(fd, 10), 0);
     bool asRoot = geteuid() == 0 && fchown(fd, 65534, 65534) == 0;
+    const std::string other = std::to_string(kOtherBoard);
+    std::vector<std::string> many;
+    for (int32_t board = kOtherBoard; board < kOtherBoard + 20; board++)
+        many.push_back(std::to_string(board));
     const struct {
         std::vector<std::string> arguments;
         std::string output;
         int status;
+        std::vector<std::string> before = {}; // the command's start
     } cases[] = {
-        {{"0x52"}, "RiDuvOzi.exe: not a board index: \"0x52\"\n", 2},
-        {{"+82"}, "RiDuvOzi.exe: not a board index: \"+82\"\n", 2},
-        {{"82", "82"}, "RiDuvOzi.exe: board 82 given twice\n", 2},
         {{kNumber},
          "RiDuvOzi.exe: " + BlockName(kBoard) + ": belongs to user nobody; not taken over\n",
          1},
+        {{"0x52"}, "RiDuvOzi.exe: not a board index: \"0x52\"\n", 2},
+        {{"+82"}, "RiDuvOzi.exe: not a board index: \"+82\"\n", 2},
+        {{"82", "82"}, "RiDuvOzi.exe: board 82 given twice\n", 2},
+        // Refused before any block is made: no board is said to publish.
+        {{other, other + ":linkStatusA=256"},
+         "RiDuvOzi.exe: \"" + other +
+             ":linkStatusA=256\": the value is a number from 0 to 255, in decimal or 0x "
+             "hexadecimal\n",
+         2},
+        {{other, "82:reset"}, "RiDuvOzi.exe: board 82 is not published here\n", 2},
+        // A block keeps a descriptor, and making one takes another: with
+        // 16, and 0 to 2 open, 12.
+        {many,
+         "RiDuvOzi.exe: can hold 12 boards, not 20: each keeps a descriptor open, and it may "
+         "open 16 (ulimit -n)\n",
+         1,
+         {"/bin/bash", "-c",
+          "for fd in /proc/$$/fd/*; do [ ${fd##*/} -gt 2 ] && eval \"exec ${fd##*/}>&-\"; done; "
+          "exec /usr/bin/prlimit --nofile=16 \"$@\"",
+          "bash"}},
     };
     for (const auto &c : cases) {
-        if (&c == &cases[3] && !asRoot)
+        if (&c == &cases[0] && !asRoot)
             continue;
-        Outcome outcome = Execute(Service::Command(c.arguments), "", {}, Errors::kWithOutput);
+        std::vector<std::string> command = c.before;
+        for (const std::string &word : Service::Command(c.arguments))
+            command.push_back(word);
+        Outcome outcome = Execute(command, "", {}, Errors::kWithOutput);
         EXPECT_EQ(outcome.output.substr(0, c.output.size()), c.output) << c.arguments[0];
         EXPECT_EQ(outcome.status, c.status);
     }

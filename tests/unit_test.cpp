@@ -9,6 +9,7 @@
 #include "board.h"
 #include "counter.h"
 #include "block_name.h"
+#include "file_name.h"
 #include "prp_value.h"
 #include "statistics_block.h"
 
@@ -19,6 +20,51 @@
 #endif
 
 namespace {
+
+// A name on a terminal: no control character reaches it, any letter does.
+TEST(EscapeControls, EveryControlCharacterAndNothingElse) {
+    const struct {
+        const char *text, *shown;
+        size_t size;
+    } cases[] = {
+        {"a\x1b[2J\n\x7f", "a\\033[2J\\012\\177", 64},
+        {u8"\u009b31m \u00a0\u00db", u8"\\302\\23331m \u00a0\u00db", 64}, // C1 CSI; not C1
+        {u8"C:\\Ελληνικά\\Łódź.prom", u8"C:\\Ελληνικά\\Łódź.prom", 64},
+        {"ab\x1b", "ab", 6}, // whole escapes only
+    };
+    for (const auto &c : cases) {
+        char shown[64];
+        EscapeControls(c.text, shown, c.size);
+        EXPECT_STREQ(shown, c.shown);
+    }
+}
+
+// Beside the file, never ending as it does, never over 255 bytes, a UTF-8
+// character whole.
+TEST(TemporaryFileName, BesideTheFileWithinAName) {
+    const std::string longest = std::string(250, 'b') + ".prom";
+    const std::string cut = std::string(236, 'b') + u8"Ł"; // its second byte the 238th
+    const struct {
+        std::string path;
+        const char *separators;
+        std::string name;
+    } cases[] = {
+        {"/run/x/prp-hsr.prom", "/", "/run/x/.prp-hsr.prom.0123456789abcdef"},
+        {"prp-hsr.prom", "/", ".prp-hsr.prom.0123456789abcdef"},
+        {u8"C:\\Ελ/a\\b.prom", "\\/:", u8"C:\\Ελ/a\\.b.prom.0123456789abcdef"},
+        {"C:b.prom", "\\/:", "C:.b.prom.0123456789abcdef"},
+        {"/d/" + longest, "/", "/d/." + longest.substr(0, 237) + ".0123456789abcdef"},
+        {"/d/" + cut + ".prom", "/", "/d/." + std::string(236, 'b') + ".0123456789abcdef"},
+    };
+    for (const auto &c : cases) {
+        char name[600];
+        ASSERT_TRUE(TemporaryFileName(c.path.c_str(), c.separators, 0x0123456789abcdefull, name,
+                                      sizeof name));
+        EXPECT_EQ(name, c.name);
+    }
+    char small[20];
+    EXPECT_FALSE(TemporaryFileName("/run/x/prp-hsr.prom", "/", 0, small, sizeof small));
+}
 
 TEST(BoardIndexFromArgument, ConvertsLikeWtol) {
     const struct {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -152,41 +153,72 @@ TEST(WatchBoards, PicksUpABoardThatAppears) {
 // The metrics file: what a collector finds in the folder after a run that
 // could not write it, and after one ended by a signal.
 std::string FolderListing(const std::string &folder) {
-    std::string names;
+    std::vector<std::string> names;
     for (const auto &entry : std::filesystem::directory_iterator(folder))
-        names += entry.path().filename().string() + (entry.is_symlink() ? "@" : "") + " ";
-    return names;
+        names.push_back(entry.path().filename().string() + (entry.is_symlink() ? "@" : ""));
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string &name : names)
+        listing += name + " ";
+    return listing;
 }
+
+std::string Contents(const std::string &path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The series a metrics file of kBoard, live, holds.
+const std::string kLiveSeries =
+    "prp_hsr_board_state{board=\"" + std::to_string(kBoard) + "\",state=\"live\"} 1\n";
 
 std::vector<std::string> AsNobody() {
     return {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
 }
 
+// Each failure names the file it failed on: the temporary one (its 16
+// unguessable digits shown here as #) where it is made or written, the
+// file where it is put in place; its control characters escaped.
 TEST(Textfile, FailuresSayWhyAndLeaveNothingBehind) {
     Block block(kBoard);
     TemporaryDirectory folder;
     std::string file = folder.Path() + "/boards.prom";
+    std::string temporary = folder.Path() + "/.boards.prom.#";
     struct Failure {
         const char *what;
         std::vector<std::string> before; // the command's start
         std::string file;
         std::string error;
-        std::string after = ""; // more output, after the program's
+        std::string after = "";   // more output, after the program's
+        std::string listing = ""; // the folder's, after
     };
     std::vector<Failure> failures = {
-        {"no such folder", {}, folder.Path() + "/none/boards.prom", "No such file or directory"},
+        {"no such folder",
+         {},
+         folder.Path() + "/none\x1b[2J\n/boards.prom",
+         "WatchBoards: " + folder.Path() +
+             "/none\\033[2J\\012/.boards.prom.#: No such file or directory"},
+        {"a folder in its place",
+         {"/bin/sh", "-c", "mkdir \"$3\" && exec \"$@\"", "sh"},
+         file,
+         "WatchBoards: " + file + ": Is a directory",
+         "",
+         "boards.prom "},
     };
     if (geteuid() == 0) {
         // A folder the user cannot write; a full disk, a small tmpfs in a
         // mount namespace of the run's own: the first round fits, the
         // second's file beside the first does not, so the first stays.
-        failures.push_back({"not writable", AsNobody(), file, "Permission denied"});
+        failures.push_back({"not writable", AsNobody(), file,
+                            "WatchBoards: " + temporary + ": Permission denied"});
         failures.push_back({"full",
                             {"/usr/bin/unshare", "-m", "/bin/sh", "-c",
                              "mount -t tmpfs -o size=4k tmpfs \"$0\" || exit 9; \"$@\"; "
                              "status=$?; ls -A \"$0\"; exit $status",
                              folder.Path()},
-                            file, "No space left on device", "boards.prom\n"});
+                            file,
+                            "WatchBoards: " + temporary + ": No space left on device",
+                            "boards.prom\n"});
     }
     for (const Failure &f : failures) {
         std::vector<std::string> command = f.before;
@@ -195,9 +227,59 @@ TEST(Textfile, FailuresSayWhyAndLeaveNothingBehind) {
             command.push_back(word);
         Outcome outcome = Running(command, "", {}, Errors::kWithOutput).Finish(Seconds(10));
         EXPECT_EQ(outcome.status, 1) << f.what;
-        EXPECT_EQ(outcome.output, "WatchBoards: " + f.file + ": " + f.error + "\n" + f.after)
+        EXPECT_EQ(std::regex_replace(outcome.output, std::regex("\\.[0-9a-f]{16}:"), ".#:"),
+                  f.error + "\n" + f.after)
             << f.what;
-        EXPECT_EQ(FolderListing(folder.Path()), "") << f.what;
+        EXPECT_EQ(FolderListing(folder.Path()), f.listing) << f.what;
+        std::filesystem::remove_all(file);
+    }
+}
+
+// Where a temporary file of a fixed name (FILE.tmp) would be in the way:
+// another user's, made first in a shared sticky folder; a second writer of
+// the same file; a name that leaves no room for a suffix.  Each writer
+// writes the file and says nothing, and what was in the way stays.
+TEST(Textfile, WritesWhereAFixedTemporaryNameWouldFail) {
+    Block block(kBoard);
+    const struct {
+        const char *what;
+        std::string name;
+        int writers;
+        bool sticky; // a sticky folder where root made NAME.tmp, written as nobody
+    } cases[] = {
+        {"another user's NAME.tmp", "boards.prom", 1, true},
+        {"two writers", "boards.prom", 2, false},
+        {"a name of 255 bytes", std::string(250, 'b') + ".prom", 1, false},
+    };
+    for (const auto &c : cases) {
+        if (c.sticky && geteuid() != 0)
+            continue; // only root can be another user
+        TemporaryDirectory folder;
+        std::string file = folder.Path() + "/" + c.name;
+        std::vector<std::string> command;
+        if (c.sticky) {
+            chmod(folder.Path().c_str(), 01777);
+            std::ofstream(file + ".tmp") << "kept\n";
+            command = AsNobody();
+        }
+        for (const std::string &word : {Program("WatchBoards"), std::string("--textfile"), file,
+                                        std::string("-n"), std::string("3"), std::to_string(kBoard)})
+            command.push_back(word);
+        std::vector<std::unique_ptr<Running>> writers;
+        for (int i = 0; i < c.writers; i++)
+            writers.push_back(std::make_unique<Running>(command, "", std::vector<std::string>{},
+                                                        Errors::kWithOutput));
+        for (auto &writer : writers) {
+            Outcome outcome = writer->Finish(Seconds(10));
+            EXPECT_EQ(outcome.status, 0) << c.what;
+            EXPECT_EQ(outcome.output, "") << c.what;
+        }
+        EXPECT_NE(Contents(file).find(kLiveSeries), std::string::npos) << c.what;
+        EXPECT_EQ(FolderListing(folder.Path()), c.name + " " + (c.sticky ? c.name + ".tmp " : ""))
+            << c.what;
+        if (c.sticky) {
+            EXPECT_EQ(Contents(file + ".tmp"), "kept\n");
+        }
     }
 }
 
@@ -211,15 +293,12 @@ TEST(Textfile, ReplacedWholeALinkNotFollowedEndedByASignal) {
     mode_t mask = umask(077); // the file is the collector's to read all the same
     Running view({Program("WatchBoards"), "--textfile", file, std::to_string(kBoard)});
     umask(mask);
-    std::string series = "prp_hsr_board_state{board=\"" + std::to_string(kBoard) +
-                         "\",state=\"live\"} 1\n";
     std::string contents;
-    for (int i = 0; i < 50 && contents.find(series) == std::string::npos; i++) {
+    for (int i = 0; i < 50 && contents.find(kLiveSeries) == std::string::npos; i++) {
         usleep(100000);
-        std::ifstream in(file);
-        contents.assign(std::istreambuf_iterator<char>(in), {});
+        contents = Contents(file);
     }
-    EXPECT_NE(contents.find(series), std::string::npos);
+    EXPECT_NE(contents.find(kLiveSeries), std::string::npos);
     Outcome outcome = view.Stop(SIGTERM);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.output, ""); // nothing on standard output
@@ -228,8 +307,7 @@ TEST(Textfile, ReplacedWholeALinkNotFollowedEndedByASignal) {
     ASSERT_EQ(lstat(file.c_str(), &status), 0);
     EXPECT_TRUE(S_ISREG(status.st_mode));
     EXPECT_EQ(status.st_mode & 0777, 0644u);
-    std::ifstream kept(target);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept\n");
+    EXPECT_EQ(Contents(target), "kept\n");
 }
 
 // The stand-in service publishing a steady 600 Mbit/s and 3 errors a second

@@ -9,7 +9,7 @@
 int main(int argc, char **argv) {
     StartProgram("WatchBoards", kOutputMustShow);
     static ViewOptions options;
-    int status = ParseOptions(argc, argv, &options);
+    int status = ParseOptions(argc, ArgumentsInUtf8(argc, argv), &options);
     if (status >= 0)
         return status;
     CatchEndRequests();

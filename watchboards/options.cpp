@@ -185,7 +185,8 @@ static int Apply(ViewOptions *options, char name, const char *value) {
         break;
     case 'h':
         fputs(kHelp, stdout);
-        return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
+        FlushOutput(); // help that cannot be written ends with 1 and a line
+        return 0;
     }
     return -1;
 }

@@ -31,7 +31,8 @@ struct ViewOptions {
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status
-// to end with: 0 after --help, 2 after a line on standard error for a bad
+// to end with: 0 after --help (which, when it cannot be written, ends the
+// program with 1 and a line), 2 after a line on standard error for a bad
 // option or argument.
 int ParseOptions(int argc, char **argv, ViewOptions *options);
 

@@ -11,6 +11,12 @@
 
 #include "grid.h"
 
+// The command line's arguments in UTF-8, as file names are kept: on Linux
+// argv as it is; on Windows read again from the wide command line, since
+// argv came through the ANSI code page, which loses the letters outside it
+// (a Greek folder's name) or puts others in their place (Lodz for Łódź).
+char **ArgumentsInUtf8(int argc, char **argv);
+
 // Milliseconds on a clock that only goes forward.
 uint64_t MonotonicMilliseconds(void);
 
@@ -24,11 +30,19 @@ bool EndRequested(void);
 void WaitMilliseconds(uint32_t milliseconds);
 
 // Replaces the file at path with these bytes in one step: they are written
-// whole to a file made afresh beside it (path and ".tmp"), readable by all,
-// which is then renamed over it, so that a reader never sees it half
-// written and a link at path is replaced, not followed.  Returns null, or
-// why it failed, with nothing left behind.
-const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count);
+// whole to a temporary file made afresh beside it, readable by all, which
+// is then renamed over it, so that a reader never sees it half written and
+// a link at path is replaced, not followed.  The temporary's name is one no
+// other process can guess or take first, that no collector reads (it does
+// not end in .prom), and that is never too long, whatever path's name.
+// False, with nothing left behind, after a line on standard error that
+// names the file that failed (path, or the temporary), its control
+// characters escaped, and why.  On Windows a reader that holds the file
+// without sharing its deletion (windows_exporter, a virus scanner) keeps it
+// from being replaced: that is tried again for up to a second, then the
+// second is skipped (said once on standard error), the last whole file
+// left in place; held for 60 s in a row, the file fails.
+bool ReplaceWholeFile(const char *path, const char *bytes, size_t count);
 
 // What the system's error code means, in its words.
 const char *SystemErrorText(int error);

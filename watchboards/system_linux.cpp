@@ -8,12 +8,14 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "console.h"
+#include "file_name.h"
 #include "grid.h"
 
 uint64_t MonotonicMilliseconds(void) {
@@ -77,16 +79,36 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
     return true;
 }
 
-const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
-    char temporary[4096];
-    if ((size_t)snprintf(temporary, sizeof temporary, "%s.tmp", path) >= sizeof temporary)
-        return strerror(ENAMETOOLONG);
-    // One a run that was killed left, or a link planted there, is removed,
-    // not followed.
-    unlink(temporary);
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+// Says on standard error that the file failed, and why; false.
+static bool FileFailed(const char *file, int error) {
+    static char shown[4 * 8192];
+    EscapeControls(file, shown, sizeof shown);
+    fprintf(stderr, "WatchBoards: %s: %s\n", shown, strerror(error));
+    return false;
+}
+
+// A number no other process can guess, for a temporary file's name.
+static uint64_t UnguessableNumber(void) {
+    uint64_t number;
+    if (getrandom(&number, sizeof number, 0) != (ssize_t)sizeof number)
+        number = MonotonicMilliseconds() ^ (uint64_t)getpid() << 40; // O_EXCL refuses a guess
+    return number;
+}
+
+bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
+    static char temporary[8192];
+    // A name taken already (by a chance beyond belief, or by a guess) is
+    // refused, never followed or opened: another name is tried.
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; attempt++) {
+        if (!TemporaryFileName(path, "/", UnguessableNumber(), temporary, sizeof temporary))
+            return FileFailed(path, ENAMETOOLONG);
+        fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
-        return strerror(errno);
+        return FileFailed(temporary, errno);
     // Whatever the umask: the collector runs as a user of its own.  No sync:
     // a crash loses a second at most, and flash is spared a write each.
     int error = fchmod(fd, 0644) == 0 ? 0 : errno;
@@ -101,15 +123,21 @@ const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) 
     }
     if (close(fd) != 0 && error == 0)
         error = errno;
-    if (error == 0 && rename(temporary, path) != 0)
+    if (error != 0) {
+        unlink(temporary);
+        return FileFailed(temporary, error);
+    }
+    if (rename(temporary, path) != 0) {
         error = errno;
-    if (error == 0)
-        return NULL;
-    unlink(temporary);
-    return strerror(error);
+        unlink(temporary);
+        return FileFailed(path, error);
+    }
+    return true;
 }
 
 const char *SystemErrorText(int error) { return strerror(error); }
+
+char **ArgumentsInUtf8(int, char **argv) { return argv; }
 
 void WriteOutput(const char *bytes, size_t count) {
     FlushOutput(); // what the stream holds goes first; a standard output closed at start fails

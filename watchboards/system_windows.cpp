@@ -1,3 +1,4 @@
+#define _CRT_RAND_S // rand_s, before any header that may bring in stdlib.h
 #include "system.h"
 
 #include <errno.h>
@@ -8,12 +9,16 @@
 #include <windows.h>
 
 #include "console.h"
+#include "file_name.h"
 #include "grid.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
 
+
+// The longest path the wide functions take, in UTF-16 units.
+enum { kLongestPath = 32768 };
 
 uint64_t MonotonicMilliseconds(void) { return GetTickCount64(); }
 
@@ -47,32 +52,6 @@ const char *SystemErrorText(int code) {
         snprintf(why, sizeof why, "error %lu", (unsigned long)error);
     for (size_t end = strlen(why); end > 0 && strchr(".\r\n ", why[end - 1]) != NULL; end--)
         why[end - 1] = '\0';
-    return why;
-}
-
-const char *ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
-    wchar_t file[MAX_PATH + 8], temporary[MAX_PATH + 8];
-    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, file, MAX_PATH);
-    if (length == 0)
-        return LastError();
-    wcscpy(temporary, file);
-    wcscat(temporary, L".tmp");
-    DeleteFileW(temporary); // one a run that was killed left
-    HANDLE handle = CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, NULL);
-    if (handle == INVALID_HANDLE_VALUE)
-        return LastError();
-    const char *why = NULL;
-    DWORD written = 0;
-    for (; why == NULL && count > 0; bytes += written, count -= written)
-        if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
-            why = LastError();
-    if (!CloseHandle(handle) && why == NULL)
-        why = LastError();
-    if (why == NULL && !MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING))
-        why = LastError();
-    if (why != NULL)
-        DeleteFileW(temporary);
     return why;
 }
 
@@ -159,6 +138,160 @@ void WriteOutput(const char *bytes, size_t count) {
     FlushOutput(); // what the stream holds goes first
     if (!WriteConsoleUtf8(console, bytes, count))
         OutputFailed(EIO);
+}
+
+// msvcrt's own reading of the wide command line, as main's argv is read
+// from the narrow one.
+extern "C" int __cdecl __wgetmainargs(int *argc, wchar_t ***argv, wchar_t ***environment,
+                                      int expandWildcards, int *startInfo);
+
+char **ArgumentsInUtf8(int argc, char **argv) {
+    int count = 0, startInfo = 0;
+    wchar_t **wide = NULL, **environment = NULL;
+    if (__wgetmainargs(&count, &wide, &environment, 0, &startInfo) < 0 || count != argc ||
+        wide == NULL)
+        return argv;
+    char **arguments = (char **)calloc((size_t)argc + 1, sizeof *arguments);
+    for (int i = 0; arguments != NULL && i < argc; i++) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, NULL, 0, NULL, NULL);
+        arguments[i] = size > 0 ? (char *)malloc((size_t)size) : NULL;
+        if (arguments[i] == NULL ||
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arguments[i], size, NULL, NULL) != size)
+            return argv;
+    }
+    return arguments != NULL ? arguments : argv;
+}
+
+// A line on standard error: on a console as wide text, which shows whatever
+// its code page, elsewhere in UTF-8, as the file names in it are kept.
+static void SayLine(const char *line) {
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode;
+    if (error == NULL || error == INVALID_HANDLE_VALUE || !GetConsoleMode(error, &mode) ||
+        !WriteConsoleUtf8(error, line, strlen(line)))
+        fputs(line, stderr);
+}
+
+// Says on standard error what befell the file (why it failed); false.
+static bool SayOfFile(const char *file, const char *what) {
+    // Each UTF-16 unit of a path is 3 bytes of UTF-8 at most, and a control
+    // character, 1 byte, is shown in 4.
+    static char shown[4 * kLongestPath], line[sizeof shown + 512];
+    EscapeControls(file, shown, sizeof shown);
+    snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, what);
+    SayLine(line);
+    return false;
+}
+
+// A path in UTF-8 as the wide functions take it; false when it is too
+// long or no UTF-8.
+static bool WidePath(const char *path, wchar_t *wide) {
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kLongestPath) > 0;
+}
+
+// Whether a process holds the file open without sharing its deletion, which
+// keeps it from being replaced: a reader such as windows_exporter (Go opens
+// files so) or a virus scanner.  Not a file that may not be written.
+static bool HeldByReader(const wchar_t *file) {
+    HANDLE handle =
+        CreateFileW(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// A reader holds the file for a moment, often: the replace is tried again
+// for up to a second, then that second is skipped, the last whole file left
+// in place.  Held for a minute in a row, it is a failure.
+enum { kHeldTriedMs = 1000, kHeldLongestMs = 60000, kHeldPauseMs = 20 };
+
+// Since when the file has been held, round after round; 0 when it is not.
+static uint64_t heldSince;
+
+// Puts the temporary file in the file's place: null once it is there, or
+// the second skipped while a reader holds the file; otherwise why not.
+static const char *PutInPlace(const wchar_t *temporary, const wchar_t *file, const char *path) {
+    uint64_t start = MonotonicMilliseconds();
+    bool triedOnceMore = false;
+    for (;;) {
+        if (MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING)) {
+            heldSince = 0;
+            return NULL;
+        }
+        DWORD error = GetLastError();
+        const char *why = LastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            return why;
+        if (!HeldByReader(file)) {
+            if (triedOnceMore) // and not because a reader let go meanwhile
+                return why;
+            triedOnceMore = true;
+            continue;
+        }
+        triedOnceMore = false;
+        uint64_t now = MonotonicMilliseconds();
+        if (heldSince == 0)
+            heldSince = start;
+        if (now - heldSince >= kHeldLongestMs) {
+            static char longer[300];
+            snprintf(longer, sizeof longer, "%s (held by a reader for %d s)", why,
+                     kHeldLongestMs / 1000);
+            return longer;
+        }
+        if (now - start >= kHeldTriedMs || EndRequested()) {
+            static bool told;
+            if (!told)
+                SayOfFile(path, "held by a reader for over a second; that second skipped (said "
+                                "only once)");
+            told = true;
+            DeleteFileW(temporary);
+            return NULL;
+        }
+        WaitMilliseconds(kHeldPauseMs);
+    }
+}
+
+bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
+    static wchar_t file[kLongestPath], wideTemporary[kLongestPath];
+    static char temporary[4 * kLongestPath];
+    if (!WidePath(path, file))
+        return SayOfFile(path, LastError());
+    // A name taken already (by a chance beyond belief, or by a guess) is
+    // refused, never opened: another name is tried.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 8; attempt++) {
+        unsigned high = 0, low = 0;
+        rand_s(&high);
+        rand_s(&low);
+        if (!TemporaryFileName(path, "\\/:", (uint64_t)high << 32 | low, temporary,
+                               sizeof temporary) ||
+            !WidePath(temporary, wideTemporary))
+            return SayOfFile(path, strerror(ENAMETOOLONG));
+        handle = CreateFileW(wideTemporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, NULL);
+        if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (handle == INVALID_HANDLE_VALUE)
+        return SayOfFile(temporary, LastError());
+    const char *why = NULL;
+    DWORD written = 0;
+    for (; why == NULL && count > 0; bytes += written, count -= written)
+        if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
+            why = LastError();
+    if (!CloseHandle(handle) && why == NULL)
+        why = LastError();
+    if (why != NULL) {
+        DeleteFileW(wideTemporary);
+        return SayOfFile(temporary, why);
+    }
+    why = PutInPlace(wideTemporary, file, path);
+    if (why != NULL) {
+        DeleteFileW(wideTemporary);
+        return SayOfFile(path, why);
+    }
+    return true;
 }
 
 static HANDLE output, input;

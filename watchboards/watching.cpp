@@ -182,12 +182,12 @@ static void ShowLines(const ViewOptions *options, const FigureContext *context) 
 static void ShowMetrics(const ViewOptions *options, const FigureContext *context) {
     EmptyText(&out);
     AppendMetrics(&out, watched.views, watched.count, context);
-    const char *why = out.size == 0 ? strerror(ENOMEM)
-                                    : ReplaceWholeFile(options->textfile, out.chars, out.length);
-    if (why != NULL) {
-        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, why);
+    if (out.size == 0) {
+        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
         exit(1);
     }
+    if (!ReplaceWholeFile(options->textfile, out.chars, out.length))
+        exit(1);
 }
 
 // The rounds of lines or of the metrics file, each shown by show.

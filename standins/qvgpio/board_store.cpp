@@ -23,8 +23,13 @@ static char failure[kStorePathSize + 1400];
 const char *StoreFailure(void) { return failure; }
 
 void EscapeText(const char *text, char *shown, size_t size) {
+    EscapeBytes(text, strlen(text), shown, size);
+}
+
+void EscapeBytes(const char *bytes, size_t count, char *shown, size_t size) {
     size_t length = 0;
-    for (const unsigned char *c = (const unsigned char *)text; *c != '\0'; c++) {
+    const unsigned char *end = (const unsigned char *)bytes + count;
+    for (const unsigned char *c = (const unsigned char *)bytes; c < end; c++) {
         char escape[5];
         if (*c == '\\')
             snprintf(escape, sizeof escape, "\\\\");
@@ -147,7 +152,10 @@ bool WriteItem(uint8_t boardAddress, const char *item, const char *text) {
     return written;
 }
 
-bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
+bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size, size_t *length) {
+    size_t unused;
+    length = length != NULL ? length : &unused;
+    *length = kNeverWritten;
     text[0] = '\0';
     Folder store, board;
     StoreOutcome outcome = OpenBoardFolders(boardAddress, false, &store, &board);
@@ -157,11 +165,14 @@ bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size) {
     int fd;
     int error = OpenFile(&board, item, kRead, &fd);
     if (error == 0) {
-        ssize_t length = read(fd, text, size - 1);
-        if (length < 0)
+        ssize_t count = read(fd, text, size - 1);
+        if (count < 0)
             done = StoreFailed(&board, item, errno);
-        text[length > 0 ? length : 0] = '\0';
-        text[strcspn(text, "\n")] = '\0';
+        *length = count > 0 ? (size_t)count : 0;
+        const char *lineEnd = (const char *)memchr(text, '\n', *length);
+        if (lineEnd != NULL)
+            *length = (size_t)(lineEnd - text);
+        text[*length] = '\0';
         close(fd);
     } else if (error != ENOENT) {
         done = StoreFailed(&board, item, error);
@@ -182,15 +193,16 @@ uint32_t ItemMaximum(const char *item) {
 
 bool ReadNumberItem(uint8_t boardAddress, const char *item, uint32_t *value) {
     char text[32];
+    size_t length;
     *value = 0;
-    if (!ReadItem(boardAddress, item, text, sizeof text))
+    if (!ReadItem(boardAddress, item, text, sizeof text, &length))
         return false;
     uint32_t maximum = ItemMaximum(item);
-    if (text[0] == '\0' || ParseNumber(text, strlen(text), maximum, value))
+    if (length == kNeverWritten || ParseNumber(text, length, maximum, value))
         return true;
     char shownItem[1024], shownText[4 * sizeof text];
     EscapeText(item, shownItem, sizeof shownItem);
-    EscapeText(text, shownText, sizeof shownText);
+    EscapeBytes(text, length, shownText, sizeof shownText);
     return Failed("%s/board-%02x/%s holds \"%s\", not a number from 0 to 0x%x", StoreDirectory(),
                   boardAddress, shownItem, shownText, maximum);
 }

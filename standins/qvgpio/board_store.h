@@ -44,6 +44,8 @@ const char *StoreFailure(void);
 // octal digits (ESC as \033), so that no name or text in the store can
 // control the terminal.  Cut short, whole escapes only, to fit size.
 void EscapeText(const char *text, char *shown, size_t size);
+// The same for length bytes, NUL bytes among them.
+void EscapeBytes(const char *bytes, size_t length, char *shown, size_t size);
 
 // Opening the store, or a board's folder in it.
 enum StoreOutcome { kOpened, kMissing, kFailed };
@@ -57,15 +59,19 @@ bool StoreFailed(const Folder *folder, const char *name, int error);
 // Writes the text of one item of a board's state.
 bool WriteItem(uint8_t boardAddress, const char *item, const char *text);
 
-// Reads the text of one item into text, without its line end.
-bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size);
+// Reads the text of one item into text, without its line end.  length,
+// when not null, is given its length in bytes, NUL bytes included, or
+// kNeverWritten when there is no such item.
+enum : size_t { kNeverWritten = (size_t)-1 };
+bool ReadItem(uint8_t boardAddress, const char *item, char *text, size_t size,
+              size_t *length = NULL);
 
 // The largest value a number item holds (a register one 16-bit half); 0 for
 // the items that hold words.
 uint32_t ItemMaximum(const char *item);
 
 // A number item: 0 when never written; false when its file holds anything
-// but a number up to the item's maximum.
+// but a number up to the item's maximum (nothing, a NUL byte, a blank).
 bool ReadNumberItem(uint8_t boardAddress, const char *item, uint32_t *value);
 bool WriteNumberItem(uint8_t boardAddress, const char *item, uint32_t value);
 

@@ -2,7 +2,8 @@
 // libqvgpio stand-in, and shows its journal of calls.  Numbers may be given
 // in decimal or, with 0x, in hexadecimal.  Every failure is said on standard
 // error: a bad argument ends it with status 2, a store it cannot use with 1.
-// Asked for help (-h, --help), it prints its usage on standard output.
+// Asked for help (-h, --help), it prints its usage on standard output.  What
+// it prints that cannot be written ends it with 1 and a line.
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -82,6 +83,16 @@ uint32_t Number(const char *word, const char *name, uint32_t maximum) {
 
 uint8_t Address(const char *word) { return (uint8_t)Number(word, "ADDRESS", 0xff); }
 
+// status once standard output holds all that was printed; 1, said, when
+// it failed (a full disk, closed at start).
+int Written(int status) {
+    int error = fflush(stdout) != 0 ? errno : ferror(stdout) ? EIO : 0;
+    if (error == 0)
+        return status;
+    fprintf(stderr, "qvgpio-sim: standard output: %s\n", strerror(error));
+    return 1;
+}
+
 int Failed() {
     SayFailure("qvgpio-sim", StoreFailure());
     return 1;
@@ -132,7 +143,7 @@ int Show(char **arguments) {
         EscapeText(text, shownText, sizeof shownText);
         printf("%s %s\n", shownItem, shownText);
     }
-    return status;
+    return Written(status);
 }
 
 int Journal(char **) {
@@ -154,11 +165,7 @@ int Journal(char **) {
         status = (StoreFailed(&store, JOURNAL_FILE, error), Failed());
     }
     CloseFolder(&store);
-    if (fflush(stdout) != 0) {
-        fprintf(stderr, "qvgpio-sim: standard output: %s\n", strerror(errno));
-        status = 1;
-    }
-    return status;
+    return Written(status);
 }
 
 // Removes name from folder; false, said, when it cannot.
@@ -245,7 +252,7 @@ int main(int argc, char **argv) {
     }
     if (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0) {
         Usage(stdout);
-        return 0;
+        return Written(0);
     }
     for (const Verb &verb : kVerbs) {
         if (strcmp(argv[1], verb.name) != 0)

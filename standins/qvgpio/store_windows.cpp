@@ -78,13 +78,32 @@ void StoreFolder(char *path, size_t size) {
     snprintf(path, size, "%s\\qvgpio-sim", temporary);
 }
 
+// A path that is not found may run through a file, where Linux says
+// ENOTDIR: a store there is no store missing, to be read as empty.  The
+// nearest part of the path that exists tells.
+static int NotFound(const wchar_t *path) {
+    static wchar_t part[kStorePathSize];
+    wcsncpy(part, path, kStorePathSize - 1);
+    for (wchar_t *separator; (separator = wcspbrk(part, L"\\/")) != NULL;) {
+        while (wchar_t *next = wcspbrk(separator + 1, L"\\/"))
+            separator = next;
+        *separator = L'\0';
+        DWORD attributes = GetFileAttributesW(part);
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            return attributes & FILE_ATTRIBUTE_DIRECTORY ? ENOENT : ENOTDIR;
+    }
+    return ENOENT;
+}
+
 // Windows folders carry no owner that a plain stat shows; the store's
 // default under the user's own %TEMP% is the user's.  A junction or link in
 // place of a folder is refused all the same.
 static int CheckFolder(const wchar_t *path) {
     DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return ErrorNumber(GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        int error = ErrorNumber(GetLastError());
+        return error == ENOENT ? NotFound(path) : error;
+    }
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return ELOOP;
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? 0 : ENOTDIR;

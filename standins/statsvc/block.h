@@ -24,6 +24,10 @@ struct Block {
 #endif
 };
 
+// Whether the service can hold count blocks at once; when it cannot, why,
+// naming how many it can.  On Linux each block keeps a descriptor open.
+bool RoomForBlocks(size_t count, std::string *why);
+
 // Makes the board's block, or takes over one that no running service holds
 // (a killed service's), open to every user for all access and one record
 // long.  Otherwise gives why, a sentence: kBlockHeld when another service

@@ -6,6 +6,7 @@
 #include <string.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +46,24 @@ BlockOutcome Refuse(const char *name, const std::string &problem, std::string *w
 const int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM};
 
 } // namespace
+
+bool RoomForBlocks(size_t count, std::string *why) {
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return true;
+    // A descriptor for each block, and one more for a moment while a block
+    // is made or written (the look at what is under its name).
+    size_t free = 0;
+    for (rlim_t fd = 0; fd < limit.rlim_cur && free <= count; fd++)
+        if (fcntl((int)fd, F_GETFD) == -1 && errno == EBADF)
+            free++;
+    if (free > count)
+        return true;
+    *why = "can hold " + std::to_string(free > 0 ? free - 1 : 0) + " boards, not " +
+           std::to_string(count) + ": each keeps a descriptor open, and it may open " +
+           std::to_string(limit.rlim_cur) + " (ulimit -n)";
+    return false;
+}
 
 BlockOutcome OpenBlock(int32_t boardIndex, Block *block, std::string *why) {
     block->boardIndex = boardIndex;

@@ -4,7 +4,9 @@
 // service's blocks vanish with it.  Settings (see settings.h), on the
 // command line or one a line on standard input, hold a field at a value,
 // set a counter's rate, or reset a board's counters.  Asked for help (-h,
-// --help), it prints its usage on standard output.
+// --help), it prints its usage on standard output; status 1 and a line on
+// standard error when that fails.
+#include <errno.h>
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -78,6 +80,16 @@ void Put(PrpValue &record, const Field &field, uint32_t value) {
 
 void Say(const std::string &line) { fprintf(stderr, "RiDuvOzi.exe: %s\n", line.c_str()); }
 
+// 0 once standard output holds all that was printed; 1, said, when it
+// failed (a full disk, closed at start).
+int OutputStatus() {
+    int error = fflush(stdout) != 0 ? errno : ferror(stdout) ? EIO : 0;
+    if (error == 0)
+        return 0;
+    Say(std::string("standard output: ") + strerror(error));
+    return 1;
+}
+
 // Writes the board's record into its block, telling a failure once.
 void Write(Board &board) {
     std::string why;
@@ -88,21 +100,27 @@ void Write(Board &board) {
     board.problem = why;
 }
 
-// A setting in the text; false, said, when it cannot be applied.
-bool Apply(std::vector<Board> &boards, const std::string &text) {
-    Setting setting;
+// The setting in text, for one of the boards published; kRefused, said,
+// when it is no setting or is for another board.
+Parsed Check(const std::vector<int32_t> &indices, const std::string &text, Setting *setting) {
     std::string why;
-    Parsed parsed = ParseSetting(text, &setting, &why);
-    if (parsed != kTaken)
-        return parsed == kBlank || (Say(why), false);
-    Board *board = nullptr;
+    Parsed parsed = ParseSetting(text, setting, &why);
+    if (parsed == kTaken &&
+        std::find(indices.begin(), indices.end(), setting->board) == indices.end()) {
+        why = "board " + std::to_string(setting->board) + " is not published here";
+        parsed = kRefused;
+    }
+    if (parsed == kRefused)
+        Say(why);
+    return parsed;
+}
+
+// Applies a setting Check took, and says so.
+void Apply(std::vector<Board> &boards, const Setting &setting) {
+    Board *board = &boards[0];
     for (Board &candidate : boards)
         if (candidate.block.boardIndex == setting.board)
             board = &candidate;
-    if (board == nullptr) {
-        Say("board " + std::to_string(setting.board) + " is not published here");
-        return false;
-    }
     std::string done;
     if (setting.action == Setting::kReset) {
         for (const Field &field : kFields)
@@ -125,7 +143,6 @@ bool Apply(std::vector<Board> &boards, const std::string &text) {
     Write(*board); // before it is said, so that what is said is in the block
     printf("board %d: %s\n", setting.board, done.c_str());
     fflush(stdout);
-    return true;
 }
 
 // A second of a busy network as PRP carries it: every frame goes out on
@@ -213,7 +230,7 @@ BlockOutcome OpenBoard(int32_t boardIndex, Block *block, std::string *why) {
 
 // Publishes the boards, whose blocks are opened into boards, until a signal
 // stops it; the status to end with.
-int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &settings,
+int Serve(const std::vector<int32_t> &indices, const std::vector<Setting> &settings,
           std::vector<Board> &boards) {
     for (int32_t index : indices) {
         boards.emplace_back(); // within the room reserved, so that it throws nothing
@@ -231,15 +248,14 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &s
         Write(board);
         printf("board %d: publishing\n", index);
     }
-    for (const std::string &setting : settings)
-        if (!Apply(boards, setting))
-            return 2;
+    for (const Setting &setting : settings)
+        Apply(boards, setting);
     fflush(stdout);
 
     // At the end of input there are just no more settings.
     StartReading(ReadSettings);
     auto next = Clock::now();
-    std::string setting;
+    std::string text;
     for (unsigned tick = 0; !stopping;) {
         if (Clock::now() >= next) {
             for (Board &board : boards)
@@ -248,8 +264,11 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &s
             next += std::chrono::seconds(1);
         }
         bool applied = false;
-        for (; !stopping && Clock::now() < next && TakeSetting(&setting); applied = true)
-            Apply(boards, setting);
+        for (; !stopping && Clock::now() < next && TakeSetting(&text); applied = true) {
+            Setting setting;
+            if (Check(indices, text, &setting) == kTaken)
+                Apply(boards, setting);
+        }
         if (!applied)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -261,13 +280,13 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<std::string> &s
 int main(int argc, char **argv) {
     for (int i = 1; i < argc; i++)
         if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0)
-            return printf(kUsage, kLongestSetting), 0;
+            return printf(kUsage, kLongestSetting), OutputStatus();
     std::vector<int32_t> indices;
-    std::vector<std::string> settings;
+    std::vector<std::string> texts;
     for (int i = 1; i < argc; i++) {
         int32_t index;
         if (strchr(argv[i], ':') != nullptr) {
-            settings.push_back(argv[i]);
+            texts.push_back(argv[i]);
         } else if (!ParseBoardIndex(argv[i], strlen(argv[i]), &index)) {
             Say(std::string("not a board index: \"") + argv[i] + "\"");
             return fprintf(stderr, kUsage, kLongestSetting), 2;
@@ -280,6 +299,21 @@ int main(int argc, char **argv) {
     }
     if (indices.empty())
         return fprintf(stderr, kUsage, kLongestSetting), 2;
+    // All of the command line is checked before any block is made.
+    std::vector<Setting> settings;
+    for (const std::string &text : texts) {
+        Setting setting;
+        Parsed parsed = Check(indices, text, &setting);
+        if (parsed == kRefused)
+            return 2;
+        if (parsed == kTaken)
+            settings.push_back(setting);
+    }
+    std::string why;
+    if (!RoomForBlocks(indices.size(), &why)) {
+        Say(why);
+        return 1;
+    }
 
     CatchEndingSignals(Stop);
     std::vector<Board> boards;

@@ -170,7 +170,7 @@ std::vector<Case> ReadCases(const std::string &path, const std::string &platform
             continue;
         }
         for (const std::string &word : Words(fields[1]))
-            c.command.push_back(Unescape(word));
+            c.command.push_back(word == "''" ? "" : Unescape(word));
         c.input = Unescape(Trim(fields[2]));
         std::string output = Trim(fields[3]);
         if (output == "*") {

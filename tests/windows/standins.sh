@@ -48,6 +48,10 @@ expect journal $'GetLinkStatus(0x59, 4)\nGetLinkStatus(0x59, 6)\nstatus 0' sim j
 touch "$folder/file"
 export QVGPIO_SIM_DIR=$folder/file
 expect show-not-a-folder "qvgpio-sim: $folder/file: Not a directory"$'\nstatus 1' sim show 0x59
+export QVGPIO_SIM_DIR=$folder/file/boards
+expect show-through-a-file "qvgpio-sim: $folder/file/boards: Not a directory"$'\nstatus 1' \
+    sim show 0x59
+export QVGPIO_SIM_DIR=$folder/file
 expect tool-not-a-folder "qvgpio simulator: $folder/file: Not a directory"$'\nstatus 0' \
     wine "$bin/SelectHsrMode.exe" 2
 export QVGPIO_SIM_DIR=$folder/a\|b
