@@ -91,7 +91,7 @@ expect smaller-no-graph '^rx A ' absent
 keys Down
 expect scrolled '^Board 1 · rx \+100%$'
 tmux -L "$socket" resize-window -t view -x 30 -y 6
-expect too-small '^WatchBoards needs 40x8$'
+expect too-small '^WatchBoards needs 40x10$'
 tmux -L "$socket" resize-window -t view -x 80 -y 24
 expect larger '^rx B +·?'
 

@@ -60,6 +60,11 @@ struct LanView {
     uint8_t linkStatus;
     uint64_t linkChangedMs; // the publication that changed it, or when first seen
     bool linkChangeSeen;
+    // Since WatchBoards started: the publications that turned the link from
+    // up to down, and the periods from one that showed it down to the one
+    // that showed it up.
+    uint32_t linkLosses;
+    uint64_t linkDownPeriods;
     // What the counters counted since WatchBoards started: the sum of the
     // steps, so 64 bits wide, and nothing for a reset.
     uint64_t total[kCounters];

@@ -114,6 +114,10 @@ static constexpr Metric kState = {"prp_hsr_board_state",
                                   "1 for the board's state now, 0 for the others.", false};
 static constexpr Metric kLanSpeed = {"prp_hsr_lan_speed_bytes",
                                      "The LAN speed taken for the board, in bytes a second.", false};
+static constexpr Metric kLinkLosses = {
+    "prp_hsr_link_losses_total", "Publications that turned the link from up to down.", true};
+static constexpr Metric kLinkDownSeconds = {"prp_hsr_link_down_seconds_total",
+                                     "Seconds the link was published down.", true};
 
 // In the order of the lines' columns; each LAN's figure A before B.
 constexpr Figure kFigures[] = {
@@ -157,6 +161,11 @@ constexpr Figure kFigures[] = {
      3, "tx", nullptr, kNoTrouble, false, nullptr},
     {"lanSpeed", false, kUnitRate, OF_BOARD(board->bitsPerSecond / 8), Always, //
      0, nullptr, nullptr, kNoTrouble, false, &kLanSpeed},
+    {"linkLosses", true, kUnitCount, OF_LAN(l.linkLosses), OnceSampled, //
+     6, "link lost", nullptr, kNoTrouble, false, &kLinkLosses},
+    {"linkDownSeconds", true, kUnitSeconds,
+     OF_LAN(l.linkDownPeriods * kPublishingPeriodMs / 1000), OnceSampled, //
+     7, "down for", nullptr, kNoTrouble, false, &kLinkDownSeconds},
     {nullptr, true, kUnitCount, OF_LAN(l.perSecond[kRxErrors]), WithRates, //
      4, "err/s", nullptr, kErrors, false, nullptr},
     {nullptr, false, kUnitCount, OF_BOARD((context->nowMs - board->changedMs) / 1000), OnceSampled,
@@ -190,10 +199,10 @@ const int kGraphRows = kGraphed * kLans;
 // The most characters each unit takes on the screen (see AppendFigure): a
 // count as wide as a 32-bit one, beyond with an SI prefix; a state
 // "unreadable"; a rate "999.9 k";
-// a percentage "+100%"; a link "down", a number up to 255.  A time after
+// a percentage "+100%"; a link "down", a number up to 255; a duration.  A time after
 // it, " >" and a duration, takes 8 more.
 static constexpr int ScreenWidth(const Figure &figure) {
-    constexpr int kWidths[] = {10, 10, 4, 7, 5, 1};
+    constexpr int kWidths[] = {10, 10, 4, 7, 5, 1, kLongestDuration};
     return kWidths[figure.unit] + (figure.since != nullptr ? 2 + kLongestDuration : 0);
 }
 static constexpr int LabelWidth(const Figure &figure) {
@@ -260,6 +269,9 @@ void AppendScreenValue(Text *text, FigureUnit unit, int64_t value, const ViewSet
     case kUnitFlag:
         AppendChar(text, value != 0 ? '1' : '0');
         break;
+    case kUnitSeconds:
+        AppendDuration(text, (uint64_t)value);
+        break;
     }
 }
 
@@ -295,6 +307,7 @@ void AppendFigure(Text *text, const Figure &figure, const BoardView *board, int 
         break;
     case kUnitCount:
     case kUnitLink:
+    case kUnitSeconds:
         AppendDecimal(text, value, 0);
         break;
     }

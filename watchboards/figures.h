@@ -19,6 +19,7 @@ enum FigureUnit : uint8_t {
     kUnitRate,    // octets a second: bit/s in lines, bytes in a metric, bit/s or byte/s on the screen
     kUnitPercent, // tenths of a percent, LanA against LanB: "12.3" in lines, a ratio in a metric
     kUnitFlag,    // 0 or 1; false or true in JSON
+    kUnitSeconds, // a duration; the screen writes "1m02s"
 };
 
 // What a board's figures are worked out with besides the board.

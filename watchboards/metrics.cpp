@@ -9,19 +9,40 @@ static void AppendSeries(Text *text, const Metric *metric, const BoardView *boar
     AppendSigned(text, board->boardIndex);
 }
 
+static void AppendHelpAndType(Text *text, const Metric *metric) {
+    AppendText(text, "# HELP ");
+    AppendText(text, metric->name);
+    AppendChar(text, ' ');
+    AppendText(text, metric->help);
+    AppendText(text, "\n# TYPE ");
+    AppendText(text, metric->name);
+    AppendText(text, metric->counter ? " counter\n" : " gauge\n");
+}
+
+// The file's own: which WatchBoards writes it, and how many boards have a
+// block now, so that no board at all is told from boards unwatched.
+static constexpr Metric kBuildInfo = {"prp_hsr_exporter_build_info",
+                                      "The version of WatchBoards that writes this file.", false};
+static constexpr Metric kBoards = {"prp_hsr_boards", "The boards that have a block now.", false};
+
 void AppendMetrics(Text *text, const BoardView *boards, int count, const FigureContext *context) {
+    AppendHelpAndType(text, &kBuildInfo);
+    AppendText(text, kBuildInfo.name);
+    AppendText(text, "{version=\"" WATCHBOARDS_VERSION "\"} 1\n");
+    int published = 0;
+    for (const BoardView *board = boards; board < boards + count; board++)
+        published += board->state != kBoardGone;
+    AppendHelpAndType(text, &kBoards);
+    AppendText(text, kBoards.name);
+    AppendChar(text, ' ');
+    AppendSigned(text, published);
+    AppendChar(text, '\n');
     for (int i = 0; i < kFigureCount; i++) {
         const Figure &figure = kFigures[i];
         const Metric *metric = figure.metric;
         if (metric == nullptr)
             continue;
-        AppendText(text, "# HELP ");
-        AppendText(text, metric->name);
-        AppendChar(text, ' ');
-        AppendText(text, metric->help);
-        AppendText(text, "\n# TYPE ");
-        AppendText(text, metric->name);
-        AppendText(text, metric->counter ? " counter\n" : " gauge\n");
+        AppendHelpAndType(text, metric);
         for (const BoardView *board = boards; board < boards + count; board++) {
             // A state is a gauge for each state word, 1 for the board's.
             if (figure.unit == kUnitState) {

@@ -19,7 +19,7 @@ const char kHeader[] =
     "txOctetsB\trxErrA\trxErrB\tintervalMs\trxGoodOctetsDeltaA\trxGoodOctetsDeltaB\t"
     "txOctetsDeltaA\ttxOctetsDeltaB\trxErrDeltaA\trxErrDeltaB\trxDivergence\ttxDivergence\t"
     "divergent\trxErrSinceStartA\trxErrSinceStartB\tresets\trxRateA\trxRateB\ttxRateA\t"
-    "txRateB\tlanSpeed\n";
+    "txRateB\tlanSpeed\tlinkLossesA\tlinkLossesB\tlinkDownSecondsA\tlinkDownSecondsB\n";
 
 std::string Line(const BoardView &board, LineFormat format) {
     static Text text = GrowingText();
@@ -176,7 +176,8 @@ TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
               "\"txOctetsDeltaB\":null,\"rxErrDeltaA\":null,\"rxErrDeltaB\":null,"
               "\"rxDivergence\":null,\"txDivergence\":null,\"divergent\":null,"
               "\"rxErrSinceStartA\":0,\"rxErrSinceStartB\":0,\"resets\":0,\"rxRateA\":null,"
-              "\"rxRateB\":null,\"txRateA\":null,\"txRateB\":null,\"lanSpeed\":1000000000}\n");
+              "\"rxRateB\":null,\"txRateA\":null,\"txRateB\":null,\"lanSpeed\":1000000000,"
+              "\"linkLossesA\":0,\"linkLossesB\":0,\"linkDownSecondsA\":0,\"linkDownSecondsB\":0}\n");
     // 4294967295 to 5: 6, a wrap
     Sample(&board, kBlockWhole, {5, 7, 8, 9, 10, 11, 2, 0}, 1000, &settings);
     EXPECT_NE(Line(board, kJson).find("\"rxGoodOctetsDeltaA\":6,\"rxGoodOctetsDeltaB\":0,"),

@@ -83,6 +83,7 @@ TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
               "prp_hsr_board_state{board=\"-1\",state=\"short\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"gone\"} 1\n"
               "prp_hsr_board_state{board=\"-1\",state=\"unreadable\"} 0\n");
+    EXPECT_NE(file.find("\nprp_hsr_boards 0\n"), std::string::npos); // board 7 gone too
     // Each family once, help and type first, counters as counters.
     EXPECT_NE(file.find("# HELP prp_hsr_receive_good_bytes_total Good octets received since "
                         "WatchBoards started.\n# TYPE prp_hsr_receive_good_bytes_total counter\n"),

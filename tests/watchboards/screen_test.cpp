@@ -28,6 +28,8 @@ rx bit/s      12.0 M      11.9 M +0.7%
 tx bit/s      11.2 M      11.3 M -0.7%
 err/s              0           0
 errors             1           0
+link lost          0           0
+down for          0s          0s
 )";
 const std::string kGraphs0 = R"(rx A                                                       ·█████ max 12.0 M
 rx B                                                       ·█████
@@ -38,6 +40,8 @@ rx bit/s      12.2 M         0   +100% !
 tx bit/s      11.2 M      11.3 M -0.7%
 err/s              0           0
 errors             0           0
+link lost          0           1
+down for          0s          3s
 )";
 const std::string kGraphs1 = R"(rx A                                                       ·█████ max 12.2 M
 rx B                                                       ·
@@ -96,16 +100,16 @@ class TwoBoards : public ::testing::Test {
 
 TEST_F(TwoBoards, EightyByTwentyFour) {
     EXPECT_EQ(Render(24, 80), kHeader + kBoard0 + kGraphs0 + "\n" + kBoard1 + kGraphs1 +
-                                  Lines(5) +
+                                  Lines(1) +
                                   "                      q quit  b bytes  g graphs  +/- mark "
                                   ">5%  t trouble  ? keys\n");
 }
 
 // Too narrow for the graphs, too low for both boards: one at a time.
 TEST_F(TwoBoards, FortyByTen) {
-    EXPECT_EQ(Render(10, 40), kHeader + kBoard0 + Lines(2) +
+    EXPECT_EQ(Render(10, 40), kHeader + kBoard0 +
                                   "board 1 of 2 ↑↓  1 in trouble     ? keys\n");
-    EXPECT_EQ(Render(10, 40, 1), kHeader + kBoard1 + Lines(2) +
+    EXPECT_EQ(Render(10, 40, 1), kHeader + kBoard1 +
                                      "board 2 of 2 ↑↓                   ? keys\n");
 }
 
@@ -118,6 +122,8 @@ rx B/s         1.5 M       1.5 M +0.7%
 tx B/s         1.4 M       1.4 M -0.7%
 err/s              0           0
 errors             1           0
+link lost          0           0
+down for          0s          0s
 rx A                                                       ·█████ max 1.5 M
 )";
     EXPECT_EQ(Render(24, 80).substr(0, bytes.size()), bytes);
@@ -195,12 +201,14 @@ TEST_F(TwoBoards, LinksAfterAGapAndAnotherLanSpeed) {
     Sample(&boards_[0], kBlockWhole, {1, 1, 1, 1, 0, 0, 1, 1}, 8000, &settings_);
     notice_ = {0, 100000000, false};
     nowMs_ = 11000;
-    EXPECT_EQ(Render(18, 80), kHeader + R"(Board 0 live resets 1
+    EXPECT_EQ(Render(20, 80), kHeader + R"(Board 0 live resets 1
 link          up >3s      up >3s
 rx bit/s           -           -
 tx bit/s           -           -
 err/s              -           -
 errors             1           0
+link lost          0           0
+down for          0s          0s
 
 Board 7 · gone
 link               -           -
@@ -208,10 +216,12 @@ rx bit/s           -           -
 tx bit/s           -           -
 err/s              -           -
 errors             -           -
-)" + Lines(3) + "board 0 taken at 100M                                             q quit  ? keys\n");
+link lost          -           -
+down for           -           -
+)" + Lines(1) + "board 0 taken at 100M                                             q quit  ? keys\n");
 }
 
-// A terminal of any size is a screen as a small one is: 300x200 shows 28 of
+// A terminal of any size is a screen as a small one is: 300x200 shows 22 of
 // 30 boards, scrolled to the last as to the first, and a second
 // drawing of it rewrites only what changed.
 TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
@@ -224,20 +234,20 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     static Grid next, shown;
     next.rows = 200;
     next.columns = 300;
-    // (200 - 2 + 1) / (6 + 1) = 28 boards, without graphs.
-    EXPECT_EQ(BoardsShown(&next, 30, &settings), 28);
+    // (200 - 2 + 1) / (8 + 1) = 22 boards, without graphs.
+    EXPECT_EQ(BoardsShown(&next, 30, &settings), 22);
     const BoardView *list[30];
     for (int i = 0; i < 30; i++)
         list[i] = &boards[i];
-    ::Screen screen = {30, 2, 30, false, false, ScreenNotice{0, 0, false}};
+    ::Screen screen = {30, 8, 30, false, false, ScreenNotice{0, 0, false}};
     FigureContext context = {&settings, 1000};
     LayOutScreen(list, &screen, &context, &next);
     Text text = GrowingText();
     GridAsText(&next, &text);
     std::string all = text.chars;
     EXPECT_NE(all.find("Board 29 live"), std::string::npos);
-    EXPECT_EQ(all.find("Board 1 live"), std::string::npos);
-    EXPECT_NE(all.find("boards 3-30 of 30"), std::string::npos);
+    EXPECT_EQ(all.find("Board 7 live"), std::string::npos);
+    EXPECT_NE(all.find("boards 9-30 of 30"), std::string::npos);
 
     EmptyText(&text);
     EXPECT_TRUE(DrawDifferences(&next, &shown, true, kFullTerminal, &text));
@@ -281,7 +291,7 @@ TEST_F(TwoBoards, TroubleInColourOrReverseVideo) {
 TEST_F(TwoBoards, TroubleOnlyKeysAndGraphsWithoutRoom) {
     boards_[0] = boards_[1]; // the list of t: board 1 alone
     EXPECT_EQ(Render(10, 60, 0, 1, true),
-              kHeader + kBoard1 + Lines(2) +
+              kHeader + kBoard1 +
                   "in trouble only: 1 of 2                       q quit  ? keys\n");
     EXPECT_EQ(Render(10, 60, 0, 2, false, true), R"(WatchBoards keys (any key to go back)
 q, Ctrl-C  quit, the terminal as it was
@@ -294,8 +304,8 @@ down, j    scroll down
 Ctrl-L     draw the whole screen again
 Ctrl-Z     suspend (fg brings it back)
 )");
-    // Two boards at 80x17: no room for graphs, which are on.
-    EXPECT_NE(Render(17, 80).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
+    // Two boards at 80x19: no room for graphs, which are on.
+    EXPECT_NE(Render(19, 80).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
               std::string::npos);
 }
 
@@ -329,8 +339,8 @@ TEST(Terminal, AbilitiesFromTheEnvironment) {
 }
 
 TEST_F(TwoBoards, TooSmallSaysWhatItNeeds) {
-    EXPECT_EQ(Render(7, 40), "WatchBoards needs 40x8\nthis terminal is 40x7\n" + Lines(5));
-    EXPECT_EQ(Render(24, 39).substr(0, 46), "WatchBoards needs 40x8\nthis terminal is 39x24\n");
+    EXPECT_EQ(Render(9, 40), "WatchBoards needs 40x10\nthis terminal is 40x9\n" + Lines(7));
+    EXPECT_EQ(Render(24, 39).substr(0, 47), "WatchBoards needs 40x10\nthis terminal is 39x24\n");
 }
 
 } // namespace
