@@ -94,7 +94,7 @@ static bool FollowNewBlock(StatisticsBlock *block) {
     return true;
 }
 
-BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
+BlockState LookAtStatisticsBlock(StatisticsBlock *block) {
     struct stat status;
     if (fstat((int)block->handle, &status) != 0)
         return kBlockShort;
@@ -104,26 +104,33 @@ BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
         if (fstat((int)block->handle, &status) != 0)
             return kBlockShort;
     }
-    if (status.st_size < (off_t)sizeof(PrpValue))
-        return kBlockShort;
+    return status.st_size < (off_t)sizeof(PrpValue) ? kBlockShort : kBlockWhole;
+}
 
+BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
+    BlockState state = LookAtStatisticsBlock(block);
+    if (state != kBlockWhole)
+        return state;
     // The block may still shrink between the size just seen and the copy.
     // What the copy took is kept only once the copy is complete.
     static PrpValue taken;
-    if (PeekStatisticsRecord(block, &taken) != kBlockWhole)
+    bool changed;
+    if (PeekStatisticsRecord(block, &taken, &changed) != kBlockWhole)
         return kBlockShort;
     *copy = taken;
     return kBlockWhole;
 }
 
-BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
-    if (sigsetjmp(copyAbandoned, 0) != 0) { // no mask saved: a system call less a copy
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *changed) {
+    if (sigsetjmp(copyAbandoned, 0) != 0) { // no mask saved: a system call less a read
         copying = 0;
         return kBlockShort;
     }
     copying = 1;
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
-    memcpy(copy, block->view, sizeof *copy);
+    *changed = memcmp(copy, block->view, sizeof *copy) != 0;
+    if (*changed)
+        memcpy(copy, block->view, sizeof *copy);
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
     copying = 0;
     return kBlockWhole;

@@ -42,13 +42,18 @@ void CloseStatisticsBlock(StatisticsBlock *block) {
 
 // A section neither shrinks nor goes while a handle to it is open, and a
 // restarted publisher opens the very section the monitor holds.
+BlockState LookAtStatisticsBlock(StatisticsBlock *) { return kBlockWhole; }
+
 BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
     memcpy(copy, block->view, sizeof *copy);
     return kBlockWhole;
 }
 
-BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy) {
-    return CopyStatisticsRecord(block, copy);
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *changed) {
+    *changed = memcmp(copy, block->view, sizeof *copy) != 0;
+    if (*changed)
+        memcpy(copy, block->view, sizeof *copy);
+    return kBlockWhole;
 }
 
 // Named objects cannot be listed: the boards a service usually serves are

@@ -44,17 +44,23 @@ enum BlockState {
     kBlockUnreadable, // a block there that cannot be opened or mapped (no right, not a file)
 };
 
+// Looks whether the block is still there, whole, and the one named so: a
+// block removed and made again under the same name, as a restarted
+// publisher does, is followed.
+BlockState LookAtStatisticsBlock(StatisticsBlock *block);
+
 // Copies the whole record as it is now, or leaves copy as it was (the last
 // whole record) when the block cannot give one.  A block removed and made
 // again under the same name, as a restarted publisher does, is followed.
 // A block that shrinks, even during the copy, ends nothing.
 BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
 
-// The same without looking at the block first, for a reader that reads
-// often and looks now and then: a block removed meanwhile is found at the
-// next CopyStatisticsRecord; one cut short still ends the copy, as
-// kBlockShort, with copy left undefined.
-BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
+// For a reader that reads often and looks now and then: brings *copy up to
+// date with the record without looking at the block first, copying only
+// when it differs (*changed says whether it did).  A block removed
+// meanwhile is found at the next CopyStatisticsRecord; one cut short still
+// ends the read, as kBlockShort, with *copy left undefined.
+BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *changed);
 
 // The boards whose block exists now, in increasing order: the lowest most
 // of them.  Returns how many there are, which may be more.  Linux lists the

@@ -115,7 +115,7 @@ static void Publish(BoardView *board, const PrpValue *record, uint64_t moment, u
     if (!Same(record, &board->record))
         board->changedMs = board->phaseMs = moment;
     board->record = *record;
-    board->readIsRecord = Same(record, &board->lastRead);
+    board->readIsRecord = true; // published as read
     board->publishedMs = moment;
     board->readGap = false;
     if (board->tooFast)
@@ -174,7 +174,7 @@ static void FirstRecord(BoardView *board, const PrpValue *record, uint64_t nowMs
         board->countingBroken = true;
     }
     board->sampled = true;
-    board->record = board->lastRead = *record;
+    board->record = *record;
     board->readIsRecord = true;
     board->publishedMs = board->changedMs = board->seenMs = nowMs;
     board->changing = board->readGap = false;
@@ -189,7 +189,8 @@ static void FirstRecord(BoardView *board, const PrpValue *record, uint64_t nowMs
     board->state = kBoardLive;
 }
 
-void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs) {
+void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, bool again,
+               uint64_t nowMs) {
     if (state != kBlockWhole) {
         board->state = state == kBlockShort ? kBoardShort
                        : state == kBlockGone ? kBoardGone
@@ -205,11 +206,8 @@ void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, uint6
         board->state = kBoardLive;
     board->readGap |= nowMs - board->seenMs > kPublishingPeriodMs;
     board->seenMs = nowMs;
-    bool again = Same(record, &board->lastRead);
-    if (!again) {
-        board->lastRead = *record;
+    if (!again)
         board->readIsRecord = Same(record, &board->record);
-    }
     // A change is a publication once its record is read twice alike: a
     // record read while the service was writing it never counts.
     if (board->changing) {
@@ -228,7 +226,7 @@ void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, uint6
                           nowMs - board->publishedMs < kHalfPeriodMs;
         board->changeMs = board->amending ? board->publishedMs : nowMs;
         if (again) // read alike before a spell the block could not be read
-            ReadBoard(board, state, record, nowMs);
+            ReadBoard(board, state, record, again, nowMs);
         return;
     }
     // A publication due that did not come: one that counted nothing.
@@ -237,6 +235,16 @@ void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, uint6
         Publish(board, record, board->publishedMs + (uint64_t)periods * kPublishingPeriodMs,
                 periods);
     }
+}
+
+// How long before a publication is due the reads begin again: the service
+// keeps to its period within a few milliseconds.
+enum { kReadsBeforeDueMs = 3 * kReadMs };
+
+bool WantsRead(const BoardView *board, uint64_t nowMs) {
+    return board->phaseMs == 0 || board->changing || !board->readIsRecord ||
+           board->state != kBoardLive ||
+           nowMs + kReadsBeforeDueMs >= board->publishedMs + kPublishingPeriodMs;
 }
 
 void CloseRound(BoardView *board, uint64_t nowMs, const ViewSettings *settings) {

@@ -93,12 +93,12 @@ struct BoardView {
     // the service's phase (0 before one is seen).
     PrpValue record;
     uint64_t publishedMs, changedMs, phaseMs;
-    // The reads: the last, when a whole record was last seen, whether
-    // WatchBoards did not read for longer than a period since the last
-    // publication, and a change seen whose record has not yet been read
-    // twice alike (completing the publication before when amending).
-    PrpValue lastRead;
-    bool readIsRecord; // the last read found the last publication's record
+    // The reads: whether the last found the last publication's record,
+    // when a whole record was last seen, whether WatchBoards did not read
+    // for longer than a period since the last publication, and a change
+    // seen whose record has not yet been read twice alike (completing the
+    // publication before when amending).
+    bool readIsRecord;
     uint64_t seenMs;
     bool readGap, changing, amending;
     uint64_t changeMs;
@@ -134,8 +134,15 @@ struct BoardView {
 void StartBoardView(BoardView *board, int32_t boardIndex, uint64_t bitsPerSecond);
 
 // One read of the board's block at nowMs on a monotonic clock: the record
-// as read when state is kBlockWhole.
-void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, uint64_t nowMs);
+// as read when state is kBlockWhole, and whether it is the one the read
+// before found (false when that is not known).
+void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, bool again,
+               uint64_t nowMs);
+
+// Whether a read at nowMs may find something: always, but while the board's
+// last publication came at the service's phase and the next is not due
+// for a while yet, when nothing can change.
+bool WantsRead(const BoardView *board, uint64_t nowMs);
 
 // Closes the round at nowMs: what the publications since the last round
 // counted becomes the board's figures.

@@ -27,19 +27,25 @@ static BlockState OpenBoardBlock(BoardBlock *block) {
     return kBlockWhole;
 }
 
-BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record, bool look) {
-    if (!block->mapped && look)
-        block->state = OpenBoardBlock(block);
+BlockState ReadBoardRecord(BoardBlock *block, bool look, bool *again) {
+    bool whole = block->state == kBlockWhole, changed = true;
+    *again = false;
+    if (look) {
+        BlockState seen = block->mapped ? LookAtStatisticsBlock(&block->block) : kBlockGone;
+        if (seen == kBlockShort)
+            return block->state = kBlockShort;
+        if (seen == kBlockGone && block->mapped) {
+            // What now has its name, if anything, is looked at.
+            CloseStatisticsBlock(&block->block);
+            block->mapped = false;
+            whole = false;
+        }
+        if (!block->mapped)
+            block->state = OpenBoardBlock(block);
+    }
     if (!block->mapped)
         return block->state;
-    block->state = look ? CopyStatisticsRecord(&block->block, record)
-                        : PeekStatisticsRecord(&block->block, record);
-    if (block->state == kBlockGone) { // what now has its name, if anything, is looked at
-        CloseStatisticsBlock(&block->block);
-        block->mapped = false;
-        block->state = OpenBoardBlock(block);
-        if (block->mapped)
-            block->state = CopyStatisticsRecord(&block->block, record);
-    }
+    block->state = PeekStatisticsRecord(&block->block, &block->record, &changed);
+    *again = whole && !changed;
     return block->state;
 }

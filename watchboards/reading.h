@@ -12,17 +12,19 @@
 
 struct BoardBlock {
     bool mapped;
-    BlockState state; // what the last look found
+    BlockState state; // what the last read found
     int error;        // why it is unreadable: the system's error code
+    PrpValue record;  // as the last read found it
     StatisticsBlock block;
 };
 
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex);
 
-// Copies the board's whole record into *record; with look, after looking
-// whether the block is still there, whole, and the one named so (once a
-// second is enough); without, at the cost of a copy alone.  On anything
-// but kBlockWhole *record is left undefined.
-BlockState ReadBoardRecord(BoardBlock *block, PrpValue *record, bool look);
+// Reads the board's whole record into block->record; with look, after
+// looking whether the block is still there, whole, and the one named so
+// (once a second is enough); without, at the cost of a comparison alone.
+// *again says whether the record is the one the read before found.  On
+// anything but kBlockWhole block->record is left undefined.
+BlockState ReadBoardRecord(BoardBlock *block, bool look, bool *again);
 
 #endif

@@ -17,6 +17,21 @@ bool Grow(Text *text, size_t count) {
     return true;
 }
 
+// "00" to "99": a number is written two digits at a time, half the
+// divisions (the most written are counters ten digits long).
+struct DigitPairs {
+    char of[100][2];
+};
+static constexpr DigitPairs MakeDigitPairs() {
+    DigitPairs pairs = {};
+    for (int n = 0; n < 100; n++) {
+        pairs.of[n][0] = (char)('0' + n / 10);
+        pairs.of[n][1] = (char)('0' + n % 10);
+    }
+    return pairs;
+}
+static constexpr DigitPairs kDigitPairs = MakeDigitPairs();
+
 // The digits of value, a point before the last decimals of them, ending at
 // end; returns where they start.
 static char *PutDigits(char *end, uint64_t value, int decimals) {
@@ -24,9 +39,12 @@ static char *PutDigits(char *end, uint64_t value, int decimals) {
         *--end = (char)('0' + value % 10);
     if (decimals > 0)
         *--end = '.';
-    do
-        *--end = (char)('0' + value % 10);
-    while ((value /= 10) != 0);
+    for (; value >= 100; value /= 100)
+        __builtin_memcpy(end -= 2, kDigitPairs.of[value % 100], 2);
+    if (value >= 10)
+        __builtin_memcpy(end -= 2, kDigitPairs.of[value], 2);
+    else
+        *--end = (char)('0' + value);
     return end;
 }
 

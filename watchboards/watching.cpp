@@ -112,9 +112,11 @@ static uint64_t phaseMs;
 
 static void ReadBoards(uint64_t nowMs, bool look) {
     for (int i = 0; i < watched.count; i++) {
-        PrpValue record;
-        BlockState state = ReadBoardRecord(&watched.blocks[i], &record, look);
-        ReadBoard(&watched.views[i], state, &record, nowMs);
+        if (!look && !WantsRead(&watched.views[i], nowMs))
+            continue;
+        bool again = false;
+        BlockState state = ReadBoardRecord(&watched.blocks[i], look, &again);
+        ReadBoard(&watched.views[i], state, &watched.blocks[i].record, again, nowMs);
         if (watched.views[i].phaseMs > phaseMs)
             phaseMs = watched.views[i].phaseMs;
     }

@@ -38,9 +38,9 @@ inline ViewSettings Defaults() { return ViewSettings{kGigabit, 5000, 50, false, 
 inline void Sample(BoardView *board, BlockState state, const Counters &counters, uint64_t ms,
                    const ViewSettings *settings) {
     PrpValue record = Record(counters);
-    ReadBoard(board, state, &record, ms);
-    ReadBoard(board, state, &record, ms + kReadMs);
-    ReadBoard(board, state, &record, ms + kHalfPeriodMs);
+    ReadBoard(board, state, &record, false, ms);
+    ReadBoard(board, state, &record, true, ms + kReadMs);
+    ReadBoard(board, state, &record, true, ms + kHalfPeriodMs);
     CloseRound(board, ms + kHalfPeriodMs, settings);
     FigureContext context = {settings, ms + kHalfPeriodMs};
     KeepGraphs(board, &context);
