@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# WatchBoards with 16 boards published by the stand-in service and no board
-# named: its resident memory, and the instructions a second of the whole
-# process in steady state, in each mode: lines, JSON, a 120x50 screen and
-# the metrics file.  A second is the difference of a run of 7 rounds and
-# one of 2, over 5, each counted by callgrind against a fresh service (at
-# most 120,000 a second).  Then the instructions of a whole short run
-# beside a monitor's.  Runs the stand-in service: it holds
-# /tmp/prp-suite.lock while it does, as the tests do.
+# WatchBoards with 16 boards published by the stand-in service, traffic on
+# every board, and no board named: its resident memory, and the
+# instructions a second of the whole process in steady state, in each mode:
+# lines, JSON, a 120x50 screen and the metrics file (at most 150,000).  A
+# second is the difference of a run of 7 rounds and one of 2, over 5, each
+# counted by callgrind against a fresh service.  Then 1,024 boards in lines
+# and the metrics file (at most 5 million, and 70 times the cost of 16), and
+# 16 boards among 5,000 files that are not blocks (at most 20% more); and the
+# instructions of a whole short run beside a monitor's.  Runs the stand-in
+# service: it holds /tmp/prp-suite.lock while it does, as the tests do.
 # Usage: bench/watchboards.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +24,7 @@ service=
 stop_service() { [ -z "$service" ] || { kill $service 2>/dev/null; wait $service 2>/dev/null || true; }; service=; }
 trap 'stop_service; rm -rf "$work"' EXIT
 read -ra boards <<<"$(seq -s ' ' 0 15)"
+ulimit -n 4096 # a descriptor for each block, in the service and in WatchBoards
 # A fresh service for each run: the counters' sizes (their digits) change
 # the cost a little, so runs compared start from the same counters.
 start_service() {
@@ -66,13 +69,37 @@ whole_run() { # MODE ROUNDS
     counted=$(callgrind_annotate "$work/$1.$2" 2>/dev/null |
         sed -n 's/^ *\([0-9,]*\) .*PROGRAM TOTALS.*/\1/p' | tr -d ,)
 }
-printf '\n%-48s %12s %12s\n' "instructions (at most 120,000 a second)" "run of 2" "a second"
+a_second() { # MODE LABEL
+    whole_run "$1" 2
+    local short=$counted
+    whole_run "$1" 7
+    second=$(((counted - short) / 5))
+    printf '%-48s %12s %12s\n' "$2" "$short" "$second"
+}
+printf '\n%-48s %12s %12s\n' "instructions (at most 150,000 a second)" "run of 2" "a second"
 for mode in lines json screen textfile; do
-    whole_run $mode 2
-    short=$counted
-    whole_run $mode 7
-    printf '%-48s %12s %12s\n' "$mode" "$short" $(((counted - short) / 5))
+    a_second $mode $mode
+    eval "sixteen_$mode=$second"
 done
+
+read -ra boards <<<"$(seq -s ' ' 1000 2023)"
+printf '\n%-48s %12s %12s\n' "1,024 boards (at most 5 million a second)" "run of 2" "a second"
+for mode in lines textfile; do
+    a_second $mode $mode
+    eval "sixteen=\$sixteen_$mode"
+    printf '%-48s %12s\n' "  times the cost of 16 (at most 70)" "$((second / sixteen))"
+done
+start_service
+printf '%-48s %12s\n' "  lines, 8 rounds: peak KiB" \
+    "$(/usr/bin/time -f %M "$bin/WatchBoards" -l -n 8 2>&1 >/dev/null | tail -1)"
+
+read -ra boards <<<"$(seq -s ' ' 0 15)"
+trap 'stop_service; rm -rf "$work" /dev/shm/watchboards-bench-*' EXIT
+for i in $(seq 5000); do : >"/dev/shm/watchboards-bench-$i"; done
+printf '\n%-48s %12s %12s\n' "16 boards among 5,000 other files (20% more)" "run of 2" "a second"
+a_second lines lines
+printf '%-48s %12s%%\n' "  more than without them" "$(((second - sixteen_lines) * 100 / sixteen_lines))"
+rm -f /dev/shm/watchboards-bench-*
 stop_service
 
 count() { # INPUT PROGRAM [ARG...]: a whole run, loader included

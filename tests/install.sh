@@ -50,7 +50,7 @@ if [ ! -e "$work/programs/bin/WatchBoards.exe" ]; then
         DESTDIR=$destdir cmake --install "$build" --prefix "$prefix" --component exporter >/dev/null ||
             fail "the exporter does not install into $prefix"
         want="EnvironmentFile=-$options
-ExecStart=$prefix/bin/WatchBoards --textfile /run/prp-hsr-exporter/prp-hsr.prom \$ARGS"
+ExecStart=$prefix/bin/WatchBoards --textfile /run/prp-hsr-exporter/prp-hsr.prom --events \$ARGS"
         got=$(grep -E '^(EnvironmentFile|ExecStart)=' "$destdir$unit" 2>&1)
         [ "$got" = "$want" ] || fail "exporter unit under $prefix: $got"
         got=$(grep -v '^#' "$destdir$options" 2>&1)

@@ -347,6 +347,40 @@ TEST(WatchBoards, ReadsEveryPublicationOnce) {
     EXPECT_EQ(service.Stop(SIGTERM).status, 0);
 }
 
+// The stand-in service takes LanB's link down for a publication, then three
+// times more: each is one loss, in the metrics file and as the events say,
+// with the priority journald reads where standard output is its stream.
+TEST(WatchBoards, CountsEveryLinkLossAndSaysWhen) {
+    const std::string board = std::to_string(kBoard);
+    Running service({Program("RiDuvOzi.exe"), board}, "", {}, Errors::kWithOutput);
+    ASSERT_TRUE(service.WaitFor("publishing\n"));
+    TemporaryDirectory folder;
+    std::string file = folder.Path() + "/boards.prom";
+    Running view({"/bin/bash", "-c",
+                  "JOURNAL_STREAM=$(stat -L -c %d:%i /proc/$$/fd/1) exec \"$0\" --events "
+                  "--textfile \"$1\" \"$2\"",
+                  Program("WatchBoards"), file, board});
+    usleep(2500000);
+    for (int loss = 1; loss <= 4; loss++) {
+        service.Write(board + ":linkStatusB=0\n");
+        EXPECT_TRUE(view.WaitFor(" board " + board + " LanB down\n", Seconds(3), loss));
+        service.Write(board + ":linkStatusB=1\n");
+        EXPECT_TRUE(view.WaitFor(" board " + board + " LanB up after ", Seconds(3), loss));
+    }
+    std::string series = "prp_hsr_link_losses_total{board=\"" + board + "\",lan=\"B\"} 4\n";
+    std::string contents;
+    for (int i = 0; i < 30 && contents.find(series) == std::string::npos; i++) {
+        usleep(100000);
+        std::ifstream in(file);
+        contents.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_NE(contents.find(series), std::string::npos) << contents;
+    std::string said = view.Stop(SIGTERM).output;
+    EXPECT_EQ(said.substr(0, 3), "<4>") << said;
+    EXPECT_NE(said.find("\n<6>"), std::string::npos) << said;
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+}
+
 // A FIFO planted at a block's name, at the start or after the block was
 // removed, hangs nothing: its board is unreadable, said once, and the
 // others go on; SIGTERM ends WatchBoards at once.

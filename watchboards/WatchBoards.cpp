@@ -13,7 +13,7 @@ int main(int argc, char **argv) {
     if (status >= 0)
         return status;
     CatchEndRequests();
-    if (options.textfile != NULL)
-        return WatchInTextfile(&options);
+    if (options.textfile != NULL || options.events)
+        return WatchWithoutScreen(&options);
     return options.lines ? WatchInLines(&options) : WatchOnScreen(&options);
 }

@@ -104,8 +104,10 @@ static void Publish(BoardView *board, const PrpValue *record, uint64_t moment, u
         uint8_t linkStatus = record->*kLanFields[lan].linkStatus;
         if (l->linkStatus == 0)
             l->linkDownPeriods += periods;
-        if (l->linkStatus != 0 && linkStatus == 0)
+        if (l->linkStatus != 0 && linkStatus == 0) {
             l->linkLosses++;
+            l->linkLostMs = moment;
+        }
         if (linkStatus != l->linkStatus) {
             l->linkStatus = linkStatus;
             l->linkChangedMs = moment;

@@ -65,6 +65,7 @@ struct LanView {
     // that showed it up.
     uint32_t linkLosses;
     uint64_t linkDownPeriods;
+    uint64_t linkLostMs; // the publication that last turned it down
     // What the counters counted since WatchBoards started: the sum of the
     // steps, so 64 bits wide, and nothing for a reset.
     uint64_t total[kCounters];

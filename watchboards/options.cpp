@@ -28,6 +28,10 @@ static const char kHelp[] =
     "  -t, --stale SECONDS    a record unchanged that long is stale (default 5)\n"
     "      --textfile FILE    write FILE, a .prom file for Prometheus' node exporter,\n"
     "                         after every sample, instead of the screen or lines\n"
+    "      --events           a line for each change seen (a link lost and back,\n"
+    "                         a board gone and back, a reset, LanA and LanB apart\n"
+    "                         beyond the mark), instead of the screen or lines;\n"
+    "                         alone or beside --textfile; -j for JSON\n"
     "  -h, --help             this text\n"
     "\n"
     "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
@@ -123,8 +127,8 @@ static int AddBoard(ViewOptions *options, const char *argument) {
     return -1;
 }
 
-// The short name of an option that has only its long one.
-const char kLongOnly = '\1';
+// The short names of the options that have only their long one.
+const char kTextfile = '\1', kEvents = '\2';
 
 struct Option {
     char shortName;
@@ -136,19 +140,29 @@ static const Option kOptions[] = {
     {'b', "bytes", false},    {'G', "no-graphs", false}, {'j', "json", false},
     {'l', "lines", false},    {'m', "mark", true},       {'n', "count", true},
     {'s', "lan-speed", true}, {'t', "stale", true},      {'h', "help", false},
-    {kLongOnly, "textfile", true},
+    {kTextfile, "textfile", true}, {kEvents, "events", false},
 };
 
-// The options of the screen and of lines, which the metrics file has
-// nothing to do with: the first one given, for what is refused.
-static char screenOption[3];
+// The options of the screen and of lines given, in order, each once: the
+// metrics file and the events have nothing to do with some of them.
+static char given[8];
+
+// The first of these options given, as "-b"; null when none was.
+static const char *FirstGiven(const char *names) {
+    static char option[3] = "-";
+    for (const char *name = given; *name != '\0'; name++) {
+        if (strchr(names, *name) != NULL) {
+            option[1] = *name;
+            return option;
+        }
+    }
+    return NULL;
+}
 
 static int Apply(ViewOptions *options, char name, const char *value) {
     uint64_t number;
-    if (strchr("bGjlm", name) != NULL && screenOption[0] == '\0') {
-        screenOption[0] = '-';
-        screenOption[1] = name;
-    }
+    if (strchr("bGjlm", name) != NULL && strchr(given, name) == NULL)
+        given[strlen(given)] = name;
     switch (name) {
     case 'b':
         options->settings.bytes = true;
@@ -180,8 +194,11 @@ static int Apply(ViewOptions *options, char name, const char *value) {
             return Refuse("not a number of seconds from 1 to 86400", value);
         options->settings.staleMs = (uint32_t)number * 1000;
         break;
-    case kLongOnly:
+    case kTextfile:
         options->textfile = value;
+        break;
+    case kEvents:
+        options->events = true;
         break;
     case 'h':
         fputs(kHelp, stdout);
@@ -193,7 +210,7 @@ static int Apply(ViewOptions *options, char name, const char *value) {
 
 static const Option *ShortOption(char name) {
     for (const Option &option : kOptions)
-        if (option.shortName == name && name != kLongOnly)
+        if (option.shortName == name && name > kEvents)
             return &option;
     return NULL;
 }
@@ -256,7 +273,7 @@ static bool PromFile(const char *name) {
 
 int ParseOptions(int argc, char **argv, ViewOptions *options) {
     memset(options, 0, sizeof *options);
-    memset(screenOption, 0, sizeof screenOption);
+    memset(given, 0, sizeof given);
     options->settings.lanBitsPerSecond = 1000000000;
     options->settings.staleMs = 5000;
     options->settings.markTenths = 50;
@@ -280,8 +297,12 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
             return status;
         i += used - 1;
     }
-    if (options->textfile != NULL && screenOption[0] != '\0')
-        return Refuse("not with --textfile", screenOption);
+    // The events take the mark, and JSON; the metrics file neither.
+    const char *refused = FirstGiven(options->events ? "bGl" : "bGjlm");
+    if (options->events && refused != NULL)
+        return Refuse("not with --events", refused);
+    if (options->textfile != NULL && refused != NULL)
+        return Refuse("not with --textfile", refused);
     if (options->textfile != NULL && !PromFile(options->textfile))
         return Refuse("not a .prom file, which a collector would read", options->textfile);
     return -1;

@@ -23,6 +23,7 @@ struct ViewOptions {
     // The metrics file, replaced after every sample, instead of the screen
     // or lines; null when not asked for.
     const char *textfile;
+    bool events; // a line for each change seen, on standard output
     uint32_t samples; // 0: until stopped
     int boardCount;   // 0: every board that publishes
     int32_t boards[kMostBoards];

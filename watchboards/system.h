@@ -20,6 +20,13 @@ char **ArgumentsInUtf8(int argc, char **argv);
 // Milliseconds on a clock that only goes forward.
 uint64_t MonotonicMilliseconds(void);
 
+// Milliseconds since 1970 on the wall clock, UTC.
+uint64_t WallClockMilliseconds(void);
+
+// Whether standard output is the journal's stream (systemd's JOURNAL_STREAM
+// names it), which reads a priority at the start of each line.
+bool OutputIsJournal(void);
+
 // From now on, the signals that ask a program to end (Ctrl-C, SIGTERM,
 // SIGHUP; the console's close on Windows) only set what EndRequested tells,
 // and cut short a wait, so that the program ends in its own way.

@@ -24,6 +24,21 @@ uint64_t MonotonicMilliseconds(void) {
     return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
 }
 
+uint64_t WallClockMilliseconds(void) {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
+}
+
+bool OutputIsJournal(void) {
+    const char *stream = getenv("JOURNAL_STREAM"); // "device:inode"
+    struct stat status;
+    unsigned long long device, inode;
+    return stream != NULL && sscanf(stream, "%llu:%llu", &device, &inode) == 2 &&
+           fstat(STDOUT_FILENO, &status) == 0 && status.st_dev == device &&
+           status.st_ino == inode;
+}
+
 static volatile sig_atomic_t endRequested, writing;
 static bool keysRead; // standard input is a terminal too
 static struct termios original;

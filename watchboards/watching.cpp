@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include "console.h"
+#include "events.h"
 #include "figures.h"
 #include "keys.h"
 #include "layout.h"
@@ -21,6 +22,7 @@ static struct {
     int count;
     BoardView views[kMostBoards];
     BoardBlock blocks[kMostBoards];
+    BoardEvents events[kMostBoards];
 } watched;
 
 static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
@@ -28,8 +30,11 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
             (size_t)(watched.count - at) * sizeof watched.views[0]);
     memmove(&watched.blocks[at + 1], &watched.blocks[at],
             (size_t)(watched.count - at) * sizeof watched.blocks[0]);
+    memmove(&watched.events[at + 1], &watched.events[at],
+            (size_t)(watched.count - at) * sizeof watched.events[0]);
     StartBoardView(&watched.views[at], boardIndex, SpeedOf(options, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
+    memset(&watched.events[at], 0, sizeof watched.events[at]);
     watched.count++;
 }
 
@@ -179,9 +184,22 @@ static void ShowLines(const ViewOptions *options, const FigureContext *context) 
     WriteOutput(out.chars, out.length);
 }
 
-// One round of the metrics file: the file replaced whole, or the program
-// ended with status 1 and a line.
-static void ShowMetrics(const ViewOptions *options, const FigureContext *context) {
+// One round of the metrics file, of the events, or both: the file replaced
+// whole, or the program ended with status 1 and a line; the events written
+// to standard output, for the journal as journald reads them when it is
+// standard output.
+static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext *context) {
+    if (options->events) {
+        static EventsFor reader = OutputIsJournal() ? kForJournal : kForReaders;
+        uint64_t wallMs = WallClockMilliseconds();
+        EmptyText(&out);
+        for (int i = 0; i < watched.count; i++)
+            AppendEvents(&out, &watched.events[i], &watched.views[i], context, wallMs,
+                         options->format, reader);
+        WriteOutput(out.chars, out.length);
+    }
+    if (options->textfile == NULL)
+        return;
     EmptyText(&out);
     AppendMetrics(&out, watched.views, watched.count, context);
     if (out.size == 0) {
@@ -214,7 +232,9 @@ int WatchInLines(const ViewOptions *options) {
     return ShowRounds(options, ShowLines);
 }
 
-int WatchInTextfile(const ViewOptions *options) { return ShowRounds(options, ShowMetrics); }
+int WatchWithoutScreen(const ViewOptions *options) {
+    return ShowRounds(options, ShowMetricsAndEvents);
+}
 
 static Grid nextScreen, shownScreen;
 

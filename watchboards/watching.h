@@ -8,8 +8,9 @@
 // Each returns the program's exit status: 0 once the samples asked for are
 // shown, on q or on a request to end; 1 when standard output fails.
 int WatchInLines(const ViewOptions *options);
-// The metrics file instead: 1 as well when it cannot be written.
-int WatchInTextfile(const ViewOptions *options);
+// The metrics file, the events or both instead: 1 as well when the file
+// cannot be written.
+int WatchWithoutScreen(const ViewOptions *options);
 int WatchOnScreen(ViewOptions *options);
 
 #endif

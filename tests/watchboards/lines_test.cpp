@@ -3,6 +3,8 @@
 // and its return.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -238,6 +240,73 @@ TEST(Figures, EachAsEachOutputWritesIt) {
         AppendFigure(&text, FigureNamed(c.figure), c.never ? &never : &board, c.lan, &context,
                      c.output);
         EXPECT_STREQ(chars, c.text) << c.figure << " " << c.output;
+    }
+}
+
+} // namespace
+} // namespace test
+
+#include "events.h"
+
+namespace test {
+namespace {
+
+// What happened to board 3, a round at a time, as the events say it: each
+// round half a second after the service published at 0 s, 1 s, ...; the
+// wall clock at 0 ms is 2026-12-08T12:00:00.000Z.
+TEST(Events, EachChangeOnceWhenItIsSeen) {
+    const struct {
+        uint64_t ms;
+        BlockState state;
+        Counters counters;
+        const char *events;
+    } rounds[] = {
+        {0, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1}, ""}, // as it is at the start: no change
+        {1000, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 0}, "12:00:01.000Z board 3 LanB down\n"},
+        {2000, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1},
+         "12:00:02.000Z board 3 LanB up after 1.0 s\n"},
+        // 1000 against 800 octets: 20% apart.
+        {3000, kBlockWhole, {1000, 800, 0, 0, 0, 0, 1, 1},
+         "12:00:03.500Z board 3 rx +20.0% beyond the mark\n"},
+        {4000, kBlockWhole, {2000, 1800, 0, 0, 0, 0, 1, 1},
+         "12:00:04.500Z board 3 rx within the mark\n"},
+        {5000, kBlockWhole, {3000, 2800, 0, 0, 0, 0, 1, 1}, ""},
+        {6000, kBlockGone, {}, "12:00:06.500Z board 3 gone\n"},
+        {8000, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1},
+         "12:00:08.500Z board 3 back after 2 s\n12:00:08.500Z board 3 reset\n"},
+    };
+    ViewSettings settings = Defaults();
+    BoardView board;
+    BoardEvents events = {};
+    StartBoardView(&board, 3, kGigabit);
+    for (const auto &r : rounds) {
+        Sample(&board, r.state, r.counters, r.ms, &settings);
+        FigureContext context = {&settings, r.ms + kHalfPeriodMs};
+        Text text = GrowingText();
+        AppendEvents(&text, &events, &board, &context, 1796731200000 + context.nowMs, kTabSeparated,
+                     kForReaders);
+        std::string said = text.length != 0 ? text.chars : "";
+        for (size_t at = 0; (at = said.find("2026-12-08T", at)) != std::string::npos;)
+            said.erase(at, 11);
+        EXPECT_EQ(said, r.events) << r.ms;
+        free(text.chars);
+    }
+    // For the journal, with its priority; and as JSON.
+    Sample(&board, kBlockWhole, {0, 0, 0, 0, 0, 0, 0, 1}, 9000, &settings);
+    BoardEvents before = events;
+    FigureContext context = {&settings, 9500};
+    const std::pair<EventsFor, LineFormat> outputs[] = {{kForJournal, kTabSeparated},
+                                                        {kForReaders, kJson}};
+    const char *said[] = {"<4>2026-12-08T12:00:09.000Z board 3 LanA down\n",
+                          "{\"time\":\"2026-12-08T12:00:09.000Z\",\"board\":3,\"lan\":\"LanA\","
+                          "\"event\":\"down\"}\n"};
+    for (int i = 0; i < 2; i++) {
+        events = before;
+        Text text = GrowingText();
+        AppendEvents(&text, &events, &board, &context, 1796731200000 + 9500, outputs[i].second,
+                     outputs[i].first);
+        EXPECT_STREQ(text.chars, said[i]);
+        free(text.chars);
     }
 }
 

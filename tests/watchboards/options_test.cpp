@@ -59,6 +59,16 @@ TEST(Options, WhatEachSets) {
     EXPECT_EQ(o.settings.markTenths, 25u);
     EXPECT_EQ(o.format, kJson);
     EXPECT_EQ(o.samples, 4u);
+    // A board's own speed holds whatever the order; of several, the last.
+    EXPECT_EQ(Parse({"-s", "8=100M", "-s", "10G", "-s", "8=200M", "-s", "-3=1M"}, &o), -1);
+    EXPECT_EQ(SpeedOf(&o, 8), 200000000u);
+    EXPECT_EQ(SpeedOf(&o, -3), 1000000u);
+    EXPECT_EQ(SpeedOf(&o, 9), 10000000000u);
+    EXPECT_EQ(o.boardCount, 0); // a speed adds no board
+    // The events take JSON and the mark, beside the metrics file too.
+    EXPECT_EQ(Parse({"--events", "-j", "-m", "2", "--textfile", "a.prom"}, &o), -1);
+    EXPECT_TRUE(o.events);
+    EXPECT_EQ(o.format, kJson);
 }
 
 TEST(Options, RefusedWithStatus2) {
@@ -86,6 +96,13 @@ TEST(Options, RefusedWithStatus2) {
         {"-bx"},
         {"-bn"},
         {"-Gm", "x"},
+        {"-s", "8="},
+        {"-s", "=1G"},
+        {"-s", "x=1G"},
+        {"-s", "8=1G=2G"},
+        {"--textfile", "a.prom", "-j"},
+        {"--events", "-l"},
+        {"--events", "--textfile", "a.prom", "-b"},
     };
     for (const auto &arguments : refused) {
         ViewOptions options;
