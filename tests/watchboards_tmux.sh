@@ -17,7 +17,9 @@ finish() {
 trap finish EXIT
 passed=0 failed=0
 
-"$bin/RiDuvOzi.exe" 0 1 1:rxGoodOctetsB=5 >"$work/service" 2>&1 </dev/null &
+# No errors: a board with errors stays in trouble on the screen for 10 s.
+"$bin/RiDuvOzi.exe" 0 1 1:rxGoodOctetsB=5 0:rxErrA=0 0:rxErrB=0 1:rxErrA=0 1:rxErrB=0 \
+    >"$work/service" 2>&1 </dev/null &
 service=$!
 for _ in $(seq 50); do grep -q 'held at 5' "$work/service" && break; sleep 0.1; done
 
@@ -65,7 +67,7 @@ else
 fi
 # ?: every key; any key back.
 keys '?'
-expect keys-shown '^t +only the boards in trouble, or all$'
+expect keys-shown 't only the boards in trouble'
 keys x
 expect keys-gone '^Board 0 live$'
 # t: only the boards in trouble.
@@ -91,7 +93,7 @@ expect smaller-no-graph '^rx A ' absent
 keys Down
 expect scrolled '^Board 1 · rx \+100%$'
 tmux -L "$socket" resize-window -t view -x 30 -y 6
-expect too-small '^WatchBoards needs 40x10$'
+expect too-small '^WatchBoards needs 40x10, not'
 tmux -L "$socket" resize-window -t view -x 80 -y 24
 expect larger '^rx B +·?'
 
@@ -123,15 +125,25 @@ keys clear Enter
 keys "$bin/WatchBoards -n 4 0 1; echo done=\$?" Enter
 expect last-screen-kept '^done=0$'
 expect last-screen '^Board 1 · rx \+100%$'
-# A terminal that cannot address the cursor gets lines; one without UTF-8,
-# ASCII.
+# A terminal that cannot address the cursor gets a table for a person,
+# within 80 columns, and why; one without UTF-8, the screen in ASCII.
 keys clear Enter
-keys "TERM=dumb $bin/WatchBoards -n 1 0; echo done=\$?" Enter
-expect dumb-lines '^time +board +state +linkStatusA'
+keys "TERM=dumb $bin/WatchBoards -n 2 0 1; echo done=\$?" Enter
+expect dumb-why '^WatchBoards: no screen: TERM=dumb cannot address the cursor \(-l for script'
+
+expect dumb-table '^ Board  Trouble +LanA LanB +rx A +rx B +A-B err A err B lostA lostB$'
+expect dumb-done '^done=0$'
+if [ "$(pane | awk '/^ +(Board|[0-9])/ { if (length($0) > 80) n++ } END { print n + 0 }')" = 0 ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED dumb-width: lines wider than 80 columns"; pane
+fi
 keys clear Enter
 keys "LC_ALL=C $bin/WatchBoards -n 4 0 1; echo done=\$?" Enter
 expect ascii-header '^WatchBoards +LanA +LanB +A-B$'
 expect ascii-graph '^rx A +\.*@+ max'
+# Every process the test started has ended before its terminal goes.
+expect ascii-done '^done=0$'
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,6 +2,9 @@
 
 int BlockRows(bool graphs) { return 1 + kFigureRows + (graphs ? kGraphRows : 0); }
 
+// With graphs, as far as their scale reaches: "max 999.9 M".
+int BlockColumns(bool graphs) { return graphs ? kScaleColumn + 11 : kMarkColumn + 1; }
+
 int Width(const char *utf8) {
     int width = 0;
     for (const char *p = utf8; *p != '\0'; p++)
@@ -22,32 +25,31 @@ void PutColumnHeadings(Grid *grid, int row, int column) {
 static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a heading
 
 // "Board 102 live", or its trouble, heaviest first: "Board 102 · LanB down
-// · rx +20%"; and the resets seen.
-static void PutHeading(Grid *grid, int row, int column, const BoardView *board,
+// · rx +20%"; and the resets seen.  Within the block's columns.
+static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoard *board,
                        const FigureContext *context) {
-    char chars[64];
+    char chars[80];
     Text text = TEXT_IN(chars);
     AppendText(&text, "Board ");
-    AppendSigned(&text, board->boardIndex);
-    column = PutText(grid, row, column, chars, kStyleBold);
-    TroubleSeen troubles[kMostTroubles];
-    int count = BoardTroubles(board, context, troubles);
-    for (int i = 0; i < count; i++) {
-        const Figure &figure = *troubles[i].figure;
+    AppendSigned(&text, board->view->boardIndex);
+    column = PutTextBefore(grid, row, column, end, chars, kStyleBold);
+    HeldTroubles troubles = TroublesOf(board, context);
+    for (int i = 0; i < troubles.count; i++) {
         text = TEXT_IN(chars);
-        figure.trouble.words(&text, figure, board, troubles[i].lan, context);
-        column = PutText(grid, row, column, kDot, kStylePlain);
-        column = PutText(grid, row, column, chars, figure.trouble.style);
+        AppendTrouble(&text, &troubles, i);
+        column = PutTextBefore(grid, row, column, end, kDot, kStylePlain);
+        column = PutTextBefore(grid, row, column, end, chars,
+                               troubles.trouble[i].figure->trouble.style);
     }
-    if (count == 0) {
-        column = PutText(grid, row, column, " ", kStylePlain);
-        column = PutText(grid, row, column, StateWord(board->state), kStylePlain);
+    if (troubles.count == 0) {
+        column = PutTextBefore(grid, row, column, end, " ", kStylePlain);
+        column = PutTextBefore(grid, row, column, end, StateWord(board->view->state), kStylePlain);
     }
-    if (board->resets != 0) {
+    if (board->view->resets != 0) {
         text = TEXT_IN(chars);
         AppendText(&text, "resets ");
-        AppendUnsigned(&text, board->resets);
-        PutText(grid, row, column + 1, chars, kStylePlain);
+        AppendUnsigned(&text, board->view->resets);
+        PutTextBefore(grid, row, column + 1, end, chars, kStylePlain);
     }
 }
 
@@ -64,13 +66,6 @@ static void PutFigure(Grid *grid, int row, int end, const Figure &figure, const 
         AppendDuration(&text, (context->nowMs - since.ms) / 1000);
     }
     PutText(grid, row, end - (int)text.length, chars, style);
-}
-
-static CellStyle StyleOf(const Figure &figure, const BoardView *board, int lan,
-                         const FigureContext *context) {
-    return figure.trouble.test != nullptr && figure.trouble.test(board, lan, context)
-               ? figure.trouble.style
-               : kStylePlain;
 }
 
 // The block characters U+2581 to U+2588, one to eight eighths high.
@@ -114,9 +109,10 @@ static void PutGraphs(Grid *grid, int row, int column, const Figure &figure, int
     }
 }
 
-void PutBoardBlock(Grid *grid, int row, int column, const BoardView *board,
+void PutBoardBlock(Grid *grid, int row, int column, int room, const ShownBoard *shown,
                    const FigureContext *context, bool graphs) {
-    PutHeading(grid, row, column, board, context);
+    const BoardView *board = shown->view;
+    PutHeading(grid, row, column, column + room, shown, context);
     int graphRow = row + 1 + kFigureRows, graph = 0;
     for (int f = 0; f < kFigureCount; f++) {
         const Figure &figure = kFigures[f];
@@ -135,12 +131,12 @@ void PutBoardBlock(Grid *grid, int row, int column, const BoardView *board,
         }
         if (figure.ofEachLan) {
             PutFigure(grid, at, column + kLanAEnd, figure, board, kLanA, context,
-                      StyleOf(figure, board, kLanA, context));
+                      FigureStyle(figure, board, kLanA, context));
             PutFigure(grid, at, column + kLanBEnd, figure, board, kLanB, context,
-                      StyleOf(figure, board, kLanB, context));
+                      FigureStyle(figure, board, kLanB, context));
         } else if (figure.known(board, 0)) {
             // A board's figure in the A−B column, marked when it is trouble.
-            CellStyle style = StyleOf(figure, board, 0, context);
+            CellStyle style = FigureStyle(figure, board, 0, context);
             PutFigure(grid, at, column + kBoardEnd, figure, board, 0, context, style);
             if (style != kStylePlain)
                 PutCharacter(grid, at, column + kMarkColumn, '!', style);

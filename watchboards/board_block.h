@@ -7,9 +7,12 @@
 
 #include "figures.h"
 #include "grid.h"
+#include "held.h"
 
-// The rows a board's block takes, with its graphs or without.
+// The rows a board's block takes, with its graphs or without, and its
+// columns.
 int BlockRows(bool graphs);
+int BlockColumns(bool graphs);
 
 // A graph: its label ("rx A "), one column a second, then its scale.
 enum { kGraphColumn = 5, kGraphEnd = kGraphColumn + kHistorySeconds, kScaleColumn = kGraphEnd + 1 };
@@ -18,8 +21,9 @@ enum { kGraphColumn = 5, kGraphEnd = kGraphColumn + kHistorySeconds, kScaleColum
 // the screen's first row.
 void PutColumnHeadings(Grid *grid, int row, int column);
 
-// Lays out the board's block with its top left corner at row, column.
-void PutBoardBlock(Grid *grid, int row, int column, const BoardView *board,
+// Lays out the board's block with its top left corner at row, column, in
+// room that many columns wide (its heading is cut there).
+void PutBoardBlock(Grid *grid, int row, int column, int room, const ShownBoard *board,
                    const FigureContext *context, bool graphs);
 
 // Characters, not bytes, of UTF-8 text.

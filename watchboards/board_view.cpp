@@ -114,15 +114,23 @@ static void Publish(BoardView *board, const PrpValue *record, uint64_t moment, u
             l->linkChangeSeen = true;
         }
     }
-    if (!Same(record, &board->record))
+    if (!Same(record, &board->record)) {
         board->changedMs = board->phaseMs = moment;
+        board->completable = true;
+    }
     board->record = *record;
     board->readIsRecord = true; // published as read
     board->publishedMs = moment;
     board->readGap = false;
     if (board->tooFast)
         return;
-    bool completing = periods == 0 && board->lastCounted;
+    // What completes a publication that counted nothing (a reset, a gap,
+    // one held aside) counts nothing either.
+    if (periods == 0 && !board->lastCounted) {
+        board->countingBroken = true;
+        return;
+    }
+    bool completing = periods == 0;
     uint64_t whole[kLans][kCounters];
     for (int lan = 0; lan < kLans; lan++)
         for (int counter = 0; counter < kCounters; counter++)
@@ -214,9 +222,12 @@ void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, bool 
     // record read while the service was writing it never counts.
     if (board->changing) {
         if (again) {
+            // It completes the publication before unless a round has shown
+            // that one meanwhile: then it is the next.
+            bool completes = board->amending && board->completable;
             board->changing = false;
-            Publish(board, record, board->changeMs,
-                    board->amending ? 0 : PeriodsTo(board, board->changeMs));
+            Publish(board, record, completes ? board->publishedMs : board->changeMs,
+                    completes ? 0 : PeriodsTo(board, board->changeMs));
         }
         return;
     }
@@ -224,9 +235,9 @@ void ReadBoard(BoardView *board, BlockState state, const PrpValue *record, bool 
         // Within half a period of a publication that changed the record, a
         // change completes it; otherwise it is the next publication.
         board->changing = true;
-        board->amending = board->publishedMs == board->phaseMs &&
+        board->amending = board->completable && board->publishedMs == board->phaseMs &&
                           nowMs - board->publishedMs < kHalfPeriodMs;
-        board->changeMs = board->amending ? board->publishedMs : nowMs;
+        board->changeMs = nowMs;
         if (again) // read alike before a spell the block could not be read
             ReadBoard(board, state, record, again, nowMs);
         return;
@@ -267,6 +278,8 @@ void CloseRound(BoardView *board, uint64_t nowMs, const ViewSettings *settings) 
         return;
     }
     if (board->countingPeriods > 0) {
+        // Shown: a change from now on is the next publication.
+        board->completable = false;
         board->stepped = true;
         board->ratesKnown = !board->tooFast;
         board->roundPeriods = board->countingPeriods;

@@ -102,6 +102,7 @@ struct BoardView {
     bool readIsRecord;
     uint64_t seenMs;
     bool readGap, changing, amending;
+    bool completable; // the last publication changed the record, and no round showed it yet
     uint64_t changeMs;
     HeldStep held[kStepsBeyondForSpeed];
     int heldCount;

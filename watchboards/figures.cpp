@@ -346,6 +346,13 @@ bool InTrouble(const BoardView *board, const FigureContext *context) {
     return false;
 }
 
+CellStyle FigureStyle(const Figure &figure, const BoardView *board, int lan,
+                      const FigureContext *context) {
+    return figure.trouble.test != nullptr && figure.trouble.test(board, lan, context)
+               ? figure.trouble.style
+               : kStylePlain;
+}
+
 void KeepGraphs(BoardView *board, const FigureContext *context) {
     // The oldest second makes room for this one.
     int newest = board->historyStart;

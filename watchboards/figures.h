@@ -126,6 +126,10 @@ int BoardTroubles(const BoardView *board, const FigureContext *context,
                   TroubleSeen troubles[kMostTroubles]);
 bool InTrouble(const BoardView *board, const FigureContext *context);
 
+// A figure's colour on the screen: its trouble's when it is trouble.
+CellStyle FigureStyle(const Figure &figure, const BoardView *board, int lan,
+                      const FigureContext *context);
+
 // Keeps the last second of each graphed figure in the board's history:
 // once a round, after the board's sample.
 void KeepGraphs(BoardView *board, const FigureContext *context);

@@ -12,20 +12,27 @@ static void AppendMark(Text *text, uint32_t tenths) {
 }
 
 // The footer, from its parts, heaviest first, each put only when it fits
-// whole, the keys at the right: all of them or as few as fit.
-void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, int shown,
-               bool graphs, int troubleOutOfView) {
+// whole, the keys at the right: all of them or as few as fit, t among them
+// while boards out of view are in trouble.
+void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings,
+               const Placement *placement, int troubleOutOfView) {
     struct Part {
         char chars[128];
         CellStyle style;
         int room; // the columns it takes, however long its text
-    } parts[5];
+    } parts[6];
     int count = 0;
     auto part = [&](CellStyle style) -> Text {
         parts[count].style = style;
         parts[count].room = 0;
         return TEXT_IN(parts[count++].chars);
     };
+    if (screen->goingTo != nullptr) {
+        Text text = part(kStyleBold);
+        AppendText(&text, "go to board ");
+        AppendText(&text, screen->goingTo);
+        AppendChar(&text, '_');
+    }
     if (screen->notice.bitsPerSecond != 0) {
         Text text = part(kStyleWarning);
         AppendText(&text, "board ");
@@ -37,6 +44,7 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, i
             AppendSpeed(&text, screen->notice.bitsPerSecond);
         }
     }
+    int shown = placement->shown;
     if (shown < screen->count) {
         Text text = part(kStyleDim);
         AppendText(&text, shown == 1 ? "board " : "boards ");
@@ -70,7 +78,9 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, i
     Text keys = part(kStyleDim);
     AppendText(&keys, "q quit  b ");
     AppendText(&keys, settings->bytes ? "bits" : "bytes");
-    AppendText(&keys, settings->graphs && !graphs ? "  g graphs: no room" : "  g graphs");
+    AppendText(&keys, settings->graphs && !placement->graphs && !placement->lines
+                          ? "  g graphs: no room"
+                          : "  g graphs");
     AppendText(&keys, "  +/- mark >");
     AppendMark(&keys, settings->markTenths);
     AppendText(&keys, "%  t trouble  ? keys");
@@ -78,8 +88,11 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, i
     for (int i = 0; i < count; i++) {
         const char *chars = parts[i].chars;
         bool keysPart = i == count - 1;
-        if (keysPart && column + Width(chars) > grid->columns)
-            chars = column + 14 <= grid->columns ? "q quit  ? keys" : "? keys";
+        if (keysPart && column + Width(chars) > grid->columns) {
+            chars = troubleOutOfView != 0 && column + 24 <= grid->columns ? "q quit  t trouble  ? keys"
+                    : column + 14 <= grid->columns                        ? "q quit  ? keys"
+                                                                          : "? keys";
+        }
         int width = Width(chars) > parts[i].room ? Width(chars) : parts[i].room;
         if (column + width > grid->columns)
             continue;
@@ -90,28 +103,47 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings, i
     }
 }
 
-// Every key, one a line, as the manual page lists them.
+// Every key, as the manual page lists them, as many a row as the width
+// holds: said in full, or in short where that takes more rows than there
+// are.
 void PutKeysPage(Grid *grid) {
-    static const char *const kKeys[][2] = {
-        {"q, Ctrl-C", "quit, the terminal as it was"},
-        {"b", "rates in bit/s or in byte/s"},
-        {"g", "graphs on or off"},
-        {"+, -", "raise or lower the mark"},
-        {"t", "only the boards in trouble, or all"},
-        {"up, k", "scroll up"},
-        {"down, j", "scroll down"},
-        {"Ctrl-L", "draw the whole screen again"},
-        {"Ctrl-Z", "suspend (fg brings it back)"},
-        {"?", "these keys"},
+    static const char *const kKeys[][3] = {
+        {"q, Ctrl-C", "quit", "quit"},
+        {"b", "bit/s or byte/s", "bits/bytes"},
+        {"g", "graphs on or off", "graphs"},
+        {"+, -", "raise or lower the mark", "mark"},
+        {"t", "only the boards in trouble", "trouble only"},
+        {"s", "by board or trouble first", "sort"},
+        {"d", "blocks or a line a board", "blocks/lines"},
+        {"up, down, k, j", "a row of boards", "scroll"},
+        {"PgUp, PgDn", "a page", "page"},
+        {"Home, End", "the first, the last", "first/last"},
+        {"12 Enter", "go to board 12 (Esc: not)", "board 12"},
+        {"Ctrl-L", "draw it all again", "redraw"},
+        {"Ctrl-Z", "suspend (fg: back)", "suspend"},
+        {"?", "these keys", "keys"},
     };
-    PutText(grid, 0, 0, "WatchBoards keys (any key to go back)", kStyleBold);
-    int row = 1;
-    for (const auto &key : kKeys) {
-        PutText(grid, row, 0, key[0], kStyleBold);
-        PutText(grid, row++, 11, key[1], kStylePlain);
+    for (int said = 1; said <= 2; said++) {
+        ClearGrid(grid, grid->rows, grid->columns);
+        PutText(grid, 0, 0, "WatchBoards keys (any key to go back)", kStyleBold);
+        int row = 1, column = 0;
+        for (const auto &key : kKeys) {
+            int width = Width(key[0]) + 1 + Width(key[said]);
+            if (column != 0 && column + 3 + width > grid->columns) {
+                row++;
+                column = 0;
+            } else if (column != 0) {
+                column += 3;
+            }
+            column = PutText(grid, row, column, key[0], kStyleBold) + 1;
+            column = PutText(grid, row, column, key[said], kStylePlain);
+        }
+        if (row < grid->rows)
+            return;
     }
 }
 
+// "WatchBoards needs 40x10, not 30x6", a word at a time across the rows.
 void PutTooSmall(Grid *grid) {
     char chars[64];
     Text text = TEXT_IN(chars);
@@ -119,11 +151,25 @@ void PutTooSmall(Grid *grid) {
     AppendUnsigned(&text, (uint64_t)kMinimumColumns);
     AppendChar(&text, 'x');
     AppendUnsigned(&text, (uint64_t)MinimumRows());
-    PutText(grid, 0, 0, chars, kStyleBold);
-    text = TEXT_IN(chars);
-    AppendText(&text, "this terminal is ");
+    AppendText(&text, ", not ");
     AppendUnsigned(&text, (uint64_t)grid->columns);
     AppendChar(&text, 'x');
     AppendUnsigned(&text, (uint64_t)grid->rows);
-    PutText(grid, 1, 0, chars, kStylePlain);
+    int row = 0, column = 0;
+    for (char *word = chars; *word != '\0';) {
+        char *end = word;
+        while (*end != '\0' && *end != ' ')
+            end++;
+        char kept = *end;
+        *end = '\0';
+        if (column != 0 && column + 1 + (int)(end - word) > grid->columns) {
+            row++;
+            column = 0;
+        } else if (column != 0) {
+            column++;
+        }
+        column = PutText(grid, row, column, word, row == 0 ? kStyleBold : kStylePlain);
+        *end = kept;
+        word = kept == '\0' ? end : end + 1;
+    }
 }

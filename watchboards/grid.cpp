@@ -71,8 +71,12 @@ static uint16_t NextCharacter(const char **utf8) {
 }
 
 int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
+    return PutTextBefore(grid, row, column, grid->columns, utf8, style);
+}
+
+int PutTextBefore(Grid *grid, int row, int column, int end, const char *utf8, CellStyle style) {
     bool onGrid = row >= 0 && row < grid->rows;
-    int columns = onGrid ? grid->columns : 0;
+    int columns = !onGrid ? 0 : end < grid->columns ? end : grid->columns;
     for (; *utf8 != '\0' && column < 0; column++) // left of the grid
         NextCharacter(&utf8);
     if (*utf8 != '\0' && column < columns) {

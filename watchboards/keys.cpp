@@ -1,12 +1,38 @@
 #include "keys.h"
 
+#include <string.h>
+
+#include "block_name.h"
 #include "system.h"
 
-bool Obey(int key, ViewSettings *settings, ScreenState *screen) {
+// A board's number, typed a digit at a time, then Enter: gone to; Esc:
+// not.  True when the key went to it.
+static bool TypeBoard(int key, ScreenState *screen) {
+    size_t length = strlen(screen->goingTo);
+    bool typing = length != 0;
+    if (key >= '0' && key <= '9' && length + 1 < sizeof screen->goingTo) {
+        screen->goingTo[length] = (char)key;
+        return true;
+    }
+    if (!typing)
+        return false;
+    if (key == 13 || key == 10) // Enter
+        screen->goTo = ParseBoardIndex(screen->goingTo, length, &screen->goToBoard);
+    if (key == 127 || key == 8) // Backspace
+        screen->goingTo[length - 1] = '\0';
+    else
+        memset(screen->goingTo, 0, sizeof screen->goingTo); // Enter, Esc, or any other key
+    return true;
+}
+
+bool Obey(int key, ViewSettings *settings, ScreenState *screen, const Placement *shown) {
     if (screen->keys && key != kKeyResized) { // any key leaves the keys
         screen->keys = false;
         return true;
     }
+    if (TypeBoard(key, screen))
+        return true;
+    int page = shown->shown > 0 ? shown->shown : 1;
     switch (key) {
     case 'q':
     case 'Q':
@@ -29,16 +55,35 @@ bool Obey(int key, ViewSettings *settings, ScreenState *screen) {
         screen->troubleOnly = !screen->troubleOnly;
         screen->firstBoard = 0;
         break;
+    case 's':
+        screen->troubleOrder = !screen->troubleOrder;
+        screen->firstBoard = 0;
+        break;
+    case 'd':
+        screen->as = shown->lines ? kAsBlocks : kAsLines;
+        break;
     case '?':
         screen->keys = true;
         break;
     case kKeyUp:
     case 'k':
-        screen->firstBoard--;
+        screen->firstBoard -= shown->across;
         break;
     case kKeyDown:
     case 'j':
-        screen->firstBoard++;
+        screen->firstBoard += shown->across;
+        break;
+    case kKeyPageUp:
+        screen->firstBoard -= page;
+        break;
+    case kKeyPageDown:
+        screen->firstBoard += page;
+        break;
+    case kKeyHome:
+        screen->firstBoard = 0;
+        break;
+    case kKeyEnd:
+        screen->firstBoard = kMostGridRows * kMostGridColumns; // as far as there are boards
         break;
     case kKeyResized:
     case 12: // Ctrl-L, as in most screens: draw it all again

@@ -1,24 +1,40 @@
 #include "layout.h"
 
 #include "board_block.h"
+#include "board_line.h"
 #include "footer.h"
 
 int MinimumRows(void) { return 1 + BlockRows(false) + 1; } // the header, a board, the footer
 
-static bool WithGraphs(const Grid *grid, int count, const ViewSettings *settings) {
-    int room = grid->rows - 2; // header, footer
-    return settings->graphs && grid->columns >= kGraphEnd &&
-           count * (BlockRows(true) + 1) - 1 <= room;
+enum { kBlockGap = 2 }; // columns between blocks side by side; a row between their rows
+
+// How many blocks of the kind the screen holds: side by side, and their rows.
+static int Across(const Grid *grid, bool graphs) {
+    int across = (grid->columns + kBlockGap) / (BlockColumns(graphs) + kBlockGap);
+    return across > 0 ? across : 1;
+}
+static int Down(const Grid *grid, bool graphs) {
+    return (grid->rows - 2 + 1) / (BlockRows(graphs) + 1); // the header, the footer
 }
 
-int BoardsShown(const Grid *grid, int count, const ViewSettings *settings) {
-    int block = BlockRows(WithGraphs(grid, count, settings));
-    int fit = (grid->rows - 2 + 1) / (block + 1); // a blank row between boards
-    return fit < count ? fit : count;
+Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettings *settings) {
+    bool graphs = settings->graphs && grid->columns >= BlockColumns(true) &&
+                  Across(grid, true) * Down(grid, true) >= count;
+    Placement blocks = {false, graphs, Across(grid, graphs), Across(grid, graphs) * Down(grid, graphs)};
+    Placement lines = {true, false, 1, grid->rows - 3}; // the header, the columns' headings, the footer
+    // A line each where not every block fits and a line's essentials do, or
+    // when asked.
+    bool fits = blocks.shown >= count || grid->columns < kLineColumns;
+    Placement placement = as == kAsLines || (as == kAsFits && !fits) ? lines : blocks;
+    if (placement.shown > count)
+        placement.shown = count;
+    if (placement.shown < 0)
+        placement.shown = 0;
+    return placement;
 }
 
-void LayOutScreen(const BoardView *const *boards, const Screen *screen,
-                  const FigureContext *context, Grid *grid) {
+void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureContext *context,
+                  Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
     if (grid->columns < kMinimumColumns || grid->rows < MinimumRows()) {
         PutTooSmall(grid);
@@ -29,22 +45,31 @@ void LayOutScreen(const BoardView *const *boards, const Screen *screen,
         return;
     }
     const ViewSettings *settings = context->settings;
+    Placement placement = PlaceBoards(grid, screen->count, screen->as, settings);
+    int width = BlockColumns(placement.graphs) + kBlockGap;
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
-    PutColumnHeadings(grid, 0, 0);
+    if (placement.lines)
+        PutLineHeadings(grid, 1);
+    for (int across = 0; !placement.lines && across < placement.across; across++)
+        PutColumnHeadings(grid, 0, across * width);
     if (screen->count == 0)
         PutText(grid, 1, 0,
                 screen->troubleOnly ? "No board in trouble." : "No board publishes statistics.",
                 kStylePlain);
-    bool graphs = WithGraphs(grid, screen->count, settings);
-    int shown = BoardsShown(grid, screen->count, settings);
     int troubleOutOfView = 0;
     for (int i = 0; i < screen->count; i++) {
         int place = i - screen->firstBoard;
-        if (place >= 0 && place < shown)
-            PutBoardBlock(grid, 1 + place * (BlockRows(graphs) + 1), 0, boards[i], context,
-                          graphs);
-        else
-            troubleOutOfView += InTrouble(boards[i], context);
+        if (place < 0 || place >= placement.shown) {
+            troubleOutOfView += ShownInTrouble(&boards[i], context);
+        } else if (placement.lines) {
+            PutBoardLine(grid, 2 + place, &boards[i], context);
+        } else {
+            // Across, then down.
+            int across = place % placement.across, down = place / placement.across;
+            int room = placement.across == 1 ? grid->columns : width - kBlockGap;
+            PutBoardBlock(grid, 1 + down * (BlockRows(placement.graphs) + 1), across * width, room,
+                          &boards[i], context, placement.graphs);
+        }
     }
-    PutFooter(grid, screen, settings, shown, graphs, troubleOutOfView);
+    PutFooter(grid, screen, settings, &placement, troubleOutOfView);
 }

@@ -11,9 +11,14 @@ static const char kHelp[] =
     "Shows the statistics the statistics service publishes for each board, once\n"
     "a second: link status, receive and transmit rates, receive errors, LanA\n"
     "beside LanB and how far they differ.  With no boardIndex, every board that\n"
-    "publishes, as boards appear.  On a terminal a screen (keys: q quit, b bits\n"
-    "or bytes, g graphs, + and - the divergence mark, up and down the boards);\n"
-    "otherwise one line per board per second, tab-separated under a header.\n"
+    "publishes, as boards appear.  On a terminal a screen; where the terminal\n"
+    "cannot address the cursor, a table; otherwise (and with -l or -j) one line\n"
+    "per board per second, tab-separated under a header.\n"
+    "Keys on the screen: q quit, b bits or bytes, g graphs, + and - the\n"
+    "divergence mark, t only the boards in trouble, s the worst trouble first,\n"
+    "d blocks or a line a board, up and down (k, j), PgUp, PgDn, Home, End, a\n"
+    "board's number and Enter to go to it (Esc not), Ctrl-L draw it all again,\n"
+    "Ctrl-Z suspend, ? every key.\n"
     "\n"
     "  -b, --bytes            rates in byte/s instead of bit/s\n"
     "  -G, --no-graphs        no graphs of the last minute\n"
@@ -147,16 +152,12 @@ static const Option kOptions[] = {
 // metrics file and the events have nothing to do with some of them.
 static char given[8];
 
-// The first of these options given, as "-b"; null when none was.
-static const char *FirstGiven(const char *names) {
-    static char option[3] = "-";
-    for (const char *name = given; *name != '\0'; name++) {
-        if (strchr(names, *name) != NULL) {
-            option[1] = *name;
-            return option;
-        }
-    }
-    return NULL;
+// The first of these options given; '\0' when none was.
+static char FirstGiven(const char *names) {
+    for (const char *name = given; *name != '\0'; name++)
+        if (strchr(names, *name) != NULL)
+            return *name;
+    return '\0';
 }
 
 static int Apply(ViewOptions *options, char name, const char *value) {
@@ -297,11 +298,17 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
             return status;
         i += used - 1;
     }
-    // The events take the mark, and JSON; the metrics file neither.
-    const char *refused = FirstGiven(options->events ? "bGl" : "bGjlm");
-    if (options->events && refused != NULL)
+    // Lines have no screen's options; the events take the mark, and JSON;
+    // the metrics file neither.
+    char lines = FirstGiven("lj"), refused[3] = {'-', FirstGiven("bG"), '\0'};
+    if (options->textfile == NULL && !options->events && lines != '\0' && refused[1] != '\0') {
+        char why[] = {'n', 'o', 't', ' ', 'w', 'i', 't', 'h', ' ', '-', lines, '\0'};
+        return Refuse(why, refused);
+    }
+    refused[1] = FirstGiven(options->events ? "bGl" : "bGjlm");
+    if (options->events && refused[1] != '\0')
         return Refuse("not with --events", refused);
-    if (options->textfile != NULL && refused != NULL)
+    if (options->textfile != NULL && refused[1] != '\0')
         return Refuse("not with --textfile", refused);
     if (options->textfile != NULL && !PromFile(options->textfile))
         return Refuse("not a .prom file, which a collector would read", options->textfile);

@@ -67,7 +67,14 @@ void WriteOutput(const char *bytes, size_t count);
 // terminal is left as OpenScreen found it.  On Linux, Ctrl-Z (or SIGTSTP)
 // leaves it so while the program is stopped; continued, the screen is back,
 // and the next key is kKeyResized.
-bool OpenScreen(TerminalAbilities *abilities);
+// When standard output is a terminal that cannot be a screen, false with
+// *whyNot saying why ("TERM=dumb cannot address the cursor").
+bool OpenScreen(TerminalAbilities *abilities, const char **whyNot);
+
+// Where there is no screen: reads keys from standard input when it is a
+// terminal, one at a time without echo, the terminal left as it was
+// however the program ends; false when it is not.
+bool OpenKeys(void);
 
 // Leaves the terminal as OpenScreen found it, before the program ends.
 void LeaveScreen(void);
@@ -80,6 +87,10 @@ enum {
     kNoKey = 0, // the time is up, or an end is requested
     kKeyUp = 0x110000,
     kKeyDown,
+    kKeyPageUp,
+    kKeyPageDown,
+    kKeyHome,
+    kKeyEnd,
     kKeyResized, // the terminal changed size
 };
 

@@ -228,10 +228,15 @@ static const char *Locale(void) {
     return "C";
 }
 
-bool OpenScreen(TerminalAbilities *abilities) {
-    if (!isatty(STDOUT_FILENO) ||
-        !AbilitiesOf(getenv("TERM"), getenv("NO_COLOR"), Locale(), abilities))
+bool OpenScreen(TerminalAbilities *abilities, const char **whyNot) {
+    if (!isatty(STDOUT_FILENO))
         return false;
+    const char *term = getenv("TERM");
+    if (!AbilitiesOf(term, getenv("NO_COLOR"), Locale(), abilities)) {
+        *whyNot = term == NULL || term[0] == '\0' ? "no TERM, so no cursor to address"
+                                                  : "TERM=dumb cannot address the cursor";
+        return false;
+    }
     keysRead = tcgetattr(STDIN_FILENO, &original) == 0;
     raw = original;
     raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO | ISIG | IEXTEN);
@@ -246,6 +251,21 @@ bool OpenScreen(TerminalAbilities *abilities) {
     return true;
 }
 
+
+static void LeaveKeys(void) { tcsetattr(STDIN_FILENO, TCSAFLUSH, &original); }
+
+bool OpenKeys(void) {
+    if (tcgetattr(STDIN_FILENO, &original) != 0)
+        return false;
+    keysRead = true;
+    raw = original;
+    raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO); // Ctrl-C and Ctrl-Z as the terminal takes them
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    atexit(LeaveKeys);
+    TakeKeys();
+    return true;
+}
 
 void ScreenSize(int *rows, int *columns) {
     struct winsize size;
@@ -263,14 +283,34 @@ void ScreenSize(int *rows, int *columns) {
 static unsigned char pending[32];
 static size_t pendingCount;
 
-// Takes the first key off pending: a character, or a cursor key as
-// terminals send it in either of their modes (ESC [ A, ESC O A).
+// Takes the first key off pending: a character, or a key as terminals send
+// it in either of their modes: ESC [ A, ESC O A (up), ESC [ 5 ~ (PgUp),
+// ESC [ H, ESC [ 1 ~ (Home)...  An escape alone is the key Esc.
 static int TakeKey(void) {
+    static const struct {
+        const char *sequence; // after ESC [ or ESC O
+        int key;
+    } kSequences[] = {{"A", kKeyUp},    {"B", kKeyDown},  {"5~", kKeyPageUp}, {"6~", kKeyPageDown},
+                      {"H", kKeyHome},  {"1~", kKeyHome}, {"7~", kKeyHome},   {"F", kKeyEnd},
+                      {"4~", kKeyEnd},  {"8~", kKeyEnd}};
     size_t length = 1;
     int key = pending[0];
     if (pendingCount >= 3 && pending[0] == 0x1b && (pending[1] == '[' || pending[1] == 'O')) {
-        length = 3;
-        key = pending[2] == 'A' ? kKeyUp : pending[2] == 'B' ? kKeyDown : kNoKey;
+        key = kNoKey;
+        length = 2;
+        for (const auto &known : kSequences) {
+            size_t n = strlen(known.sequence);
+            if (pendingCount >= 2 + n && memcmp(pending + 2, known.sequence, n) == 0) {
+                key = known.key;
+                length = 2 + n;
+                break;
+            }
+        }
+        // Another sequence: up to its final character, passed over.
+        while (key == kNoKey && length < pendingCount && !(pending[length] >= 0x40 && pending[length] <= 0x7e))
+            length++;
+        if (key == kNoKey && length < pendingCount)
+            length++;
     }
     pendingCount -= length;
     memmove(pending, pending + length, pendingCount);

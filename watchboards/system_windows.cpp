@@ -362,10 +362,10 @@ static bool InterpretsSequences(void) {
     return moved;
 }
 
-bool OpenScreen(TerminalAbilities *abilities) {
+bool OpenScreen(TerminalAbilities *abilities, const char **whyNot) {
     output = GetStdHandle(STD_OUTPUT_HANDLE);
     // A console that takes no VT sequences (older than Windows 10, or one
-    // that accepts the mode but shows the sequences as text): lines instead.
+    // that accepts the mode but shows the sequences as text): a table.
     DWORD mode, wanted;
     if (!GetConsoleMode(output, &outputMode))
         return false;
@@ -374,6 +374,7 @@ bool OpenScreen(TerminalAbilities *abilities) {
     if (!SetConsoleMode(output, wanted) || !GetConsoleMode(output, &mode) ||
         !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) || !InterpretsSequences()) {
         SetConsoleMode(output, outputMode);
+        *whyNot = "this console does not interpret VT sequences";
         return false;
     }
     outputCodePage = GetConsoleOutputCP();
@@ -392,6 +393,19 @@ bool OpenScreen(TerminalAbilities *abilities) {
     // wide text (and what the C runtime writes, in the code page set above).
     abilities->colour = ColourAllowed(getenv("NO_COLOR"));
     abilities->utf8 = true;
+    return true;
+}
+
+static void LeaveKeys(void) { SetConsoleMode(input, inputMode); }
+
+bool OpenKeys(void) {
+    input = GetStdHandle(STD_INPUT_HANDLE);
+    keysRead = GetConsoleMode(input, &inputMode) != 0;
+    if (!keysRead)
+        return false;
+    // Each key as it is typed, Ctrl-C as the console takes it.
+    SetConsoleMode(input, ENABLE_PROCESSED_INPUT);
+    atexit(LeaveKeys);
     return true;
 }
 
@@ -429,6 +443,14 @@ int ReadKey(uint32_t timeoutMs) {
         return kKeyUp;
     case VK_DOWN:
         return kKeyDown;
+    case VK_PRIOR:
+        return kKeyPageUp;
+    case VK_NEXT:
+        return kKeyPageDown;
+    case VK_HOME:
+        return kKeyHome;
+    case VK_END:
+        return kKeyEnd;
     }
     return record.Event.KeyEvent.uChar.UnicodeChar;
 }

@@ -6,6 +6,7 @@
 #include <string.h>
 #include <time.h>
 
+#include "board_line.h"
 #include "console.h"
 #include "events.h"
 #include "figures.h"
@@ -23,7 +24,9 @@ static struct {
     BoardView views[kMostBoards];
     BoardBlock blocks[kMostBoards];
     BoardEvents events[kMostBoards];
+    HeldTroubles held[kMostBoards]; // on the screen
 } watched;
+static bool holdTroubles;
 
 static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
     memmove(&watched.views[at + 1], &watched.views[at],
@@ -35,6 +38,11 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
     StartBoardView(&watched.views[at], boardIndex, SpeedOf(options, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
     memset(&watched.events[at], 0, sizeof watched.events[at]);
+    if (holdTroubles) {
+        memmove(&watched.held[at + 1], &watched.held[at],
+                (size_t)(watched.count - at) * sizeof watched.held[0]);
+        memset(&watched.held[at], 0, sizeof watched.held[at]);
+    }
     watched.count++;
 }
 
@@ -151,6 +159,8 @@ static FigureContext CloseRounds(const ViewOptions *options) {
         CloseRound(board, context.nowMs, &options->settings);
         KeepGraphs(board, &context);
         TellOnce(board, &watched.blocks[i]);
+        if (holdTroubles)
+            HoldTroubles(&watched.held[i], board, &context);
     }
     return context;
 }
@@ -238,6 +248,14 @@ int WatchWithoutScreen(const ViewOptions *options) {
 
 static Grid nextScreen, shownScreen;
 
+// The list of boards the screen shows.
+static int ListBoards(ShownBoard *list, const ScreenState *screen, const FigureContext *context) {
+    static ShownBoard all[kMostBoards];
+    for (int i = 0; i < watched.count; i++)
+        all[i] = ShownBoard{&watched.views[i], &watched.held[i]};
+    return ListShown(list, all, watched.count, screen->troubleOnly, screen->troubleOrder, context);
+}
+
 // Lays out the screen and draws what changed.
 static void Draw(const ViewOptions *options, ScreenState *screen, const FigureContext *context) {
     int rows, columns;
@@ -246,20 +264,23 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
         screen->whole = true;
     nextScreen.rows = rows;
     nextScreen.columns = columns;
-    // The list: every board watched, or those in trouble.
-    static const BoardView *list[kMostBoards];
-    int count = 0;
-    for (int i = 0; i < watched.count; i++)
-        if (!screen->troubleOnly || InTrouble(&watched.views[i], context))
-            list[count++] = &watched.views[i];
+    static ShownBoard list[kMostBoards];
+    int count = ListBoards(list, screen, context);
+    Placement placement = PlaceBoards(&nextScreen, count, screen->as, &options->settings);
+    if (screen->goTo) {
+        screen->goTo = false;
+        for (int i = 0; i < count; i++)
+            if (list[i].view->boardIndex == screen->goToBoard)
+                screen->firstBoard = i - i % placement.across;
+    }
     // The boards shown keep the screen full when some were scrolled past.
-    int shown = BoardsShown(&nextScreen, count, &options->settings);
-    if (screen->firstBoard > count - shown)
-        screen->firstBoard = count - shown;
+    if (screen->firstBoard > count - placement.shown)
+        screen->firstBoard = count - placement.shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    Screen what = {count, screen->firstBoard, watched.count, screen->troubleOnly, screen->keys,
-                   notice};
+    Screen what = {count,        screen->firstBoard, watched.count,
+                   screen->troubleOnly, screen->troubleOrder, screen->keys, screen->as,
+                   screen->goingTo[0] != '\0' ? screen->goingTo : nullptr, notice};
     LayOutScreen(list, &what, context, &nextScreen);
     EmptyText(&out);
     // Drawn in part when there is no memory for all of it: all of it next time.
@@ -269,26 +290,89 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
 }
 
 // After the samples asked for, the last screen stays to be read: the
-// terminal is left, and the screen written as text in its place.
+// terminal is left, and the screen written as text in its place, its
+// footer right under the boards.
 static void LeaveLastScreen(const ScreenState *screen) {
     LeaveScreen();
     EmptyText(&out);
     GridAsText(&shownScreen, screen->abilities.utf8, &out);
-    // Blank lines at the end are left out.
-    while (out.length >= 2 && out.chars[out.length - 1] == '\n' &&
-           out.chars[out.length - 2] == '\n')
-        out.length--;
+    size_t footer = out.length - 1;
+    while (footer > 0 && out.chars[footer - 1] != '\n')
+        footer--;
+    size_t body = footer;
+    while (body >= 2 && out.chars[body - 1] == '\n' && out.chars[body - 2] == '\n')
+        body--;
+    for (size_t i = footer; i <= out.length; i++) // the footer moved up, its '\0' too
+        out.chars[body + i - footer] = out.chars[i];
+    out.length -= footer - body;
     WriteOutput(out.chars, out.length);
 }
 
+// A Screen's state as it starts.
+static ScreenState NewScreen(void) {
+    ScreenState screen;
+    memset(&screen, 0, sizeof screen);
+    screen.whole = true;
+    screen.as = kAsFits;
+    screen.abilities = TerminalAbilities{true, true};
+    return screen;
+}
+
+// Where a terminal cannot address the cursor: a table for a person, a line
+// a board each round within 80 columns, its headings again every screenful.
+static int WatchAsTable(ViewOptions *options) {
+    bool keys = OpenKeys();
+    static Grid line;
+    int written = 0;
+    StartClock(&rounds, MonotonicMilliseconds());
+    for (uint32_t round = 1;;) {
+        uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
+        int key = next > now && keys ? ReadKey((uint32_t)(next - now)) : kNoKey;
+        if (!keys && next > now)
+            WaitMilliseconds((uint32_t)(next - now));
+        if (EndRequested() || key == 'q' || key == 'Q' || key == 3)
+            return 0;
+        Due due = DueAt(&rounds, MonotonicMilliseconds(), phaseMs);
+        if (due == kDueRead)
+            ReadBoards(MonotonicMilliseconds(), false);
+        if (due != kDueRound)
+            continue;
+        FigureContext context = CloseRounds(options);
+        int rows, columns;
+        ScreenSize(&rows, &columns);
+        EmptyText(&out);
+        for (int i = 0; i < watched.count; i++, written++) {
+            if (written % (rows > 2 ? rows - 1 : 1) == 0) {
+                ClearGrid(&line, 1, 80);
+                PutLineHeadings(&line, 0);
+                GridAsText(&line, false, &out);
+                written++;
+            }
+            ShownBoard board = {&watched.views[i], nullptr};
+            ClearGrid(&line, 1, 80);
+            PutBoardLine(&line, 0, &board, &context);
+            GridAsText(&line, false, &out);
+        }
+        WriteOutput(out.chars, out.length);
+        if (round++ == options->samples)
+            return 0;
+    }
+}
+
 int WatchOnScreen(ViewOptions *options) {
-    ScreenState screen = {0, true, false, false, {true, true}};
+    ScreenState screen = NewScreen();
     onScreen = true;
     atexit(Tell); // once the screen is left: registered before it
-    bool opened = OpenScreen(&screen.abilities);
+    const char *whyNot = nullptr;
+    bool opened = OpenScreen(&screen.abilities, &whyNot);
     onScreen = opened;
+    if (!opened && whyNot != nullptr) {
+        fprintf(stderr, "WatchBoards: no screen: %s (-l for script lines)\n", whyNot);
+        return WatchAsTable(options);
+    }
     if (!opened)
         return WatchInLines(options);
+    holdTroubles = true;
     StartClock(&rounds, MonotonicMilliseconds());
     FigureContext context = {&options->settings, 0};
     for (uint32_t round = 1;;) {
@@ -297,7 +381,10 @@ int WatchOnScreen(ViewOptions *options) {
         if (EndRequested())
             return 0;
         if (key != kNoKey) {
-            if (!Obey(key, &options->settings, &screen))
+            static ShownBoard list[kMostBoards];
+            int count = ListBoards(list, &screen, &context);
+            Placement placement = PlaceBoards(&nextScreen, count, screen.as, &options->settings);
+            if (!Obey(key, &options->settings, &screen, &placement))
                 return 0;
             context.nowMs = MonotonicMilliseconds();
             Draw(options, &screen, &context);

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     BoardView board;
     StartBoardView(&board, 0, kSpeeds[data[0] % 3]);
     ViewSettings settings = {board.bitsPerSecond, 5000, 50, false, true};
+    uint64_t nowMs = 1000;
     PrpValue record, read; // as it is, as the last read found it
     memset(&record, 0, sizeof record);
     memset(&read, 0xff, sizeof read);
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         read = record;
         ReadBoard(&board, state, &record, again, nowMs);
     };
-    uint64_t nowMs = 1000, totals[kLans][kCounters] = {};
+    uint64_t totals[kLans][kCounters] = {};
     for (size_t at = 1; at + 2 <= size; at += 2) {
         uint8_t what = data[at], how = data[at + 1];
         // Time goes on by what the input says: mostly a read's time, now

@@ -43,20 +43,22 @@ TEST(Options, WhatEachSets) {
     EXPECT_EQ(o.settings.markTenths, 25u);
     EXPECT_EQ(o.settings.staleMs, 7000u);
     EXPECT_EQ(o.settings.lanBitsPerSecond, 100000000u);
-    EXPECT_EQ(Parse({"-s", "10G", "-b", "-G", "--json"}, &o), -1);
+    EXPECT_EQ(Parse({"-s", "10G", "-b", "-G"}, &o), -1);
     EXPECT_EQ(o.settings.lanBitsPerSecond, 10000000000u);
     EXPECT_TRUE(o.settings.bytes);
     EXPECT_FALSE(o.settings.graphs);
+    EXPECT_EQ(Parse({"--json"}, &o), -1);
     EXPECT_EQ(o.format, kJson);
     EXPECT_TRUE(o.lines);
     EXPECT_EQ(Parse({"--", "7"}, &o), -1);
     EXPECT_EQ(o.boardCount, 1);
     // Short options together, as the synopsis shows them; the last may take
     // the rest, or the next argument, as its value.
-    EXPECT_EQ(Parse({"-bG", "-lm2.5", "-jn", "4"}, &o), -1);
+    EXPECT_EQ(Parse({"-bG", "-m2.5", "-n", "4"}, &o), -1);
     EXPECT_TRUE(o.settings.bytes);
     EXPECT_FALSE(o.settings.graphs);
     EXPECT_EQ(o.settings.markTenths, 25u);
+    EXPECT_EQ(Parse({"-lm2.5", "-jn", "4"}, &o), -1);
     EXPECT_EQ(o.format, kJson);
     EXPECT_EQ(o.samples, 4u);
     // A board's own speed holds whatever the order; of several, the last.
@@ -103,6 +105,8 @@ TEST(Options, RefusedWithStatus2) {
         {"--textfile", "a.prom", "-j"},
         {"--events", "-l"},
         {"--events", "--textfile", "a.prom", "-b"},
+        {"-b", "-l"}, // lines have no screen's options
+        {"-j", "-G"},
     };
     for (const auto &arguments : refused) {
         ViewOptions options;
@@ -118,28 +122,47 @@ TEST(Options, TooManyBoards) {
     EXPECT_EQ(Parse(arguments, &options), 2);
 }
 
-// The keys, one after another on one screen: what each changes.
+// The keys, one after another on a screen of blocks two across, ten a
+// page: what each changes.
 TEST(Keys, OneAfterAnother) {
     ViewSettings settings = {1000000000, 5000, 50, false, true};
-    ScreenState screen = {3, false, false, false, {true, true}};
+    ScreenState screen = {};
+    screen.firstBoard = 3;
+    Placement shown = {false, true, 2, 10};
     const struct {
         int key;
         bool goesOn;
-        const char *after; // bytes graphs mark firstBoard whole troubleOnly keys
+        const char *after; // bytes graphs mark firstBoard whole trouble order as keys typed/goTo
     } keys[] = {
-        {'b', true, "1 1 50 3 0 0 0"},  {'g', true, "1 0 50 3 0 0 0"},
-        {'+', true, "1 0 100 3 0 0 0"}, {'-', true, "1 0 50 3 0 0 0"},
-        {kKeyUp, true, "1 0 50 2 0 0 0"}, {'j', true, "1 0 50 3 0 0 0"},
-        {'t', true, "1 0 50 0 0 1 0"},  {12, true, "1 0 50 0 1 1 0"},
-        {'?', true, "1 0 50 0 1 1 1"},  {'q', true, "1 0 50 0 1 1 0"}, // any key leaves the keys
-        {'x', true, "1 0 50 0 1 1 0"},  {'q', false, "1 0 50 0 1 1 0"},
+        {'b', true, "1 1 50 3 0 0 0 0 0 /0"},
+        {'g', true, "1 0 50 3 0 0 0 0 0 /0"},
+        {'+', true, "1 0 100 3 0 0 0 0 0 /0"},
+        {'-', true, "1 0 50 3 0 0 0 0 0 /0"},
+        {kKeyUp, true, "1 0 50 1 0 0 0 0 0 /0"}, // a row of two
+        {'j', true, "1 0 50 3 0 0 0 0 0 /0"},
+        {kKeyPageDown, true, "1 0 50 13 0 0 0 0 0 /0"},
+        {kKeyHome, true, "1 0 50 0 0 0 0 0 0 /0"},
+        {'t', true, "1 0 50 0 0 1 0 0 0 /0"},
+        {'s', true, "1 0 50 0 0 1 1 0 0 /0"},
+        {'d', true, "1 0 50 0 0 1 1 2 0 /0"},
+        {12, true, "1 0 50 0 1 1 1 2 0 /0"},
+        {'?', true, "1 0 50 0 1 1 1 2 1 /0"},
+        {'q', true, "1 0 50 0 1 1 1 2 0 /0"}, // any key leaves the keys
+        {'1', true, "1 0 50 0 1 1 1 2 0 1/0"},
+        {'2', true, "1 0 50 0 1 1 1 2 0 12/0"},
+        {13, true, "1 0 50 0 1 1 1 2 0 /12"}, // Enter: to board 12
+        {'7', true, "1 0 50 0 1 1 1 2 0 7/12"},
+        {27, true, "1 0 50 0 1 1 1 2 0 /12"}, // Esc: not
+        {'x', true, "1 0 50 0 1 1 1 2 0 /12"},
+        {'q', false, "1 0 50 0 1 1 1 2 0 /12"},
     };
     for (const auto &k : keys) {
-        EXPECT_EQ(Obey(k.key, &settings, &screen), k.goesOn) << k.key;
-        char after[64];
-        snprintf(after, sizeof after, "%d %d %u %d %d %d %d", settings.bytes, settings.graphs,
-                 settings.markTenths, screen.firstBoard, screen.whole, screen.troubleOnly,
-                 screen.keys);
+        EXPECT_EQ(Obey(k.key, &settings, &screen, &shown), k.goesOn) << k.key;
+        char after[96];
+        snprintf(after, sizeof after, "%d %d %u %d %d %d %d %d %d %s/%d", settings.bytes,
+                 settings.graphs, settings.markTenths, screen.firstBoard, screen.whole,
+                 screen.troubleOnly, screen.troubleOrder, (int)screen.as, screen.keys,
+                 screen.goingTo, screen.goTo ? (int)screen.goToBoard : 0);
         EXPECT_STREQ(after, k.after) << k.key;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <stdlib.h>
 
+#include <sstream>
 #include <string>
 
 #include "layout.h"
@@ -80,8 +81,8 @@ class TwoBoards : public ::testing::Test {
                        bool troubleOnly = false, bool keys = false) {
         grid_.rows = rows;
         grid_.columns = columns;
-        const BoardView *list[] = {&boards_[0], &boards_[1]};
-        ::Screen screen = {count, firstBoard, 2, troubleOnly, keys, notice_};
+        ShownBoard list[] = {{&boards_[0], nullptr}, {&boards_[1], nullptr}};
+        ::Screen screen = {count, firstBoard, 2, troubleOnly, false, keys, as_, nullptr, notice_};
         FigureContext context = {&settings_, nowMs_};
         LayOutScreen(list, &screen, &context, &grid_);
         Text text = GrowingText();
@@ -94,6 +95,7 @@ class TwoBoards : public ::testing::Test {
     ViewSettings settings_;
     uint64_t nowMs_ = 5000;
     ScreenNotice notice_ = {0, 0, false};
+    BoardsAs as_ = kAsFits;
     BoardView boards_[2];
     Grid grid_ = {}; // its cells made on first use
 };
@@ -221,8 +223,8 @@ down for           -           -
 )" + Lines(1) + "board 0 taken at 100M                                             q quit  ? keys\n");
 }
 
-// A terminal of any size is a screen as a small one is: 300x200 shows 22 of
-// 30 boards, scrolled to the last as to the first, and a second
+// A terminal of any size is used whole: 300x200 shows 30 boards three
+// across, with their graphs, and a second
 // drawing of it rewrites only what changed.
 TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     static BoardView boards[30];
@@ -234,20 +236,22 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     static Grid next, shown;
     next.rows = 200;
     next.columns = 300;
-    // (200 - 2 + 1) / (8 + 1) = 22 boards, without graphs.
-    EXPECT_EQ(BoardsShown(&next, 30, &settings), 22);
-    const BoardView *list[30];
+    // With graphs: (300 + 2) / (77 + 2) = 3 across, (200 - 2 + 1) / (10 + 1)
+    // = 18 down, 54 in all.
+    Placement placement = PlaceBoards(&next, 30, kAsFits, &settings);
+    EXPECT_EQ(placement.across * 100 + placement.shown, 330);
+    ShownBoard list[30];
     for (int i = 0; i < 30; i++)
-        list[i] = &boards[i];
-    ::Screen screen = {30, 8, 30, false, false, ScreenNotice{0, 0, false}};
+        list[i] = ShownBoard{&boards[i], nullptr};
+    ::Screen screen = {30, 0, 30, false, false, false, kAsFits, nullptr, ScreenNotice{0, 0, false}};
     FigureContext context = {&settings, 1000};
     LayOutScreen(list, &screen, &context, &next);
     Text text = GrowingText();
     GridAsText(&next, &text);
     std::string all = text.chars;
     EXPECT_NE(all.find("Board 29 live"), std::string::npos);
-    EXPECT_EQ(all.find("Board 7 live"), std::string::npos);
-    EXPECT_NE(all.find("boards 9-30 of 30"), std::string::npos);
+    EXPECT_NE(all.find("Board 0 live"), std::string::npos);
+    EXPECT_EQ(all.find(" of 30"), std::string::npos);
 
     EmptyText(&text);
     EXPECT_TRUE(DrawDifferences(&next, &shown, true, kFullTerminal, &text));
@@ -258,11 +262,38 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     free(text.chars);
 }
 
+// Where the boards go: blocks side by side as the width holds, with graphs
+// while all of them fit so; else without; else a line a board where 80
+// columns are there for it.
+TEST(Placements, BlocksAcrossOrALineEach) {
+    const struct {
+        int rows, columns, count;
+        bool graphs;
+        const char *placed; // lines graphs across shown
+    } cases[] = {
+        {50, 120, 30, true, "1 0 1 30"}, // 47 lines
+        {60, 200, 8, true, "0 1 2 8"},   // (200 + 2) / (77 + 2) = 2 across, 5 down
+        {60, 200, 8, false, "0 0 4 8"},  // (200 + 2) / (40 + 2) = 4 across
+        {24, 80, 3, true, "1 0 1 3"},    // blocks: 1 across, 2 down, too few
+        {10, 40, 2, true, "0 0 1 1"},    // too narrow for lines: a block at a time
+        {200, 300, 30, true, "0 1 3 30"},
+    };
+    for (const auto &c : cases) {
+        Grid grid = {c.rows, c.columns, nullptr, nullptr, 0, 0};
+        ViewSettings settings = Defaults();
+        settings.graphs = c.graphs;
+        Placement p = PlaceBoards(&grid, c.count, kAsFits, &settings);
+        char placed[32];
+        snprintf(placed, sizeof placed, "%d %d %d %d", p.lines, p.graphs, p.across, p.shown);
+        EXPECT_STREQ(placed, c.placed) << c.columns << "x" << c.rows << " " << c.count;
+    }
+}
+
 // Trouble stands out: a link down, a divergence beyond the mark, errors in
 // red (in reverse video where there is no colour), in the cells and in the
 // heading; the grid in ASCII where the terminal has no UTF-8.
 TEST_F(TwoBoards, TroubleInColourOrReverseVideo) {
-    Render(18, 80, 1); // board 1 at the top: LanB down, rx +100%
+    Render(24, 80); // board 1: LanB down, rx +100%
     const struct {
         TerminalAbilities abilities;
         const char *alarm;
@@ -293,16 +324,28 @@ TEST_F(TwoBoards, TroubleOnlyKeysAndGraphsWithoutRoom) {
     EXPECT_EQ(Render(10, 60, 0, 1, true),
               kHeader + kBoard1 +
                   "in trouble only: 1 of 2                       q quit  ? keys\n");
+    // As many a row as fit, in full; at 40x10, in short.
     EXPECT_EQ(Render(10, 60, 0, 2, false, true), R"(WatchBoards keys (any key to go back)
-q, Ctrl-C  quit, the terminal as it was
-b          rates in bit/s or in byte/s
-g          graphs on or off
-+, -       raise or lower the mark
-t          only the boards in trouble, or all
-up, k      scroll up
-down, j    scroll down
-Ctrl-L     draw the whole screen again
-Ctrl-Z     suspend (fg brings it back)
+q, Ctrl-C quit   b bit/s or byte/s   g graphs on or off
++, - raise or lower the mark   t only the boards in trouble
+s by board or trouble first   d blocks or a line a board
+up, down, k, j a row of boards   PgUp, PgDn a page
+Home, End the first, the last
+12 Enter go to board 12 (Esc: not)
+Ctrl-L draw it all again   Ctrl-Z suspend (fg: back)
+? these keys
+
+)");
+    EXPECT_EQ(Render(10, 40, 0, 2, false, true), R"(WatchBoards keys (any key to go back)
+q, Ctrl-C quit   b bits/bytes   g graphs
++, - mark   t trouble only   s sort
+d blocks/lines   up, down, k, j scroll
+PgUp, PgDn page   Home, End first/last
+12 Enter board 12   Ctrl-L redraw
+Ctrl-Z suspend   ? keys
+
+
+
 )");
     // Two boards at 80x19: no room for graphs, which are on.
     EXPECT_NE(Render(19, 80).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
@@ -339,8 +382,9 @@ TEST(Terminal, AbilitiesFromTheEnvironment) {
 }
 
 TEST_F(TwoBoards, TooSmallSaysWhatItNeeds) {
-    EXPECT_EQ(Render(9, 40), "WatchBoards needs 40x10\nthis terminal is 40x9\n" + Lines(7));
-    EXPECT_EQ(Render(24, 39).substr(0, 47), "WatchBoards needs 40x10\nthis terminal is 39x24\n");
+    EXPECT_EQ(Render(9, 40), "WatchBoards needs 40x10, not 40x9\n" + Lines(8));
+    // Cut into words where it is narrower still.
+    EXPECT_EQ(Render(6, 12), "WatchBoards\nneeds 40x10,\nnot 12x6\n" + Lines(3));
 }
 
 } // namespace
@@ -404,6 +448,102 @@ TEST(DrawDifferences, AllOfItOnAnotherSize) {
     out = TEXT_IN(chars);
     EXPECT_TRUE(DrawDifferences(&next, &shown, false, kFullTerminal, &out));
     EXPECT_EQ(std::string(chars), "\033[0m\033[2J\033[1;1Hab");
+}
+
+} // namespace
+} // namespace test
+
+namespace test {
+namespace {
+
+// Two blocks' lines side by side, the right one from the column at.
+std::string SideBySide(const std::string &left, const std::string &right, size_t at) {
+    std::istringstream l(left), r(right);
+    std::string joined;
+    for (std::string a, b; std::getline(l, a) && std::getline(r, b);) {
+        size_t width = 0; // characters, not bytes
+        for (char c : a)
+            width += (c & 0xc0) != 0x80;
+        joined += a + std::string(at - width, ' ') + b + "\n";
+    }
+    return joined;
+}
+
+// As many blocks side by side as the width holds, 77 columns and a gap of 2
+// each with their graphs; and where the blocks of all boards do not fit (or
+// when asked), a line a board.
+TEST_F(TwoBoards, SideBySideOrALineEach) {
+    std::string headings = kHeader.substr(0, kHeader.size() - 1) + std::string(57, ' ') +
+                           "LanA        LanB   A−B\n";
+    EXPECT_EQ(Render(14, 160),
+              headings + SideBySide(kBoard0 + kGraphs0, kBoard1 + kGraphs1, 79) + Lines(2) +
+                  std::string(102, ' ') +
+                  "q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys\n");
+    as_ = kAsLines;
+    EXPECT_EQ(Render(10, 80), R"(WatchBoards
+ Board  Trouble          LanA LanB    rx A    rx B   A−B err A err B lostA lostB
+     0  live               up   up  12.0 M  11.9 M +0.7%     0     0     0     0
+     1  LanB down +1       up down  12.2 M     0   +100%     0     0     0     1
+
+
+
+
+
+                      q quit  b bytes  g graphs  +/- mark >5%  t trouble  ? keys
+)");
+}
+
+// A board with errors in one round stays in trouble ten seconds, its
+// heading saying how long ago; the trouble order puts the worst first.
+TEST_F(TwoBoards, TroubleHeldAndTheWorstFirst) {
+    BoardView errors;
+    StartBoardView(&errors, 2, kGigabit);
+    HeldTroubles held[3] = {}, heldAt15 = {};
+    const struct {
+        uint64_t ms;
+        uint32_t rxErrA;
+        const char *heading;
+        bool inTrouble;
+    } rounds[] = {
+        {5000, 0, "Board 2 live", false},
+        {6000, 3, "Board 2 · LanA 3 err/s", true},
+        {10000, 3, "Board 2 · LanA 3 err/s · 4 s ago", true},
+        {15000, 3, "Board 2 · LanA 3 err/s · 9 s ago", true},
+        {16000, 3, "Board 2 live", false},
+    };
+    for (const auto &r : rounds) {
+        uint32_t rx = (uint32_t)r.ms; // the record changes: not stale
+        Sample(&errors, kBlockWhole, {rx, rx, 0, 0, r.rxErrA, 0, 1, 1}, r.ms, &settings_);
+        FigureContext context = {&settings_, r.ms + kHalfPeriodMs};
+        HoldTroubles(&held[2], &errors, &context);
+        if (r.ms == 15000)
+            heldAt15 = held[2];
+        ShownBoard shown = {&errors, &held[2]};
+        EXPECT_EQ(ShownInTrouble(&shown, &context), r.inTrouble) << r.ms;
+        grid_.rows = 10;
+        grid_.columns = 60;
+        ::Screen screen = {1, 0, 1, false, false, false, kAsBlocks, nullptr, notice_};
+        LayOutScreen(&shown, &screen, &context, &grid_);
+        Text text = GrowingText();
+        GridAsText(&grid_, &text);
+        std::string heading = text.chars;
+        free(text.chars);
+        heading = heading.substr(heading.find('\n') + 1);
+        EXPECT_EQ(heading.substr(0, heading.find('\n')), r.heading) << r.ms;
+    }
+    // Board 1's link down is heavier than errors held on board 2.
+    FigureContext context = {&settings_, 15500};
+    HoldTroubles(&held[0], &boards_[0], &context);
+    HoldTroubles(&held[1], &boards_[1], &context);
+    ShownBoard all[] = {{&boards_[0], &held[0]}, {&boards_[1], &held[1]}, {&errors, &heldAt15}};
+    ShownBoard list[3];
+    for (bool order : {false, true}) {
+        int count = ListShown(list, all, 3, false, order, &context);
+        std::string boards;
+        for (int i = 0; i < count; i++)
+            boards += std::to_string(list[i].view->boardIndex);
+        EXPECT_EQ(boards, order ? "120" : "012");
+    }
 }
 
 } // namespace

@@ -47,7 +47,8 @@ int main(int argc, char **argv) {
     for (int i = 0; i < column; i++)
         WriteOutput(".", 1);
     TerminalAbilities abilities;
-    bool opened = OpenScreen(&abilities);
+    const char *whyNot = nullptr;
+    bool opened = OpenScreen(&abilities, &whyNot);
     if (opened)
         LeaveScreen();
     static char held[4 * 1024 + 2];
