@@ -33,7 +33,8 @@ static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoar
     AppendText(&text, "Board ");
     AppendSigned(&text, board->view->boardIndex);
     column = PutTextBefore(grid, row, column, end, chars, kStyleBold);
-    HeldTroubles troubles = TroublesOf(board, context);
+    HeldTroubles now;
+    const HeldTroubles &troubles = *TroublesOf(board, context, &now);
     for (int i = 0; i < troubles.count; i++) {
         text = TEXT_IN(chars);
         AppendTrouble(&text, &troubles, i);

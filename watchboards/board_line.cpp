@@ -26,14 +26,18 @@ static const LineColumn kColumns[] = {
 };
 enum { kBoardWidth = 6, kTroubleWidth = 16 };
 
-// The figure of that name, or of that label on the screen.
-static const Figure *FigureNamed(const char *name) {
-    for (int i = 0; i < kFigureCount; i++) {
-        const char *called = kFigures[i].name != nullptr ? kFigures[i].name : kFigures[i].label;
-        if (called != nullptr && strcmp(called, name) == 0)
-            return &kFigures[i];
+// The figure of each column: of that name, or of that label on the screen;
+// found once.
+static const Figure *ColumnFigure(int column) {
+    static const Figure *figures[sizeof kColumns / sizeof kColumns[0]];
+    if (figures[column] == nullptr) {
+        for (int i = 0; i < kFigureCount; i++) {
+            const char *called = kFigures[i].name != nullptr ? kFigures[i].name : kFigures[i].label;
+            if (called != nullptr && strcmp(called, kColumns[column].figure) == 0)
+                figures[column] = &kFigures[i];
+        }
     }
-    return &kFigures[0];
+    return figures[column];
 }
 
 // How wide the line's columns are on a grid of that width: the essentials,
@@ -70,7 +74,8 @@ void PutLineHeadings(Grid *grid, int row) {
 // the last round), and how many more; or its state.
 static void PutTrouble(Grid *grid, int row, int column, int width, const ShownBoard *board,
                        const FigureContext *context) {
-    HeldTroubles troubles = TroublesOf(board, context);
+    HeldTroubles now;
+    const HeldTroubles &troubles = *TroublesOf(board, context, &now);
     char chars[256];
     Text text = TEXT_IN(chars);
     if (troubles.count != 0)
@@ -95,7 +100,7 @@ void PutBoardLine(Grid *grid, int row, const ShownBoard *board, const FigureCont
     int end = kBoardWidth + 2 + widths.trouble;
     for (int i = 0; i < widths.columns; i++) {
         const LineColumn &column = kColumns[i];
-        const Figure &figure = *FigureNamed(column.figure);
+        const Figure &figure = *ColumnFigure(i);
         end += 1 + column.width;
         text = TEXT_IN(chars);
         AppendFigure(&text, figure, board->view, column.lan, context, kOnScreen);

@@ -14,7 +14,9 @@ static void Seen(HeldTrouble *trouble, const TroubleSeen &seen, const BoardView 
 void HoldTroubles(HeldTroubles *held, const BoardView *board, const FigureContext *context) {
     TroubleSeen now[kMostTroubles];
     int count = BoardTroubles(board, context, now);
-    HeldTroubles next = {0, {}, context->nowMs};
+    HeldTroubles next;
+    next.count = 0;
+    next.roundMs = context->nowMs;
     // What is trouble now, then what was and is held still; each in order
     // of weight, as BoardTroubles gives it.
     for (int i = 0; i < count; i++)
@@ -63,15 +65,17 @@ int ListShown(ShownBoard *list, const ShownBoard *boards, int count, bool troubl
     return listed;
 }
 
-HeldTroubles TroublesOf(const ShownBoard *board, const FigureContext *context) {
+const HeldTroubles *TroublesOf(const ShownBoard *board, const FigureContext *context,
+                               HeldTroubles *now) {
     if (board->held != nullptr)
-        return *board->held;
-    HeldTroubles troubles = {0, {}, context->nowMs};
-    TroubleSeen now[kMostTroubles];
-    int count = BoardTroubles(board->view, context, now);
+        return board->held;
+    TroubleSeen seen[kMostTroubles];
+    now->count = 0;
+    now->roundMs = context->nowMs;
+    int count = BoardTroubles(board->view, context, seen);
     for (int i = 0; i < count; i++)
-        Seen(&troubles.trouble[troubles.count++], now[i], board->view, context);
-    return troubles;
+        Seen(&now->trouble[now->count++], seen[i], board->view, context);
+    return now;
 }
 
 void AppendTrouble(Text *text, const HeldTroubles *troubles, int i) {

@@ -43,8 +43,9 @@ bool ShownInTrouble(const ShownBoard *board, const FigureContext *context);
 int ListShown(ShownBoard *list, const ShownBoard *boards, int count, bool troubleOnly,
               bool troubleOrder, const FigureContext *context);
 
-// The board's trouble to show: held, or now.
-HeldTroubles TroublesOf(const ShownBoard *board, const FigureContext *context);
+// The board's trouble to show: held, or now (made in *now).
+const HeldTroubles *TroublesOf(const ShownBoard *board, const FigureContext *context,
+                               HeldTroubles *now);
 
 // A trouble as the screen says it: "LanB down", or one not seen at the last
 // round with how long ago it was, "LanA 5 err/s · 4 s ago".
