@@ -149,31 +149,31 @@ static PluginState DatumState(const Datum &datum, const BoardView *board, int la
 
 static const char *const kStateWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
 
-static void AppendBoard(Text *text, const char *before, int32_t boardIndex) {
-    AppendText(text, before);
-    AppendSigned(text, boardIndex);
+// What begins each trouble in the status line: its board.
+static void StartTrouble(Text *text, const BoardView *board, int *said) {
+    AppendText(text, (*said)++ == 0 ? " - board " : ", board ");
+    AppendSigned(text, board->boardIndex);
+    AppendChar(text, ' ');
 }
 
-// Appends, after the words so far, what of a board is in that state: its
-// checks, then its data.  Returns how many.
+// Appends, after the troubles said so far, those of a board in that state:
+// its checks', then its data's.  Returns how many are said now.
 static int AppendTroubles(Text *text, PluginState state, const BoardView *board,
                           const CheckOptions *options, int said) {
     for (const BoardCheck &check : kBoardChecks) {
         for (int lan = 0; lan < (check.ofEachLan ? kLans : 1); lan++) {
-            if (check.state(board, lan) != state)
-                continue;
-            AppendBoard(text, said++ == 0 ? " - board " : ", board ", board->boardIndex);
-            AppendChar(text, ' ');
-            check.words(text, board, lan);
+            if (check.state(board, lan) == state) {
+                StartTrouble(text, board, &said);
+                check.words(text, board, lan);
+            }
         }
     }
     for (const Datum &datum : kData) {
         for (int lan = 0; lan < (datum.ofEachLan ? kLans : 1); lan++) {
-            if (datum.words == nullptr || DatumState(datum, board, lan, options) != state)
-                continue;
-            AppendBoard(text, said++ == 0 ? " - board " : ", board ", board->boardIndex);
-            AppendChar(text, ' ');
-            datum.words(text, board, lan);
+            if (datum.words != nullptr && DatumState(datum, board, lan, options) == state) {
+                StartTrouble(text, board, &said);
+                datum.words(text, board, lan);
+            }
         }
     }
     return said;
@@ -189,7 +189,8 @@ static void AppendData(Text *text, const BoardView *board, const CheckOptions *o
         for (int lan = 0; lan < (datum.ofEachLan ? kLans : 1); lan++) {
             if (!datum.known(board, lan))
                 continue; // a value not known is left out, never 0
-            AppendBoard(text, " 'board", board->boardIndex);
+            AppendText(text, " 'board");
+            AppendSigned(text, board->boardIndex);
             AppendChar(text, '_');
             AppendText(text, datum.name);
             AppendText(text, datum.ofEachLan ? lan == kLanA ? "A" : "B" : "");

@@ -22,6 +22,12 @@ void SetDeadline(uint32_t seconds, const char *line) {
     action.sa_handler = EndAtDeadline;
     sigemptyset(&action.sa_mask);
     sigaction(SIGALRM, &action, NULL);
+    // A mask inherited from whatever started the plugin must not hold the
+    // deadline off.
+    sigset_t alarmOnly;
+    sigemptyset(&alarmOnly);
+    sigaddset(&alarmOnly, SIGALRM);
+    sigprocmask(SIG_UNBLOCK, &alarmOnly, NULL);
     alarm(seconds);
 }
 
