@@ -26,7 +26,7 @@ int main(int argc, char **argv) {
     SetDeadline(options.timeoutSeconds, timedOut);
 
     static Look look;
-    Text answer = GrowingText();
+    static Text answer = GrowingText(); // held to the end, as the program's
     PluginState state = LookAtBoards(&options, &look)
                             ? AppendAnswer(&answer, look.views, look.count, &options)
                             : AppendUnknown(&answer, "no board published");
