@@ -1,5 +1,5 @@
-// The time a plugin is given (-t), and its waits: what differs between the
-// platforms, one file each.
+// The time a plugin is given (-t), its clock and its waits: what differs
+// between the platforms, one file each.
 #ifndef PLUGIN_DEADLINE_H
 #define PLUGIN_DEADLINE_H
 
@@ -14,6 +14,10 @@ void SetDeadline(uint32_t seconds, const char *line);
 // The answer is about to be written: from now on the deadline ends
 // nothing, and the answer is never mixed with its line.
 void ClearDeadline(void);
+
+// Milliseconds on a clock that only goes forward, as WatchBoards' (its
+// system.h), whose model and rounds it times.
+uint64_t MonotonicMilliseconds(void);
 
 // Waits that long.
 void PauseMilliseconds(uint32_t milliseconds);

@@ -1,6 +1,5 @@
 #include "look.h"
 
-#include "clock.h"
 #include "deadline.h"
 #include "rounds.h"
 

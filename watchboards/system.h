@@ -9,7 +9,6 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "clock.h"
 #include "grid.h"
 
 // The command line's arguments in UTF-8, as file names are kept: on Linux
@@ -17,6 +16,9 @@
 // argv came through the ANSI code page, which loses the letters outside it
 // (a Greek folder's name) or puts others in their place (Lodz for Łódź).
 char **ArgumentsInUtf8(int argc, char **argv);
+
+// Milliseconds on a clock that only goes forward.
+uint64_t MonotonicMilliseconds(void);
 
 // From now on, the signals that ask a program to end (Ctrl-C, SIGTERM,
 // SIGHUP; the console's close on Windows) only set what EndRequested tells,

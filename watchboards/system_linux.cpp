@@ -18,6 +18,12 @@
 #include "file_name.h"
 #include "grid.h"
 
+uint64_t MonotonicMilliseconds(void) {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
+}
+
 static volatile sig_atomic_t endRequested, writing;
 static bool keysRead; // standard input is a terminal too
 static struct termios original;

@@ -20,6 +20,8 @@
 // The longest path the wide functions take, in UTF-16 units.
 enum { kLongestPath = 32768 };
 
+uint64_t MonotonicMilliseconds(void) { return GetTickCount64(); }
+
 static volatile LONG endRequested;
 static HANDLE endEvent;
 
