@@ -30,7 +30,7 @@ void OutputFailed(int error) {
     if (outputRule == kOutputMayFail)
         return;
     fprintf(stderr, "%s: standard output: %s\n", programName, strerror(error));
-    exit(1);
+    exit(outputRule == kOutputIsAnswer ? 3 : 1);
 }
 
 void RefuseCommandLine(const char *synopsis) {

@@ -16,6 +16,10 @@ enum OutputRule {
     // A reader or a monitor: its output is its result.  It ends with status
     // 1 and says why in one line on standard error.
     kOutputMustShow,
+    // A monitoring plugin: its output is its result too, but its status
+    // is read as a state, and 1 would say WARNING.  It ends with status 3,
+    // UNKNOWN, and says why in one line on standard error.
+    kOutputIsAnswer,
 };
 
 // The first step of every program, before it opens anything: a closed

@@ -29,8 +29,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The tests' tools: the alerting rules are tried with promtool and with a
-# real Prometheus scraping a real node exporter (tests/prometheus/).
-TEST_PACKAGES=(util-linux tmux systemd prometheus prometheus-node-exporter curl jq)
+# real Prometheus scraping a real node exporter (tests/prometheus/), the
+# monitoring plugin's answer with Perl's Monitoring::Plugin and its
+# CheckCommand with Icinga 2 (tests/plugin/).
+TEST_PACKAGES=(util-linux tmux systemd prometheus prometheus-node-exporter curl jq
+    libmonitoring-plugin-perl icinga2-bin)
 # Making the packages, and trying them as their users meet them.
 PACKAGING_PACKAGES=(build-essential debhelper dpkg-dev lintian man-db)
 WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)

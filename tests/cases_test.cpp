@@ -164,6 +164,13 @@ TEST_P(Cases, AsTheTableSays) {
             << line << " in " << name << ":\n"
             << contents;
     }
+    if (!c.perfdata.empty()) { // read as Monitoring::Plugin reads it, with the arguments given
+        std::vector<std::string> perl = {PERFDATA_SCRIPT, c.perfdata};
+        perl.insert(perl.end(), c.command.begin() + 1, c.command.end());
+        Outcome read = Execute(perl, program.Output());
+        EXPECT_EQ(read.output, "");
+        EXPECT_EQ(read.status, 0);
+    }
     EXPECT_EQ(Journal(), c.calls);
     if (service != nullptr)
         service->Stop(SIGTERM); // which removes its blocks

@@ -38,6 +38,20 @@ if [ ${#pages[@]} -gt 0 ]; then # Windows has them as HTML
     [ -z "$lint" ] || fail "$lint"
 fi
 
+# The monitoring plugin (Linux) where Debian's monitoring plugins are, with
+# its page and its examples for Icinga 2 and Nagios; on Windows it is among
+# the programs.
+if [ ! -e "$work/programs/bin/WatchBoards.exe" ]; then
+    [ -x "$work/programs/lib/nagios/plugins/check_prp_hsr" ] ||
+        fail "check_prp_hsr is not in lib/nagios/plugins"
+    [ -f "$work/programs/share/man/man1/check_prp_hsr.1" ] || fail "check_prp_hsr has no manual page"
+    for example in check_prp_hsr.conf check_prp_hsr.cfg; do
+        cmp -s "$work/programs/share/doc/prp-hsr-tools/examples/$example" \
+            "${BASH_SOURCE%/*}/../packaging/monitoring-plugin/$example" ||
+            fail "$example is not among the programs' examples"
+    done
+fi
+
 # The exporter component (Linux), only on request: its unit names the
 # WatchBoards and the options' file of the same install, /usr's options in
 # /etc.  Each row: prefix, DESTDIR (- for none), where the unit and the

@@ -2,12 +2,14 @@
 # The packages in DIST_DIR as their users meet them.  Debian: lintian finds
 # nothing; the packages install, every program has its manual page, a
 # board tool without the maker's library is refused by the loader, and run
-# the documented way it works on the simulated board; the exporter's unit is
-# enabled, clean under systemd-analyze verify and exposed no more than 1.5
-# by its security rating, its options and link in place; purged, they leave
-# nothing.  Windows, under Wine: the unzipped programs run with the
-# unzipped stand-ins; the MSI installs silently, puts the programs on PATH,
-# and uninstalls with its PATH entry.  Installing needs root.
+# the documented way it works on the simulated board; the monitoring
+# plugin answers from its folder, and Icinga 2 takes its example; the
+# exporter's unit is enabled, clean under systemd-analyze verify and exposed
+# no more than 1.5 by its security rating, its options and link in place;
+# purged, they leave nothing.  Windows, under Wine: the unzipped programs
+# run with the unzipped stand-ins, the plugin among them; the MSI installs
+# silently, puts the programs on PATH, and uninstalls with its PATH entry.
+# Installing needs root.
 # Usage: packages.sh DIST_DIR [--linux-only]
 set -u
 dist=$(realpath "$1")
@@ -54,6 +56,15 @@ if [ "$(id -u)" -eq 0 ]; then
     for program in $(grep '^/usr/bin/' <<<"$files"); do
         expect "page-${program##*/}" "" "$(man -w "${program##*/}" >/dev/null 2>&1 || echo missing)"
     done
+    # The monitoring plugin beside Debian's, with its page and its example
+    # for Icinga 2 as Icinga 2 takes it.
+    plugin=/usr/lib/nagios/plugins/check_prp_hsr
+    expect plugin-page "" "$(man -w check_prp_hsr >/dev/null 2>&1 || echo missing)"
+    expect plugin-nothing-published "PRP-HSR UNKNOWN - no board published, status 3" \
+        "$(out=$($plugin); echo "$out, status $?")"
+    expect plugin-icinga-example "status 0" \
+        "$(bash "$(dirname "$0")/plugin/icinga.sh" /usr/share/doc/prp-hsr-tools/examples/check_prp_hsr.conf >&2
+            echo "status $?")"
     expect loader-refuses "status 127" "$(echo 1 | ShowLinkStatus 2>/dev/null; echo "status $?")"
     qvgpio-sim set-link-status 0x59 4 0x2d
     expect run-on-simulator "$ask"$'\n'"$links"$'\nstatus 0' \
@@ -65,6 +76,8 @@ if [ "$(id -u)" -eq 0 ]; then
     for _ in $(seq 50); do grep -q publishing "$work/service" && break; sleep 0.1; done
     expect watch-service $'Enter the board index:prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0' \
         "$(echo 7 | timeout 0.5 WatchLinkStatus)"
+    expect plugin-on-service "PRP-HSR CRITICAL - board 7 LanB down, status 2" \
+        "$(out=$($plugin 7); echo "${out%% |*}, status $?")"
     kill $service
     wait $service
     service=
@@ -108,6 +121,8 @@ if [ -n "$windows" ]; then
     wine "$sim" set-link-status 0x59 4 0x2d
     expect zip-run-on-simulator "$ask"$'\n'"$links" \
         "$(echo 1 | wine "$sim" run "Z:$work/tools/bin/ShowLinkStatus.exe" 2>/dev/null)"
+    expect zip-plugin "PRP-HSR UNKNOWN - no board published, status 3" \
+        "$(out=$(wine "$work/tools/bin/check_prp_hsr.exe" 2>/dev/null); echo "$out, status $?")"
     expect zip-monitor "$no_block"$'\nstatus 1' \
         "$(echo 7 | wine "$work/tools/bin/WatchLinkStatus.exe" 2>/dev/null; echo "status $?")"
 

@@ -71,7 +71,7 @@ static bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint6
 }
 
 // A rate in bit/s with an optional SI prefix: 100M, 1G, 2500k.
-static bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
+bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
     char digits[24];
     size_t length = strlen(text);
     if (length == 0 || length >= sizeof digits)

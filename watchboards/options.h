@@ -40,4 +40,8 @@ int ParseOptions(int argc, char **argv, ViewOptions *options);
 // The LAN speed of the board, in bit/s: its own, or every board's.
 uint64_t SpeedOf(const ViewOptions *options, int32_t boardIndex);
 
+// A LAN speed as -s takes it, in bit/s with an optional SI prefix (100M,
+// 1G, 2500k), from 1 bit/s to 1000G.
+bool ParseRate(const char *text, uint64_t *bitsPerSecond);
+
 #endif

@@ -33,13 +33,15 @@ std::vector<std::string> Words(const std::string &text) {
     return words;
 }
 
-// \n, \t, \s, \\; any other backslash stands for itself.
+// \n, \t, \s, \p, \\; any other backslash stands for itself.
 std::string Unescape(const std::string &text) {
+    static const std::string kEscaped = "ntsp\\", kPlain = "\n\t |\\";
     std::string plain;
     for (size_t i = 0; i < text.size(); i++) {
         char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] == '\\' && (next == 'n' || next == 't' || next == 's' || next == '\\')) {
-            plain += next == 'n' ? '\n' : next == 't' ? '\t' : next == 's' ? ' ' : '\\';
+        size_t escape = next != '\0' ? kEscaped.find(next) : std::string::npos;
+        if (text[i] == '\\' && escape != std::string::npos) {
+            plain += kPlain[escape];
             i++;
         } else {
             plain += text[i];
@@ -69,8 +71,11 @@ std::string Expand(std::string text, const std::map<std::string, std::string> &t
         if (mark != std::string::npos) {
             std::vector<std::string> arguments = Split(inside.substr(mark + 1), ',');
             for (size_t i = arguments.size(); i-- > 0;) {
+                // In one pass, as the Windows runner's bash replaces: an
+                // argument that holds a placeholder is not looked into.
                 std::string placeholder = "@" + std::to_string(i + 1);
-                for (size_t p; (p = replacement.find(placeholder)) != std::string::npos;)
+                for (size_t p = 0; (p = replacement.find(placeholder, p)) != std::string::npos;
+                     p += arguments[i].size())
                     replacement.replace(p, placeholder.size(), arguments[i]);
             }
         }
@@ -125,6 +130,8 @@ std::vector<Case> ReadCases(const std::string &path, const std::string &platform
                     c.fields.emplace_back(words[i].substr(0, equals),
                                           Unescape(words[i].substr(equals + 1)));
                 }
+            } else if (keyword == "perfdata" && words.size() == 2) {
+                c.perfdata = words[1];
             } else if (keyword == "file" && words.size() >= 3) {
                 std::string line = Trim(rest.substr(words[1].size()));
                 c.fileLines.emplace_back(words[1], Unescape(line));

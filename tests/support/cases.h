@@ -31,6 +31,9 @@ struct Case {
     std::vector<std::pair<std::string, std::string>> fields;
     // Lines a file in the case's scratch folder holds: its name, the line.
     std::vector<std::pair<std::string, std::string>> fileLines;
+    // The state that tests/plugin/perfdata.pl must find for check_prp_hsr's
+    // output; empty: not read so.
+    std::string perfdata;
     std::string problem; // what is wrong with the table here
 };
 

@@ -2,10 +2,12 @@
 # The Windows programs under Wine, case by case from the table the Linux
 # tests run (tests/cases/programs.cases, whose grammar is at its top): exact
 # output bytes (Windows line ends), exit status, standard error, the fields
-# of WatchBoards' lines, and the simulated board's journal.
+# of WatchBoards' lines, check_prp_hsr's answer as Monitoring::Plugin reads
+# it, and the simulated board's journal.
 # Usage: cases.sh BIN_DIR TABLE
 set -u
 bin=$1 table=$2
+perfdata=$(dirname "${BASH_SOURCE[0]}")/../plugin/perfdata.pl
 export WINEDEBUG=-all
 work=$(mktemp -d)
 service=
@@ -36,8 +38,8 @@ expand() {
     REPLY=$text
 }
 
-# The text a field stands for: \n, \t, \s and \\ replaced.
-plain() { local text=${1//'\s'/ }; printf '%b' "$text"; }
+# The text a field stands for: \n, \t, \s, \p and \\ replaced.
+plain() { local text=${1//'\s'/ }; text=${text//'\p'/|}; printf '%b' "$text"; }
 trim() { local text=${1#"${1%%[![:space:]]*}"}; REPLY=${text%"${text##*[![:space:]]}"}; }
 
 sim() { wine "$bin/qvgpio-sim.exe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -172,6 +174,9 @@ run_case() {
             local file=${rest%% *} want=${rest#* }
             tr -d '\r' <"$scratch/$file" 2>/dev/null | grep -qxF "$(plain "$want")" ||
                 { fail "$file holds no line $want"; return; } ;;
+        perfdata)
+            tr -d '\r' <"$work/out" | perl "$perfdata" "$rest" "${arguments[@]}" >"$work/read" ||
+                { fail "read as Monitoring::Plugin reads it: $(cat "$work/read")"; return; } ;;
         stdout) ;;
         *) fail "unknown: $kind"; return ;;
         esac

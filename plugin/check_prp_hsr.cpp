@@ -1,0 +1,37 @@
+// check_prp_hsr: a monitoring plugin for Nagios, Icinga, Checkmk, NSClient++
+// and the Zabbix agent.  It looks at the boards over one publication of the
+// statistics service, as WatchBoards does, then prints one status line with
+// performance data and ends with the state: 0 OK, 1 WARNING, 2 CRITICAL,
+// 3 UNKNOWN.  See check_prp_hsr.1.
+#include <stdio.h>
+
+#include "answer.h"
+#include "command_line.h"
+#include "console.h"
+#include "deadline.h"
+#include "look.h"
+
+int main(int argc, char **argv) {
+    StartProgram("check_prp_hsr", kOutputIsAnswer);
+    static CheckOptions options;
+    int status = ParseCheckOptions(argc, argv, &options);
+    if (status >= 0)
+        return status;
+
+    static char timedOut[64];
+    Text line = TEXT_IN(timedOut);
+    AppendText(&line, STATUS_LINE_START "UNKNOWN - timed out after ");
+    AppendUnsigned(&line, options.timeoutSeconds);
+    AppendText(&line, " s\n");
+    SetDeadline(options.timeoutSeconds, timedOut);
+
+    static Look look;
+    static Text answer = GrowingText(); // held to the end, as the program's
+    PluginState state = LookAtBoards(&options, &look)
+                            ? AppendAnswer(&answer, look.views, look.count, &options)
+                            : AppendUnknown(&answer, "no board published");
+    ClearDeadline();
+    fputs(answer.chars, stdout);
+    FlushOutput(); // an answer that cannot be written ends with 3 and a line
+    return state;
+}

@@ -1,0 +1,214 @@
+#include "command_line.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "block_name.h"
+#include "console.h"
+#include "file_name.h"
+
+static const char kHelp[] =
+    "usage: check_prp_hsr [options] [boardIndex...]\n"
+    "A monitoring plugin: looks at the statistics that the statistics service\n"
+    "publishes for each board (those named, or every board that publishes) over\n"
+    "one publication, then prints one status line with performance data.\n"
+    "\n"
+    "  -w, --warning RANGE          LanA's rates against LanB's, in percent of the\n"
+    "                               larger (0 to 100), that warn (default 5)\n"
+    "  -c, --critical RANGE         the same that is critical (default none)\n"
+    "  -W, --errors-warning RANGE   receive errors a second of a LAN that warn\n"
+    "  -C, --errors-critical RANGE  the same that are critical\n"
+    "  -s, --lan-speed [BOARD=]SPEED\n"
+    "                               LAN speed in bit/s, k M G allowed, of every\n"
+    "                               board (default 1G) or of one\n"
+    "  -t, --timeout SECONDS        UNKNOWN after that long (default 10)\n"
+    "  -h, --help                   this text\n"
+    "  -V, --version                the version\n"
+    "\n"
+    "RANGE: 10 alerts above 10, 10: below 10, ~:10 above 10, 10:20 outside,\n"
+    "@10:20 inside.  LanA and LanB are compared while both links are up and the\n"
+    "busier carries over 1000 bytes a second.\n"
+    "\n"
+    "Exit status: 0 OK; 1 WARNING: a board stale or short, a figure beyond -w or\n"
+    "-W; 2 CRITICAL: a board gone or unreadable, a link down, a figure beyond -c\n"
+    "or -C; 3 UNKNOWN: a bad argument, no board published, rates not known, the\n"
+    "time run out, or after this help.\n";
+
+// The status of a plugin that cannot check: 3, UNKNOWN.
+enum { kUnknownStatus = 3 };
+
+// One line on standard output, where a plugin says everything, with the
+// argument's control characters escaped: the line stays one line.
+static int Refuse(const char *what, const char *argument) {
+    char shown[256];
+    EscapeControls(argument, shown, sizeof shown);
+    printf(STATUS_LINE_START "UNKNOWN - %s: %s\n", what, shown);
+    FlushOutput();
+    return kUnknownStatus;
+}
+
+// A whole number of seconds from 1 to most.
+static bool ParseSeconds(const char *text, uint32_t most, uint32_t *seconds) {
+    uint32_t number = 0;
+    const char *p = text;
+    for (; IsDigit(*p) && number <= most; p++)
+        number = number * 10 + (uint32_t)(*p - '0');
+    *seconds = number;
+    return p != text && *p == '\0' && number >= 1 && number <= most;
+}
+
+// -s SPEED for every board, -s BOARD=SPEED for one (the last given holds).
+static int SetSpeed(CheckOptions *options, const char *value) {
+    const char *equals = strchr(value, '=');
+    int32_t boardIndex = 0;
+    uint64_t speed;
+    if (!ParseRate(equals != NULL ? equals + 1 : value, &speed) ||
+        (equals != NULL && !ParseBoardIndex(value, (size_t)(equals - value), &boardIndex)))
+        return Refuse("not a LAN speed", value);
+    if (equals == NULL) {
+        options->settings.lanBitsPerSecond = speed;
+        return -1;
+    }
+    int i = 0;
+    while (i < options->speedCount && options->speeds[i].boardIndex != boardIndex)
+        i++;
+    if (i == kMostBoards)
+        return Refuse("too many boards, at most 1024", value);
+    options->speeds[i] = BoardSpeed{boardIndex, speed};
+    options->speedCount += i == options->speedCount;
+    return -1;
+}
+
+uint64_t LanSpeedOf(const CheckOptions *options, int32_t boardIndex) {
+    for (int i = 0; i < options->speedCount; i++)
+        if (options->speeds[i].boardIndex == boardIndex)
+            return options->speeds[i].bitsPerSecond;
+    return options->settings.lanBitsPerSecond;
+}
+
+static int AddBoard(CheckOptions *options, const char *argument) {
+    int32_t boardIndex;
+    if (!ParseBoardIndex(argument, strlen(argument), &boardIndex))
+        return Refuse("not a board index", argument);
+    for (int i = 0; i < options->boardCount; i++)
+        if (options->boards[i] == boardIndex)
+            return -1;
+    if (options->boardCount == kMostBoards)
+        return Refuse("too many boards, at most 1024", argument);
+    options->boards[options->boardCount++] = boardIndex;
+    return -1;
+}
+
+// The most a percentage is, and more errors a second than any LAN counts.
+static const double kMostPercent = 100, kMostErrors = 1e15;
+
+struct Option {
+    char shortName;
+    const char *longName;
+    bool takesValue;
+};
+
+static const Option kOptions[] = {
+    {'w', "warning", true},         {'c', "critical", true},  {'W', "errors-warning", true},
+    {'C', "errors-critical", true}, {'s', "lan-speed", true}, {'t', "timeout", true},
+    {'h', "help", false},           {'V', "version", false},
+};
+
+static int Apply(CheckOptions *options, char name, const char *value) {
+    switch (name) {
+    case 'w':
+    case 'c':
+        if (!ParseRange(value, kMostPercent,
+                        name == 'w' ? &options->divergence.warning : &options->divergence.critical))
+            return Refuse("not a range of percentages from 0 to 100", value);
+        break;
+    case 'W':
+    case 'C':
+        if (!ParseRange(value, kMostErrors,
+                        name == 'W' ? &options->errors.warning : &options->errors.critical))
+            return Refuse("not a range of errors a second", value);
+        break;
+    case 's':
+        return SetSpeed(options, value);
+    case 't':
+        if (!ParseSeconds(value, 3600, &options->timeoutSeconds))
+            return Refuse("not a number of seconds from 1 to 3600", value);
+        break;
+    case 'h':
+        fputs(kHelp, stdout);
+        FlushOutput(); // help that cannot be written ends with 3 and a line
+        return kUnknownStatus;
+    case 'V':
+        fputs("check_prp_hsr " PLUGIN_VERSION "\n", stdout);
+        FlushOutput();
+        return kUnknownStatus;
+    }
+    return -1;
+}
+
+// One argument that starts with '-' (not a negative board index); *next is
+// the following argument, taken when the option needs a value.  A value
+// follows its option in the same argument ("-w10", "--warning=10") or in
+// the next one.
+static int ParseOption(CheckOptions *options, const char *argument, const char *next, int *used) {
+    const Option *found = NULL;
+    const char *value = NULL;
+    if (argument[1] != '-') {
+        for (const Option &option : kOptions)
+            if (argument[1] != '\0' && option.shortName == argument[1])
+                found = &option;
+        if (found != NULL && argument[2] != '\0') {
+            if (!found->takesValue)
+                return Refuse("unknown option", argument);
+            value = argument + 2;
+        }
+    } else {
+        const char *name = argument + 2;
+        size_t length = strcspn(name, "=");
+        for (const Option &option : kOptions)
+            if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
+                found = &option;
+        if (found != NULL && name[length] == '=') {
+            if (!found->takesValue)
+                return Refuse("takes no value", argument);
+            value = name + length + 1;
+        }
+    }
+    if (found == NULL)
+        return Refuse("unknown option", argument);
+    if (found->takesValue && value == NULL) {
+        if (next == NULL)
+            return Refuse("needs a value", argument);
+        value = next;
+        *used = 2;
+    }
+    return Apply(options, found->shortName, value);
+}
+
+int ParseCheckOptions(int argc, char **argv, CheckOptions *options) {
+    memset(options, 0, sizeof *options);
+    options->settings.lanBitsPerSecond = 1000000000;
+    // A record that did not change for two publications and a half is not
+    // published any more: later than a late publication, within the look.
+    options->settings.staleMs = kPublishingPeriodMs * 5 / 2;
+    options->timeoutSeconds = 10;
+    ParseRange("5", kMostPercent, &options->divergence.warning); // WatchBoards' mark
+
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; i++) {
+        const char *argument = argv[i];
+        int status, used = 1;
+        if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
+            status = AddBoard(options, argument);
+        } else if (strcmp(argument, "--") == 0) {
+            optionsEnd = true;
+            status = -1;
+        } else {
+            status = ParseOption(options, argument, argv[i + 1], &used);
+        }
+        if (status >= 0)
+            return status;
+        i += used - 1;
+    }
+    return -1;
+}

@@ -1,0 +1,40 @@
+// check_prp_hsr's command line, as the Monitoring Plugins development
+// guidelines have a plugin's: -w and -c, -t, -h, -V; -s as WatchBoards
+// takes it.
+#ifndef PLUGIN_COMMAND_LINE_H
+#define PLUGIN_COMMAND_LINE_H
+
+#include <stdint.h>
+
+#include "board_view.h"
+#include "options.h"
+#include "ranges.h"
+
+struct Thresholds {
+    Range warning, critical;
+};
+
+struct CheckOptions {
+    ViewSettings settings; // with the LAN speed of every board without its own
+    // The size of LanA's rate against LanB's in percent (-w, -c), and the
+    // receive errors a second of a LAN (-W, -C).
+    Thresholds divergence, errors;
+    uint32_t timeoutSeconds;
+    int boardCount; // 0: every board that publishes
+    int32_t boards[kMostBoards];
+    int speedCount;
+    BoardSpeed speeds[kMostBoards];
+};
+
+// Fills options from the command line.  Returns -1 to go on, or the status
+// to end with: 3, UNKNOWN, after the help or the version, or after the one
+// line that says what is wrong with an argument.
+int ParseCheckOptions(int argc, char **argv, CheckOptions *options);
+
+// The LAN speed of the board, in bit/s: its own, or every board's.
+uint64_t LanSpeedOf(const CheckOptions *options, int32_t boardIndex);
+
+// How a plugin's status line begins: the service, then its state.
+#define STATUS_LINE_START "PRP-HSR "
+
+#endif
