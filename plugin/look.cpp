@@ -21,9 +21,9 @@ static void StartLook(const CheckOptions *options, const int32_t *boards, int co
 // board, which the rounds keep to.
 static uint64_t ReadBoards(Look *look, uint64_t nowMs, bool round, uint64_t phaseMs) {
     for (int i = 0; i < look->count; i++) {
-        PrpValue record;
-        BlockState state = ReadBoardRecord(&look->blocks[i], &record, round);
-        ReadBoard(&look->views[i], state, &record, nowMs);
+        bool again = false;
+        BlockState state = ReadBoardRecord(&look->blocks[i], round, &again);
+        ReadBoard(&look->views[i], state, &look->blocks[i].record, again, nowMs);
         if (look->views[i].phaseMs > phaseMs)
             phaseMs = look->views[i].phaseMs;
     }
