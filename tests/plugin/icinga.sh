@@ -16,8 +16,9 @@ daemon=
 stop_daemon() {
     [ -n "$daemon" ] || return
     kill -- -"$daemon" 2>/dev/null
-    wait "$daemon" 2>/dev/null
     for _ in $(seq 100); do pgrep -g "$daemon" >/dev/null || break; sleep 0.1; done
+    kill -KILL -- -"$daemon" 2>/dev/null # what did not end in 10 s
+    wait "$daemon" 2>/dev/null
     daemon=
 }
 trap 'stop_daemon; rm -rf "$work"' EXIT
@@ -77,6 +78,9 @@ SERVICES
 }
 
 configuration "$command_file" >"$work/icinga2.conf"
+# Each run of Icinga's has a minute at most, however loaded the machine.
+icinga2() { timeout -k 5 60 icinga2 "$@" </dev/null; }
+
 icinga2 daemon -C -c "$work/icinga2.conf" "${icinga[@]}" >"$work/validation" 2>&1
 expect validates "status 0" "status $?$(grep -E 'critical/' "$work/validation")"
 
@@ -86,7 +90,7 @@ expect defined-twice-refused "status 1, re-defined" \
     "status $?$(grep -q "'prp_hsr' of type 'CheckCommand' re-defined" "$work/validation" && echo ', re-defined')"
 
 # Icinga runs both services within seconds of starting.
-setsid icinga2 daemon -c "$work/icinga2.conf" "${icinga[@]}" >"$work/daemon" 2>&1 &
+setsid $(command -v icinga2) daemon -c "$work/icinga2.conf" "${icinga[@]}" >"$work/daemon" 2>&1 </dev/null &
 daemon=$!
 for _ in $(seq 100); do
     [ "$(sort -u "$work/arguments" 2>/dev/null | wc -l)" -ge 2 ] && break
