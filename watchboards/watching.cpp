@@ -26,7 +26,8 @@ static struct {
     BoardEvents events[kMostBoards];
     HeldTroubles held[kMostBoards]; // on the screen
 } watched;
-static bool holdTroubles;
+// Drawn on a screen: only then are troubles held and graphs kept.
+static bool onScreen;
 
 static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
     memmove(&watched.views[at + 1], &watched.views[at],
@@ -38,7 +39,7 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
     StartBoardView(&watched.views[at], boardIndex, SpeedOf(options, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
     memset(&watched.events[at], 0, sizeof watched.events[at]);
-    if (holdTroubles) {
+    if (onScreen) {
         memmove(&watched.held[at + 1], &watched.held[at],
                 (size_t)(watched.count - at) * sizeof watched.held[0]);
         memset(&watched.held[at], 0, sizeof watched.held[at]);
@@ -76,7 +77,6 @@ static void FollowBoards(const ViewOptions *options) {
 // once the screen is left.  The screen's footer says the last speed taken
 // while the program runs.
 static Text told = GrowingText();
-static bool onScreen;
 static ScreenNotice notice;
 
 static void Tell(void) {
@@ -157,10 +157,11 @@ static FigureContext CloseRounds(const ViewOptions *options) {
     for (int i = 0; i < watched.count; i++) {
         BoardView *board = &watched.views[i];
         CloseRound(board, context.nowMs, &options->settings);
-        KeepGraphs(board, &context);
         TellOnce(board, &watched.blocks[i]);
-        if (holdTroubles)
+        if (onScreen) {
+            KeepGraphs(board, &context);
             HoldTroubles(&watched.held[i], board, &context);
+        }
     }
     return context;
 }
@@ -372,7 +373,6 @@ int WatchOnScreen(ViewOptions *options) {
     }
     if (!opened)
         return WatchInLines(options);
-    holdTroubles = true;
     StartClock(&rounds, MonotonicMilliseconds());
     FigureContext context = {&options->settings, 0};
     for (uint32_t round = 1;;) {
