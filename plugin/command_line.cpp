@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "block_name.h"
 #include "console.h"
 #include "file_name.h"
 
@@ -57,48 +56,6 @@ static bool ParseSeconds(const char *text, uint32_t most, uint32_t *seconds) {
     return p != text && *p == '\0' && number >= 1 && number <= most;
 }
 
-// -s SPEED for every board, -s BOARD=SPEED for one (the last given holds).
-static int SetSpeed(CheckOptions *options, const char *value) {
-    const char *equals = strchr(value, '=');
-    int32_t boardIndex = 0;
-    uint64_t speed;
-    if (!ParseRate(equals != NULL ? equals + 1 : value, &speed) ||
-        (equals != NULL && !ParseBoardIndex(value, (size_t)(equals - value), &boardIndex)))
-        return Refuse("not a LAN speed", value);
-    if (equals == NULL) {
-        options->settings.lanBitsPerSecond = speed;
-        return -1;
-    }
-    int i = 0;
-    while (i < options->speedCount && options->speeds[i].boardIndex != boardIndex)
-        i++;
-    if (i == kMostBoards)
-        return Refuse("too many boards, at most 1024", value);
-    options->speeds[i] = BoardSpeed{boardIndex, speed};
-    options->speedCount += i == options->speedCount;
-    return -1;
-}
-
-uint64_t LanSpeedOf(const CheckOptions *options, int32_t boardIndex) {
-    for (int i = 0; i < options->speedCount; i++)
-        if (options->speeds[i].boardIndex == boardIndex)
-            return options->speeds[i].bitsPerSecond;
-    return options->settings.lanBitsPerSecond;
-}
-
-static int AddBoard(CheckOptions *options, const char *argument) {
-    int32_t boardIndex;
-    if (!ParseBoardIndex(argument, strlen(argument), &boardIndex))
-        return Refuse("not a board index", argument);
-    for (int i = 0; i < options->boardCount; i++)
-        if (options->boards[i] == boardIndex)
-            return -1;
-    if (options->boardCount == kMostBoards)
-        return Refuse("too many boards, at most 1024", argument);
-    options->boards[options->boardCount++] = boardIndex;
-    return -1;
-}
-
 // The most a percentage is, and more errors a second than any LAN counts.
 static const double kMostPercent = 100, kMostErrors = 1e15;
 
@@ -128,8 +85,12 @@ static int Apply(CheckOptions *options, char name, const char *value) {
                         name == 'W' ? &options->errors.warning : &options->errors.critical))
             return Refuse("not a range of errors a second", value);
         break;
-    case 's':
-        return SetSpeed(options, value);
+    case 's': {
+        const char *why = TakeLanSpeed(&options->named, &options->settings, value);
+        if (why != NULL)
+            return Refuse(why, value);
+        break;
+    }
     case 't':
         if (!ParseSeconds(value, 3600, &options->timeoutSeconds))
             return Refuse("not a number of seconds from 1 to 3600", value);
@@ -199,7 +160,8 @@ int ParseCheckOptions(int argc, char **argv, CheckOptions *options) {
         const char *argument = argv[i];
         int status, used = 1;
         if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
-            status = AddBoard(options, argument);
+            const char *why = TakeBoard(&options->named, argument);
+            status = why != NULL ? Refuse(why, argument) : -1;
         } else if (strcmp(argument, "--") == 0) {
             optionsEnd = true;
             status = -1;

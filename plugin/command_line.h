@@ -20,19 +20,13 @@ struct CheckOptions {
     // receive errors a second of a LAN (-W, -C).
     Thresholds divergence, errors;
     uint32_t timeoutSeconds;
-    int boardCount; // 0: every board that publishes
-    int32_t boards[kMostBoards];
-    int speedCount;
-    BoardSpeed speeds[kMostBoards];
+    NamedBoards named;
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status
 // to end with: 3, UNKNOWN, after the help or the version, or after the one
 // line that says what is wrong with an argument.
 int ParseCheckOptions(int argc, char **argv, CheckOptions *options);
-
-// The LAN speed of the board, in bit/s: its own, or every board's.
-uint64_t LanSpeedOf(const CheckOptions *options, int32_t boardIndex);
 
 // How a plugin's status line begins: the service, then its state.
 #define STATUS_LINE_START "PRP-HSR "

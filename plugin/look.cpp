@@ -11,7 +11,7 @@ enum { kMostRounds = 5 };
 static void StartLook(const CheckOptions *options, const int32_t *boards, int count, Look *look) {
     look->count = count;
     for (int i = 0; i < count; i++) {
-        StartBoardView(&look->views[i], boards[i], LanSpeedOf(options, boards[i]));
+        StartBoardView(&look->views[i], boards[i], SpeedOf(&options->named, &options->settings, boards[i]));
         StartBoardBlock(&look->blocks[i], boards[i]);
     }
 }
@@ -54,8 +54,8 @@ static bool NothingPublished(const Look *look) {
 }
 
 bool LookAtBoards(const CheckOptions *options, Look *look) {
-    if (options->boardCount != 0) {
-        StartLook(options, options->boards, options->boardCount, look);
+    if (options->named.boardCount != 0) {
+        StartLook(options, options->named.boards, options->named.boardCount, look);
     } else {
         static int32_t published[kMostBoards];
         int count = ListPublishedBoards(published, kMostBoards);

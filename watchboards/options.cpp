@@ -90,46 +90,45 @@ bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
     return true;
 }
 
-// -s SPEED for every board, -s BOARD=SPEED for one (the last given holds).
-static int SetSpeed(ViewOptions *options, const char *value) {
+const char *TakeLanSpeed(NamedBoards *named, ViewSettings *settings, const char *value) {
     const char *equals = strchr(value, '=');
     int32_t boardIndex = 0;
     uint64_t speed;
     if (!ParseRate(equals != NULL ? equals + 1 : value, &speed) ||
         (equals != NULL && !ParseBoardIndex(value, (size_t)(equals - value), &boardIndex)))
-        return Refuse("not a LAN speed", value);
+        return "not a LAN speed";
     if (equals == NULL) {
-        options->settings.lanBitsPerSecond = speed;
-        return -1;
+        settings->lanBitsPerSecond = speed;
+        return NULL;
     }
     int i = 0;
-    while (i < options->speedCount && options->speeds[i].boardIndex != boardIndex)
+    while (i < named->speedCount && named->speeds[i].boardIndex != boardIndex)
         i++;
     if (i == kMostBoards)
-        return Refuse("too many boards, at most 1024", value);
-    options->speeds[i] = BoardSpeed{boardIndex, speed};
-    options->speedCount += i == options->speedCount;
-    return -1;
+        return "too many boards, at most 1024";
+    named->speeds[i] = BoardSpeed{boardIndex, speed};
+    named->speedCount += i == named->speedCount;
+    return NULL;
 }
 
-uint64_t SpeedOf(const ViewOptions *options, int32_t boardIndex) {
-    for (int i = 0; i < options->speedCount; i++)
-        if (options->speeds[i].boardIndex == boardIndex)
-            return options->speeds[i].bitsPerSecond;
-    return options->settings.lanBitsPerSecond;
+uint64_t SpeedOf(const NamedBoards *named, const ViewSettings *settings, int32_t boardIndex) {
+    for (int i = 0; i < named->speedCount; i++)
+        if (named->speeds[i].boardIndex == boardIndex)
+            return named->speeds[i].bitsPerSecond;
+    return settings->lanBitsPerSecond;
 }
 
-static int AddBoard(ViewOptions *options, const char *argument) {
+const char *TakeBoard(NamedBoards *named, const char *argument) {
     int32_t boardIndex;
     if (!ParseBoardIndex(argument, strlen(argument), &boardIndex))
-        return Refuse("not a board index", argument);
-    for (int i = 0; i < options->boardCount; i++)
-        if (options->boards[i] == boardIndex)
-            return -1;
-    if (options->boardCount == kMostBoards)
-        return Refuse("too many boards, at most 1024", argument);
-    options->boards[options->boardCount++] = boardIndex;
-    return -1;
+        return "not a board index";
+    for (int i = 0; i < named->boardCount; i++)
+        if (named->boards[i] == boardIndex)
+            return NULL;
+    if (named->boardCount == kMostBoards)
+        return "too many boards, at most 1024";
+    named->boards[named->boardCount++] = boardIndex;
+    return NULL;
 }
 
 // The short names of the options that have only their long one.
@@ -162,6 +161,7 @@ static char FirstGiven(const char *names) {
 
 static int Apply(ViewOptions *options, char name, const char *value) {
     uint64_t number;
+    const char *why;
     if (strchr("bGjlm", name) != NULL && strchr(given, name) == NULL)
         given[strlen(given)] = name;
     switch (name) {
@@ -189,7 +189,10 @@ static int Apply(ViewOptions *options, char name, const char *value) {
         options->samples = (uint32_t)number;
         break;
     case 's':
-        return SetSpeed(options, value);
+        why = TakeLanSpeed(&options->named, &options->settings, value);
+        if (why != NULL)
+            return Refuse(why, value);
+        break;
     case 't':
         if (!ParseNumber(value, 86400, false, &number) || number == 0)
             return Refuse("not a number of seconds from 1 to 86400", value);
@@ -287,7 +290,8 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
         int status;
         int used = 1;
         if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
-            status = AddBoard(options, argument);
+            const char *why = TakeBoard(&options->named, argument);
+            status = why != NULL ? Refuse(why, argument) : -1;
         } else if (strcmp(argument, "--") == 0) {
             optionsEnd = true;
             status = -1;

@@ -16,6 +16,15 @@ struct BoardSpeed {
     uint64_t bitsPerSecond;
 };
 
+// The boards named on a command line and the LAN speeds given with -s, as
+// WatchBoards and check_prp_hsr take them.
+struct NamedBoards {
+    int boardCount; // 0: every board that publishes
+    int32_t boards[kMostBoards];
+    int speedCount;
+    BoardSpeed speeds[kMostBoards];
+};
+
 struct ViewOptions {
     ViewSettings settings; // with the LAN speed of every other board
     LineFormat format;
@@ -25,10 +34,7 @@ struct ViewOptions {
     const char *textfile;
     bool events; // a line for each change seen, on standard output
     uint32_t samples; // 0: until stopped
-    int boardCount;   // 0: every board that publishes
-    int32_t boards[kMostBoards];
-    int speedCount;
-    BoardSpeed speeds[kMostBoards];
+    NamedBoards named;
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status
@@ -37,8 +43,16 @@ struct ViewOptions {
 // option or argument.
 int ParseOptions(int argc, char **argv, ViewOptions *options);
 
+// -s's value: SPEED for every board (into settings), BOARD=SPEED for one;
+// the last given holds.  Returns null, or why the value is refused.
+const char *TakeLanSpeed(NamedBoards *named, ViewSettings *settings, const char *value);
+
+// A board index, taken once however often it is named; returns null, or
+// why the argument is refused.
+const char *TakeBoard(NamedBoards *named, const char *argument);
+
 // The LAN speed of the board, in bit/s: its own, or every board's.
-uint64_t SpeedOf(const ViewOptions *options, int32_t boardIndex);
+uint64_t SpeedOf(const NamedBoards *named, const ViewSettings *settings, int32_t boardIndex);
 
 // A LAN speed as -s takes it, in bit/s with an optional SI prefix (100M,
 // 1G, 2500k), from 1 bit/s to 1000G.

@@ -36,7 +36,7 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
             (size_t)(watched.count - at) * sizeof watched.blocks[0]);
     memmove(&watched.events[at + 1], &watched.events[at],
             (size_t)(watched.count - at) * sizeof watched.events[0]);
-    StartBoardView(&watched.views[at], boardIndex, SpeedOf(options, boardIndex));
+    StartBoardView(&watched.views[at], boardIndex, SpeedOf(&options->named, &options->settings, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
     memset(&watched.events[at], 0, sizeof watched.events[at]);
     if (onScreen) {
@@ -48,9 +48,9 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
 }
 
 static void FollowBoards(const ViewOptions *options) {
-    if (options->boardCount != 0) {
-        while (watched.count < options->boardCount)
-            Watch(options, options->boards[watched.count], watched.count);
+    if (options->named.boardCount != 0) {
+        while (watched.count < options->named.boardCount)
+            Watch(options, options->named.boards[watched.count], watched.count);
         return;
     }
     if (!PublishedBoardsMayHaveChanged())

@@ -30,14 +30,14 @@ TEST(Options, Defaults) {
     EXPECT_FALSE(options.settings.bytes);
     EXPECT_FALSE(options.lines);
     EXPECT_EQ(options.samples, 0u);
-    EXPECT_EQ(options.boardCount, 0);
+    EXPECT_EQ(options.named.boardCount, 0);
 }
 
 TEST(Options, WhatEachSets) {
     ViewOptions o;
     EXPECT_EQ(Parse({"-n", "3", "0", "1", "0", "-5", "-2147483648"}, &o), -1);
     EXPECT_EQ(o.samples, 3u);
-    EXPECT_EQ(std::vector<int32_t>(o.boards, o.boards + o.boardCount),
+    EXPECT_EQ(std::vector<int32_t>(o.named.boards, o.named.boards + o.named.boardCount),
               (std::vector<int32_t>{0, 1, -5, INT32_MIN})); // given twice, shown once
     EXPECT_EQ(Parse({"--mark=2.5", "-t7", "--lan-speed", "100M"}, &o), -1);
     EXPECT_EQ(o.settings.markTenths, 25u);
@@ -51,7 +51,7 @@ TEST(Options, WhatEachSets) {
     EXPECT_EQ(o.format, kJson);
     EXPECT_TRUE(o.lines);
     EXPECT_EQ(Parse({"--", "7"}, &o), -1);
-    EXPECT_EQ(o.boardCount, 1);
+    EXPECT_EQ(o.named.boardCount, 1);
     // Short options together, as the synopsis shows them; the last may take
     // the rest, or the next argument, as its value.
     EXPECT_EQ(Parse({"-bG", "-m2.5", "-n", "4"}, &o), -1);
@@ -63,10 +63,10 @@ TEST(Options, WhatEachSets) {
     EXPECT_EQ(o.samples, 4u);
     // A board's own speed holds whatever the order; of several, the last.
     EXPECT_EQ(Parse({"-s", "8=100M", "-s", "10G", "-s", "8=200M", "-s", "-3=1M"}, &o), -1);
-    EXPECT_EQ(SpeedOf(&o, 8), 200000000u);
-    EXPECT_EQ(SpeedOf(&o, -3), 1000000u);
-    EXPECT_EQ(SpeedOf(&o, 9), 10000000000u);
-    EXPECT_EQ(o.boardCount, 0); // a speed adds no board
+    EXPECT_EQ(SpeedOf(&o.named, &o.settings, 8), 200000000u);
+    EXPECT_EQ(SpeedOf(&o.named, &o.settings, -3), 1000000u);
+    EXPECT_EQ(SpeedOf(&o.named, &o.settings, 9), 10000000000u);
+    EXPECT_EQ(o.named.boardCount, 0); // a speed adds no board
     // The events take JSON and the mark, beside the metrics file too.
     EXPECT_EQ(Parse({"--events", "-j", "-m", "2", "--textfile", "a.prom"}, &o), -1);
     EXPECT_TRUE(o.events);
