@@ -1,7 +1,5 @@
 #include "events.h"
 
-#include <time.h>
-
 static const char *const kLanNames[kLans] = {"LanA", "LanB"};
 static const char *const kApart[2] = {"rx", "tx"};
 
@@ -19,27 +17,6 @@ struct Event {
     const char *apart = nullptr; // "rx" or "tx", for a divergence
     uint64_t bitsPerSecond = 0;  // for a speed taken
 };
-
-// The wall clock's time as 2026-12-08T12:00:00.123Z.
-static void AppendWallTime(Text *text, uint64_t wallMs) {
-    time_t seconds = (time_t)(wallMs / 1000);
-    const struct tm *utc = gmtime(&seconds);
-    if (utc == NULL)
-        return;
-    const int fields[] = {utc->tm_year + 1900, utc->tm_mon + 1, utc->tm_mday,
-                          utc->tm_hour,        utc->tm_min,     utc->tm_sec};
-    const char separators[] = "--T::.";
-    for (int i = 0; i < 6; i++) {
-        if (fields[i] < 10)
-            AppendChar(text, '0');
-        AppendUnsigned(text, (uint64_t)fields[i]);
-        AppendChar(text, separators[i]);
-    }
-    unsigned ms = (unsigned)(wallMs % 1000);
-    const char rest[] = {(char)('0' + ms / 100), (char)('0' + ms / 10 % 10), (char)('0' + ms % 10),
-                         'Z'};
-    AppendChars(text, rest, sizeof rest);
-}
 
 // "back after 12 s", "up after 1.0 s": how long a board was away, a link down.
 static void AppendLasted(Text *text, const Event &event) {
@@ -115,7 +92,7 @@ static void Emit(Text *text, const Event &event, const BoardView *board,
     uint64_t when = wallMs - (context->nowMs - event.ms);
     if (format == kJson) {
         AppendText(text, "{\"time\":\"");
-        AppendWallTime(text, when);
+        AppendUtcTime(text, when, true);
         AppendText(text, "\",\"board\":");
         AppendSigned(text, board->boardIndex);
         AppendJson(text, event);
@@ -126,7 +103,7 @@ static void Emit(Text *text, const Event &event, const BoardView *board,
         AppendUnsigned(text, event.priority);
         AppendChar(text, '>');
     }
-    AppendWallTime(text, when);
+    AppendUtcTime(text, when, true);
     AppendText(text, " board ");
     AppendSigned(text, board->boardIndex);
     AppendChar(text, ' ');

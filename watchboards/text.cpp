@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 bool Grow(Text *text, size_t count) {
     if (!text->grows)
@@ -135,4 +136,28 @@ void AppendDuration(Text *text, uint64_t seconds) {
         AppendChar(&duration, kUnits[i + 1].name);
     }
     AppendChars(text, chars, duration.length);
+}
+
+void AppendUtcTime(Text *text, uint64_t wallMs, bool milliseconds) {
+    time_t seconds = (time_t)(wallMs / 1000);
+    const struct tm *utc = gmtime(&seconds);
+    if (utc == NULL)
+        return;
+    const int fields[] = {utc->tm_year + 1900, utc->tm_mon + 1, utc->tm_mday,
+                          utc->tm_hour,        utc->tm_min,     utc->tm_sec};
+    const char separators[] = "--T::";
+    for (int i = 0; i < 6; i++) {
+        if (fields[i] < 10)
+            AppendChar(text, '0');
+        AppendUnsigned(text, (uint64_t)fields[i]);
+        if (i < 5)
+            AppendChar(text, separators[i]);
+    }
+    if (milliseconds) {
+        unsigned ms = (unsigned)(wallMs % 1000);
+        const char rest[] = {'.', (char)('0' + ms / 100), (char)('0' + ms / 10 % 10),
+                             (char)('0' + ms % 10)};
+        AppendChars(text, rest, sizeof rest);
+    }
+    AppendChar(text, 'Z');
 }

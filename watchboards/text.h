@@ -74,4 +74,8 @@ void AppendPercentTenths(Text *text, int32_t tenths);
 void AppendDuration(Text *text, uint64_t seconds);
 enum { kLongestDuration = 6 }; // "59m59s", "99d23h"
 
+// The wall clock's time, given in milliseconds since 1970, in UTC:
+// 2026-12-08T12:00:00Z, or 2026-12-08T12:00:00.123Z with its milliseconds.
+void AppendUtcTime(Text *text, uint64_t wallMs, bool milliseconds);
+
 #endif

@@ -166,32 +166,16 @@ static FigureContext CloseRounds(const ViewOptions *options) {
     return context;
 }
 
-static void AppendUtcTime(Text *text) {
-    time_t now = time(NULL);
-    const struct tm *utc = gmtime(&now);
-    if (utc == NULL)
-        return;
-    const int fields[] = {utc->tm_year + 1900, utc->tm_mon + 1, utc->tm_mday,
-                          utc->tm_hour,        utc->tm_min,     utc->tm_sec};
-    const char separators[] = "--T::Z";
-    for (int i = 0; i < 6; i++) {
-        if (fields[i] < 10)
-            AppendChar(text, '0');
-        AppendUnsigned(text, (uint64_t)fields[i]);
-        AppendChar(text, separators[i]);
-    }
-}
-
 // What a round writes, in room kept from one round to the next.
 static Text out = GrowingText();
 
 static void ShowLines(const ViewOptions *options, const FigureContext *context) {
-    char time[32];
-    Text timeText = TEXT_IN(time);
-    AppendUtcTime(&timeText);
+    char stamp[32];
+    Text stampText = TEXT_IN(stamp);
+    AppendUtcTime(&stampText, (uint64_t)time(NULL) * 1000, false);
     EmptyText(&out);
     for (int i = 0; i < watched.count; i++)
-        AppendBoardLine(&out, &watched.views[i], time, context, options->format);
+        AppendBoardLine(&out, &watched.views[i], stamp, context, options->format);
     WriteOutput(out.chars, out.length);
 }
 
