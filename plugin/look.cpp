@@ -11,23 +11,10 @@ enum { kMostRounds = 5 };
 static void StartLook(const CheckOptions *options, const int32_t *boards, int count, Look *look) {
     look->count = count;
     for (int i = 0; i < count; i++) {
-        StartBoardView(&look->views[i], boards[i], SpeedOf(&options->named, &options->settings, boards[i]));
+        StartBoardView(&look->views[i], boards[i],
+                       SpeedOf(&options->named, &options->settings, boards[i]));
         StartBoardBlock(&look->blocks[i], boards[i]);
     }
-}
-
-// Reads every board's record; at a round, after looking whether its block
-// is still there.  Returns the moment of the last publication seen of any
-// board, which the rounds keep to.
-static uint64_t ReadBoards(Look *look, uint64_t nowMs, bool round, uint64_t phaseMs) {
-    for (int i = 0; i < look->count; i++) {
-        bool again = false;
-        BlockState state = ReadBoardRecord(&look->blocks[i], round, &again);
-        ReadBoard(&look->views[i], state, &look->blocks[i].record, again, nowMs);
-        if (look->views[i].phaseMs > phaseMs)
-            phaseMs = look->views[i].phaseMs;
-    }
-    return phaseMs;
 }
 
 // Whether a board is known: its record is not there, is stale, or a
@@ -74,7 +61,8 @@ bool LookAtBoards(const CheckOptions *options, Look *look) {
         Due due = DueAt(&clock, now, phaseMs);
         if (due == kDueNothing)
             continue;
-        phaseMs = ReadBoards(look, now, due == kDueRound, phaseMs);
+        phaseMs =
+            ReadBoards(look->views, look->blocks, look->count, now, due == kDueRound, phaseMs);
         if (due != kDueRound)
             continue;
         for (int i = 0; i < look->count; i++)

@@ -124,15 +124,7 @@ static RoundClock rounds;
 static uint64_t phaseMs;
 
 static void ReadBoards(uint64_t nowMs, bool look) {
-    for (int i = 0; i < watched.count; i++) {
-        if (!look && !WantsRead(&watched.views[i], nowMs))
-            continue;
-        bool again = false;
-        BlockState state = ReadBoardRecord(&watched.blocks[i], look, &again);
-        ReadBoard(&watched.views[i], state, &watched.blocks[i].record, again, nowMs);
-        if (watched.views[i].phaseMs > phaseMs)
-            phaseMs = watched.views[i].phaseMs;
-    }
+    phaseMs = ReadBoards(watched.views, watched.blocks, watched.count, nowMs, look, phaseMs);
 }
 
 // Waits for the next read or round, whichever comes first; true when it is
