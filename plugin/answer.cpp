@@ -10,8 +10,6 @@ struct BoardCheck {
     void (*words)(Text *text, const BoardView *board, int lan);
 };
 
-static const char *const kLanNames[kLans] = {"LanA", "LanB"};
-
 static bool WithRecord(const BoardView *board) {
     return board->state == kBoardLive || board->state == kBoardStale;
 }
@@ -84,12 +82,8 @@ static int64_t Hundred(const BoardView *) { return 100; }
 // both links are up and the busier LAN carries over 1000 bytes a second.
 // Its size is the datum; the status line says its sign.
 enum { kLeastComparedBytes = 1000 };
-template <Counter counter> static int32_t Divergence(const BoardView *board) {
-    return DivergenceTenths(board->lan[kLanA].perSecond[counter],
-                            board->lan[kLanB].perSecond[counter]);
-}
 template <Counter counter> static int64_t DivergenceSize(const BoardView *board, int) {
-    int32_t tenths = Divergence<counter>(board);
+    int32_t tenths = RateDivergence(board, counter);
     return tenths < 0 ? -tenths : tenths;
 }
 template <Counter counter> static bool Compared(const BoardView *board, int) {
@@ -98,7 +92,7 @@ template <Counter counter> static bool Compared(const BoardView *board, int) {
            (a > b ? a : b) > kLeastComparedBytes;
 }
 template <Counter counter> static void SayDivergence(Text *text, const BoardView *board, int) {
-    int32_t tenths = Divergence<counter>(board);
+    int32_t tenths = RateDivergence(board, counter);
     AppendText(text, counter == kRxOctets ? "rx" : "tx");
     AppendText(text, tenths > 0 ? " +" : " ");
     AppendDecimal(text, tenths, 1);

@@ -22,6 +22,13 @@ int32_t DivergenceTenths(uint64_t a, uint64_t b) {
     return a > b ? tenths : -tenths;
 }
 
+int32_t RateDivergence(const BoardView *board, Counter counter) {
+    return DivergenceTenths(board->lan[kLanA].perSecond[counter],
+                            board->lan[kLanB].perSecond[counter]);
+}
+
+const char *const kLanNames[kLans] = {"LanA", "LanB"};
+
 struct LanFields {
     int32_t PrpValue::*counter[kCounters];
     uint8_t PrpValue::*linkStatus;

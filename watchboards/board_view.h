@@ -161,4 +161,10 @@ inline uint32_t HistoryValue(const BoardView *board, int graph, int lan, int sec
 // rounded: positive when LanA carries more.  0 when both are 0.
 int32_t DivergenceTenths(uint64_t a, uint64_t b);
 
+// LanA's rate of a counter against LanB's, so.
+int32_t RateDivergence(const BoardView *board, Counter counter);
+
+// "LanA" and "LanB", as the screen, the events and the plugin name them.
+extern const char *const kLanNames[kLans];
+
 #endif

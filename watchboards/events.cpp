@@ -1,6 +1,5 @@
 #include "events.h"
 
-static const char *const kLanNames[kLans] = {"LanA", "LanB"};
 static const char *const kApart[2] = {"rx", "tx"};
 
 // journald's priorities: a warning, a notice, news.
@@ -141,8 +140,7 @@ void AppendEvents(Text *text, BoardEvents *events, const BoardView *board,
         emit({now, -1, kWarning, "reset"});
     for (int i = 0; i < 2 && board->ratesKnown; i++) {
         Counter counter = i == 0 ? kRxOctets : kTxOctets;
-        int32_t tenths = DivergenceTenths(board->lan[kLanA].perSecond[counter],
-                                          board->lan[kLanB].perSecond[counter]);
+        int32_t tenths = RateDivergence(board, counter);
         bool beyond = BeyondMark(tenths, context->settings);
         if (beyond != events->beyond[i]) {
             Event apart = {now, -1, beyond ? kWarning : kNews, beyond ? "beyond" : "within",

@@ -24,14 +24,6 @@ static bool Counted(const BoardView *board, int) { return board->sampled && !boa
 static bool WithStep(const BoardView *board, int) { return board->stepped && !board->tooFast; }
 static bool WithRates(const BoardView *board, int) { return board->ratesKnown; }
 
-// LanA's rate against LanB's, in tenths of a percent.
-static int32_t Divergence(const BoardView *board, Counter counter) {
-    return DivergenceTenths(board->lan[kLanA].perSecond[counter],
-                            board->lan[kLanB].perSecond[counter]);
-}
-
-static const char *const kLanNames[kLans] = {"LanA", "LanB"};
-
 // What is trouble, figure by figure, and what the heading says of it.
 static void SayFigure(Text *text, const Figure &figure, const BoardView *board, int lan,
                       const FigureContext *context) {
@@ -58,10 +50,10 @@ static void SayStale(Text *text, const Figure &figure, const BoardView *board, i
     AppendDuration(text, (uint64_t)figure.value(board, lan, context));
 }
 static bool RxBeyond(const BoardView *board, int, const FigureContext *context) {
-    return board->ratesKnown && BeyondMark(Divergence(board, kRxOctets), context->settings);
+    return board->ratesKnown && BeyondMark(RateDivergence(board, kRxOctets), context->settings);
 }
 static bool TxBeyond(const BoardView *board, int, const FigureContext *context) {
-    return board->ratesKnown && BeyondMark(Divergence(board, kTxOctets), context->settings);
+    return board->ratesKnown && BeyondMark(RateDivergence(board, kTxOctets), context->settings);
 }
 static void SayRx(Text *text, const Figure &figure, const BoardView *board, int lan,
                   const FigureContext *context) {
@@ -143,13 +135,13 @@ constexpr Figure kFigures[] = {
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
     {"rxErrDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxErrors]), WithStep, //
      0, nullptr, nullptr, kNoTrouble, false, nullptr},
-    {"rxDivergence", false, kUnitPercent, OF_BOARD(Divergence(board, kRxOctets)), WithRates, //
+    {"rxDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kRxOctets)), WithRates, //
      2, nullptr, nullptr, kRxApart, false, nullptr},
-    {"txDivergence", false, kUnitPercent, OF_BOARD(Divergence(board, kTxOctets)), WithRates, //
+    {"txDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kTxOctets)), WithRates, //
      3, nullptr, nullptr, kTxApart, false, nullptr},
     {"divergent", false, kUnitFlag,
-     OF_BOARD(BeyondMark(Divergence(board, kRxOctets), context->settings) ||
-              BeyondMark(Divergence(board, kTxOctets), context->settings)),
+     OF_BOARD(BeyondMark(RateDivergence(board, kRxOctets), context->settings) ||
+              BeyondMark(RateDivergence(board, kTxOctets), context->settings)),
      WithRates, 0, nullptr, nullptr, kNoTrouble, false, nullptr},
     {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.total[kRxErrors]), Counted, //
      5, "errors", nullptr, kNoTrouble, false, &kErrorsTotal},
