@@ -36,7 +36,8 @@ static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
             (size_t)(watched.count - at) * sizeof watched.blocks[0]);
     memmove(&watched.events[at + 1], &watched.events[at],
             (size_t)(watched.count - at) * sizeof watched.events[0]);
-    StartBoardView(&watched.views[at], boardIndex, SpeedOf(&options->named, &options->settings, boardIndex));
+    StartBoardView(&watched.views[at], boardIndex,
+                   SpeedOf(&options->named, &options->settings, boardIndex));
     StartBoardBlock(&watched.blocks[at], boardIndex);
     memset(&watched.events[at], 0, sizeof watched.events[at]);
     if (onScreen) {
@@ -127,12 +128,18 @@ static void ReadBoards(uint64_t nowMs, bool look) {
     phaseMs = ReadBoards(watched.views, watched.blocks, watched.count, nowMs, look, phaseMs);
 }
 
-// Waits for the next read or round, whichever comes first; true when it is
-// the round's time.  Reads the boards when it is a read's.
-static bool AwaitRound(void) {
+// Waits for the next read or round, whichever comes first, or with keys
+// for a key (*key, otherwise kNoKey); true when it is the round's time.
+// Reads the boards when it is a read's.
+static bool AwaitRound(bool keys, int *key) {
     uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
-    if (next > now)
+    *key = kNoKey;
+    if (next > now && keys)
+        *key = ReadKey((uint32_t)(next - now));
+    else if (next > now)
         WaitMilliseconds((uint32_t)(next - now));
+    if (*key != kNoKey)
+        return false;
     now = MonotonicMilliseconds();
     Due due = DueAt(&rounds, now, phaseMs);
     if (due == kDueRead)
@@ -202,7 +209,8 @@ static int ShowRounds(const ViewOptions *options,
                       void (*show)(const ViewOptions *, const FigureContext *)) {
     StartClock(&rounds, MonotonicMilliseconds());
     for (uint32_t round = 1;; round++) {
-        while (!AwaitRound())
+        int key;
+        while (!AwaitRound(false, &key))
             if (EndRequested())
                 return 0;
         FigureContext context = CloseRounds(options);
@@ -303,16 +311,11 @@ static int WatchAsTable(ViewOptions *options) {
     int written = 0;
     StartClock(&rounds, MonotonicMilliseconds());
     for (uint32_t round = 1;;) {
-        uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
-        int key = next > now && keys ? ReadKey((uint32_t)(next - now)) : kNoKey;
-        if (!keys && next > now)
-            WaitMilliseconds((uint32_t)(next - now));
+        int key;
+        bool due = AwaitRound(keys, &key);
         if (EndRequested() || key == 'q' || key == 'Q' || key == 3)
             return 0;
-        Due due = DueAt(&rounds, MonotonicMilliseconds(), phaseMs);
-        if (due == kDueRead)
-            ReadBoards(MonotonicMilliseconds(), false);
-        if (due != kDueRound)
+        if (!due)
             continue;
         FigureContext context = CloseRounds(options);
         int rows, columns;
@@ -352,8 +355,8 @@ int WatchOnScreen(ViewOptions *options) {
     StartClock(&rounds, MonotonicMilliseconds());
     FigureContext context = {&options->settings, 0};
     for (uint32_t round = 1;;) {
-        uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
-        int key = next > now ? ReadKey((uint32_t)(next - now)) : kNoKey;
+        int key;
+        bool due = AwaitRound(true, &key);
         if (EndRequested())
             return 0;
         if (key != kNoKey) {
@@ -366,11 +369,7 @@ int WatchOnScreen(ViewOptions *options) {
             Draw(options, &screen, &context);
             continue;
         }
-        now = MonotonicMilliseconds();
-        Due due = DueAt(&rounds, now, phaseMs);
-        if (due == kDueRead)
-            ReadBoards(now, false);
-        if (due != kDueRound)
+        if (!due)
             continue;
         context = CloseRounds(options);
         Draw(options, &screen, &context);
