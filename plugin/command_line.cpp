@@ -46,16 +46,6 @@ static int Refuse(const char *what, const char *argument) {
     return kUnknownStatus;
 }
 
-// A whole number of seconds from 1 to most.
-static bool ParseSeconds(const char *text, uint32_t most, uint32_t *seconds) {
-    uint32_t number = 0;
-    const char *p = text;
-    for (; IsDigit(*p) && number <= most; p++)
-        number = number * 10 + (uint32_t)(*p - '0');
-    *seconds = number;
-    return p != text && *p == '\0' && number >= 1 && number <= most;
-}
-
 // The most a percentage is, and more errors a second than any LAN counts.
 static const double kMostPercent = 100, kMostErrors = 1e15;
 
@@ -91,10 +81,13 @@ static int Apply(CheckOptions *options, char name, const char *value) {
             return Refuse(why, value);
         break;
     }
-    case 't':
-        if (!ParseSeconds(value, 3600, &options->timeoutSeconds))
+    case 't': {
+        uint64_t seconds;
+        if (!ParseNumber(value, 3600, false, &seconds) || seconds == 0)
             return Refuse("not a number of seconds from 1 to 3600", value);
+        options->timeoutSeconds = (uint32_t)seconds;
         break;
+    }
     case 'h':
         fputs(kHelp, stdout);
         FlushOutput(); // help that cannot be written ends with 3 and a line

@@ -47,9 +47,7 @@ static int Refuse(const char *what, const char *argument) {
     return 2;
 }
 
-// A whole decimal number, at most most; with allowTenths one decimal may
-// follow a point, and the value is in tenths.
-static bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {
+bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {
     uint64_t number = 0;
     const char *p = text;
     for (; IsDigit(*p); p++) {

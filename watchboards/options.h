@@ -54,6 +54,10 @@ const char *TakeBoard(NamedBoards *named, const char *argument);
 // The LAN speed of the board, in bit/s: its own, or every board's.
 uint64_t SpeedOf(const NamedBoards *named, const ViewSettings *settings, int32_t boardIndex);
 
+// A whole decimal number, at most most; with allowTenths one decimal may
+// follow a point, and the value is in tenths.
+bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value);
+
 // A LAN speed as -s takes it, in bit/s with an optional SI prefix (100M,
 // 1G, 2500k), from 1 bit/s to 1000G.
 bool ParseRate(const char *text, uint64_t *bitsPerSecond);
