@@ -329,15 +329,6 @@ static constexpr int kMostTroublesSeen =
     Count([](const Figure &figure) { return figure.trouble.test != nullptr; }) * kLans;
 static_assert(kMostTroublesSeen <= kMostTroubles, "room for every trouble at once");
 
-bool InTrouble(const BoardView *board, const FigureContext *context) {
-    for (const Figure &figure : kFigures)
-        for (int lan = 0; figure.trouble.test != nullptr && lan < (figure.ofEachLan ? kLans : 1);
-             lan++)
-            if (figure.trouble.test(board, lan, context))
-                return true;
-    return false;
-}
-
 CellStyle FigureStyle(const Figure &figure, const BoardView *board, int lan,
                       const FigureContext *context) {
     return figure.trouble.test != nullptr && figure.trouble.test(board, lan, context)

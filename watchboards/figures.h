@@ -124,7 +124,6 @@ struct TroubleSeen {
 enum { kMostTroubles = 16 };
 int BoardTroubles(const BoardView *board, const FigureContext *context,
                   TroubleSeen troubles[kMostTroubles]);
-bool InTrouble(const BoardView *board, const FigureContext *context);
 
 // A figure's colour on the screen: its trouble's when it is trouble.
 CellStyle FigureStyle(const Figure &figure, const BoardView *board, int lan,

@@ -37,16 +37,15 @@ void HoldTroubles(HeldTroubles *held, const BoardView *board, const FigureContex
     *held = next;
 }
 
-bool ShownInTrouble(const ShownBoard *board, const FigureContext *context) {
-    return board->held != nullptr ? board->held->count != 0 : InTrouble(board->view, context);
-}
-
 // How heavy the board's worst trouble is; 0 for none.
 static int Worst(const ShownBoard *board, const FigureContext *context) {
-    if (board->held != nullptr)
-        return board->held->count != 0 ? board->held->trouble[0].figure->trouble.weight : 0;
-    TroubleSeen now[kMostTroubles];
-    return BoardTroubles(board->view, context, now) != 0 ? now[0].figure->trouble.weight : 0;
+    HeldTroubles now;
+    const HeldTroubles *troubles = TroublesOf(board, context, &now);
+    return troubles->count != 0 ? troubles->trouble[0].figure->trouble.weight : 0;
+}
+
+bool ShownInTrouble(const ShownBoard *board, const FigureContext *context) {
+    return Worst(board, context) != 0;
 }
 
 int ListShown(ShownBoard *list, const ShownBoard *boards, int count, bool troubleOnly,

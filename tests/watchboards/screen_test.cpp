@@ -189,7 +189,8 @@ TEST_F(TwoBoards, TroubleInTheHeadingInTAndInTheFooter) {
         EXPECT_EQ(Render(10, 60, 1).substr(kHeader.size(), heading.size() + 1), heading + "\n")
             << c.what;
         FigureContext context = {&settings_, nowMs_};
-        EXPECT_EQ(InTrouble(&boards_[1], &context), trouble) << c.what;
+        TroubleSeen seen[kMostTroubles];
+        EXPECT_EQ(BoardTroubles(&boards_[1], &context, seen) != 0, trouble) << c.what;
         EXPECT_EQ(Render(10, 40, 0).find("1 in trouble") != std::string::npos, trouble) << c.what;
     }
 }
