@@ -49,12 +49,6 @@ static int Refuse(const char *what, const char *argument) {
 // The most a percentage is, and more errors a second than any LAN counts.
 static const double kMostPercent = 100, kMostErrors = 1e15;
 
-struct Option {
-    char shortName;
-    const char *longName;
-    bool takesValue;
-};
-
 static const Option kOptions[] = {
     {'w', "warning", true},         {'c', "critical", true},  {'W', "errors-warning", true},
     {'C', "errors-critical", true}, {'s', "lan-speed", true}, {'t', "timeout", true},
@@ -119,9 +113,7 @@ static int ParseOption(CheckOptions *options, const char *argument, const char *
     } else {
         const char *name = argument + 2;
         size_t length = strcspn(name, "=");
-        for (const Option &option : kOptions)
-            if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
-                found = &option;
+        found = LongOption(kOptions, sizeof kOptions / sizeof kOptions[0], name, length);
         if (found != NULL && name[length] == '=') {
             if (!found->takesValue)
                 return Refuse("takes no value", argument);

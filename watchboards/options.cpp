@@ -47,6 +47,14 @@ static int Refuse(const char *what, const char *argument) {
     return 2;
 }
 
+const Option *LongOption(const Option *options, int count, const char *name, size_t length) {
+    for (int i = 0; i < count; i++)
+        if (strlen(options[i].longName) == length &&
+            strncmp(options[i].longName, name, length) == 0)
+            return &options[i];
+    return NULL;
+}
+
 bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {
     uint64_t number = 0;
     const char *p = text;
@@ -131,12 +139,6 @@ const char *TakeBoard(NamedBoards *named, const char *argument) {
 
 // The short names of the options that have only their long one.
 const char kTextfile = '\1', kEvents = '\2';
-
-struct Option {
-    char shortName;
-    const char *longName;
-    bool takesValue;
-};
 
 static const Option kOptions[] = {
     {'b', "bytes", false},    {'G', "no-graphs", false}, {'j', "json", false},
@@ -245,13 +247,10 @@ static int ParseOption(ViewOptions *options, const char *argument, char **next, 
         }
         return -1;
     }
-    const Option *found = NULL;
     const char *value = NULL;
     const char *name = argument + 2;
     size_t length = strcspn(name, "=");
-    for (const Option &option : kOptions)
-        if (strlen(option.longName) == length && strncmp(option.longName, name, length) == 0)
-            found = &option;
+    const Option *found = LongOption(kOptions, sizeof kOptions / sizeof kOptions[0], name, length);
     if (found == NULL)
         return Refuse("unknown option", argument);
     if (name[length] == '=')

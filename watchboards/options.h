@@ -2,6 +2,7 @@
 #ifndef WATCHBOARDS_OPTIONS_H
 #define WATCHBOARDS_OPTIONS_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "board_view.h"
@@ -53,6 +54,18 @@ const char *TakeBoard(NamedBoards *named, const char *argument);
 
 // The LAN speed of the board, in bit/s: its own, or every board's.
 uint64_t SpeedOf(const NamedBoards *named, const ViewSettings *settings, int32_t boardIndex);
+
+// An option of a command line: its short name, its long one, and whether
+// it takes a value.
+struct Option {
+    char shortName;
+    const char *longName;
+    bool takesValue;
+};
+
+// The option of those count whose long name is the length characters at
+// name; null when none is.
+const Option *LongOption(const Option *options, int count, const char *name, size_t length);
 
 // A whole decimal number, at most most; with allowTenths one decimal may
 // follow a point, and the value is in tenths.
