@@ -25,10 +25,10 @@ int main(int argc, char **argv) {
     AppendText(&line, " s\n");
     SetDeadline(options.timeoutSeconds, timedOut);
 
-    static Look look;
+    static Watch watch;
     static Text answer = GrowingText(); // held to the end, as the program's
-    PluginState state = LookAtBoards(&options, &look)
-                            ? AppendAnswer(&answer, look.views, look.count, &options)
+    PluginState state = LookAtBoards(&options, &watch)
+                            ? AppendAnswer(&answer, &watch, &options)
                             : AppendUnknown(&answer, "no board published");
     ClearDeadline();
     fputs(answer.chars, stdout);

@@ -16,6 +16,7 @@ static const char kHelp[] =
     "                               larger (0 to 100), that warn (default 5)\n"
     "  -c, --critical RANGE         the same that is critical (default none)\n"
     "  -W, --errors-warning RANGE   receive errors a second of a LAN that warn\n"
+    "                               (default 0: any)\n"
     "  -C, --errors-critical RANGE  the same that are critical\n"
     "  -s, --lan-speed [BOARD=]SPEED\n"
     "                               LAN speed in bit/s, k M G allowed, of every\n"
@@ -70,7 +71,7 @@ static int Apply(CheckOptions *options, char name, const char *value) {
             return Refuse("not a range of errors a second", value);
         break;
     case 's': {
-        const char *why = TakeLanSpeed(&options->named, &options->settings, value);
+        const char *why = TakeLanSpeed(&options->named, value);
         if (why != NULL)
             return Refuse(why, value);
         break;
@@ -133,12 +134,15 @@ static int ParseOption(CheckOptions *options, const char *argument, const char *
 
 int ParseCheckOptions(int argc, char **argv, CheckOptions *options) {
     memset(options, 0, sizeof *options);
-    options->settings.lanBitsPerSecond = 1000000000;
+    StartNamedBoards(&options->named);
     // A record that did not change for two publications and a half is not
     // published any more: later than a late publication, within the look.
     options->settings.staleMs = kPublishingPeriodMs * 5 / 2;
+    options->settings.markTenths = 50;
     options->timeoutSeconds = 10;
-    ParseRange("5", kMostPercent, &options->divergence.warning); // WatchBoards' mark
+    // As the boards' verdict: beyond the mark, and any error, warn.
+    ParseRange("5", kMostPercent, &options->divergence.warning);
+    ParseRange("0", kMostErrors, &options->errors.warning);
 
     bool optionsEnd = false;
     for (int i = 1; i < argc; i++) {

@@ -6,8 +6,8 @@
 
 #include <stdint.h>
 
-#include "board_view.h"
-#include "options.h"
+#include "arguments.h"
+#include "model.h"
 #include "ranges.h"
 
 struct Thresholds {
@@ -15,12 +15,13 @@ struct Thresholds {
 };
 
 struct CheckOptions {
-    ViewSettings settings; // with the LAN speed of every board without its own
+    BoardSettings settings;
+    NamedBoards named; // with the LAN speeds
     // The size of LanA's rate against LanB's in percent (-w, -c), and the
-    // receive errors a second of a LAN (-W, -C).
+    // receive errors a second of a LAN (-W, -C).  By default they warn as
+    // the boards' verdict does: beyond the mark, at any error.
     Thresholds divergence, errors;
     uint32_t timeoutSeconds;
-    NamedBoards named;
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status

@@ -15,10 +15,6 @@ void SetDeadline(uint32_t seconds, const char *line);
 // nothing, and the answer is never mixed with its line.
 void ClearDeadline(void);
 
-// Milliseconds on a clock that only goes forward, as WatchBoards' (its
-// system.h), whose model and rounds it times.
-uint64_t MonotonicMilliseconds(void);
-
 // Waits that long.
 void PauseMilliseconds(uint32_t milliseconds);
 

@@ -33,12 +33,6 @@ void SetDeadline(uint32_t seconds, const char *line) {
 
 void ClearDeadline(void) { alarm(0); }
 
-uint64_t MonotonicMilliseconds(void) {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
-}
-
 void PauseMilliseconds(uint32_t milliseconds) {
     struct timespec pause = {(time_t)(milliseconds / 1000), (long)(milliseconds % 1000) * 1000000L};
     while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {

@@ -38,6 +38,4 @@ void ClearDeadline(void) {
         Sleep(INFINITE);
 }
 
-uint64_t MonotonicMilliseconds(void) { return GetTickCount64(); }
-
 void PauseMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }

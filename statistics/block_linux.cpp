@@ -133,6 +133,11 @@ BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *ch
         memcpy(copy, block->view, sizeof *copy);
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
     copying = 0;
+    // The bytes of a page past the end of a block cut short read as zeros:
+    // what was read is the record only if the block is still whole.
+    struct stat status;
+    if (fstat((int)block->handle, &status) != 0 || status.st_size < (off_t)sizeof(PrpValue))
+        return kBlockShort;
     return kBlockWhole;
 }
 

@@ -58,8 +58,8 @@ BlockState CopyStatisticsRecord(StatisticsBlock *block, PrpValue *copy);
 // For a reader that reads often and looks now and then: brings *copy up to
 // date with the record without looking at the block first, copying only
 // when it differs (*changed says whether it did).  A block removed
-// meanwhile is found at the next CopyStatisticsRecord; one cut short still
-// ends the read, as kBlockShort, with *copy left undefined.
+// meanwhile is found at the next CopyStatisticsRecord; one cut short, before
+// or during the read, ends it as kBlockShort, with *copy left undefined.
 BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *changed);
 
 // The boards whose block exists now, in increasing order: the lowest most

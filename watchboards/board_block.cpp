@@ -25,42 +25,44 @@ void PutColumnHeadings(Grid *grid, int row, int column) {
 static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a heading
 
 // "Board 102 live", or its trouble, heaviest first: "Board 102 · LanB down
-// · rx +20%"; and the resets seen.  Within the block's columns.
-static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoard *board,
+// · rx +20.0%"; and the resets seen.  Within the block's columns.
+static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoard *shown,
                        const FigureContext *context) {
+    const Board *board = shown->board;
     char chars[80];
     Text text = TEXT_IN(chars);
     AppendText(&text, "Board ");
-    AppendSigned(&text, board->view->boardIndex);
+    AppendSigned(&text, board->boardIndex);
     column = PutTextBefore(grid, row, column, end, chars, kStyleBold);
     HeldTroubles now;
-    const HeldTroubles &troubles = *TroublesOf(board, context, &now);
+    const HeldTroubles &troubles = *TroublesOf(shown, context->nowMs, &now);
     for (int i = 0; i < troubles.count; i++) {
         text = TEXT_IN(chars);
-        AppendTrouble(&text, &troubles, i);
+        AppendHeld(&text, &troubles, i);
         column = PutTextBefore(grid, row, column, end, kDot, kStylePlain);
         column = PutTextBefore(grid, row, column, end, chars,
-                               troubles.trouble[i].figure->trouble.style);
+                               StyleOf(troubles.held[i].trouble.severity));
     }
     if (troubles.count == 0) {
         column = PutTextBefore(grid, row, column, end, " ", kStylePlain);
-        column = PutTextBefore(grid, row, column, end, StateWord(board->view->state), kStylePlain);
+        column = PutTextBefore(grid, row, column, end, StateWord(board->state), kStylePlain);
     }
-    if (board->view->resets != 0) {
+    if (board->resets != 0) {
         text = TEXT_IN(chars);
         AppendText(&text, "resets ");
-        AppendUnsigned(&text, board->view->resets);
+        AppendUnsigned(&text, board->resets);
         PutTextBefore(grid, row, column + 1, end, chars, kStylePlain);
     }
 }
 
 // A figure right-aligned to end before end; on the screen its time after
 // it, how long it has been so.
-static void PutFigure(Grid *grid, int row, int end, const Figure &figure, const BoardView *board,
-                      int lan, const FigureContext *context, CellStyle style) {
+static void PutFigure(Grid *grid, int row, int end, FigureId id, const Board *board, int lan,
+                      const FigureContext *context, const ViewSettings *view, CellStyle style) {
+    const Figure &figure = kFigures[id];
     char chars[kLongestScreenFigure + 1];
     Text text = TEXT_IN(chars);
-    AppendFigure(&text, figure, board, lan, context, kOnScreen);
+    AppendScreenFigure(&text, id, board, lan, context, view, kBlockCountWidth);
     if (figure.since != nullptr && figure.known(board, lan)) {
         Since since = figure.since(board, lan);
         AppendText(&text, since.atLeast ? " >" : " ");
@@ -79,21 +81,21 @@ static uint16_t Bar(uint32_t value, uint32_t scale) {
 
 // A graphed figure of both LANs over the last minute, newest on the right,
 // on one scale: the highest value of either.
-static void PutGraphs(Grid *grid, int row, int column, const Figure &figure, int graph,
-                      const BoardView *board, const FigureContext *context) {
+static void PutGraphs(Grid *grid, int row, int column, const ShownFigure &shown, int graph,
+                      const GraphHistory *history, const ViewSettings *view) {
     uint32_t scale = 0;
-    for (const auto &lan : board->history[graph])
+    for (const auto &lan : history->value[graph])
         for (uint32_t value : lan)
             if (value < kNotSeen && value > scale)
                 scale = value;
     for (int lan = 0; lan < kLans; lan++) {
         char label[16];
         Text text = TEXT_IN(label);
-        AppendText(&text, figure.label);
+        AppendText(&text, shown.label);
         AppendText(&text, lan == kLanA ? " A" : " B");
         PutText(grid, row + lan, column, label, kStylePlain);
         for (int second = 0; second < kHistorySeconds; second++) {
-            uint32_t value = HistoryValue(board, graph, lan, second);
+            uint32_t value = HistoryValue(history, graph, lan, second);
             int at = column + kGraphColumn + second;
             if (value == kNoValue)
                 PutCharacter(grid, row + lan, at, 0x00b7, kStyleDim); // '·'
@@ -105,40 +107,39 @@ static void PutGraphs(Grid *grid, int row, int column, const Figure &figure, int
         char chars[32];
         Text text = TEXT_IN(chars);
         AppendText(&text, "max ");
-        AppendScreenValue(&text, figure.unit, scale, context->settings);
+        AppendScreenValue(&text, kFigures[shown.figure].unit, scale, view, kBlockCountWidth);
         PutText(grid, row, column + kScaleColumn, chars, kStyleDim);
     }
 }
 
 void PutBoardBlock(Grid *grid, int row, int column, int room, const ShownBoard *shown,
-                   const FigureContext *context, bool graphs) {
-    const BoardView *board = shown->view;
+                   const FigureContext *context, const ViewSettings *view, bool graphs) {
+    const Board *board = shown->board;
     PutHeading(grid, row, column, column + room, shown, context);
     int graphRow = row + 1 + kFigureRows, graph = 0;
-    for (int f = 0; f < kFigureCount; f++) {
-        const Figure &figure = kFigures[f];
-        if (graphs && figure.graphed) {
-            PutGraphs(grid, graphRow, column, figure, graph, board, context);
+    for (const ShownFigure &place : kShownFigures) {
+        const Figure &figure = kFigures[place.figure];
+        if (graphs && place.graphed && shown->history != nullptr) {
+            PutGraphs(grid, graphRow, column, place, graph, shown->history, view);
             graphRow += kLans;
         }
-        graph += figure.graphed;
-        if (figure.row == 0)
+        graph += place.graphed;
+        if (place.row == 0)
             continue;
-        int at = row + figure.row;
-        if (figure.label != nullptr) {
-            int end = PutText(grid, at, column, figure.label, kStylePlain);
+        int at = row + place.row;
+        if (place.label != nullptr) {
+            int end = PutText(grid, at, column, place.label, kStylePlain);
             if (figure.unit == kUnitRate)
-                PutText(grid, at, end, context->settings->bytes ? " B/s" : " bit/s", kStylePlain);
+                PutText(grid, at, end, view->bytes ? " B/s" : " bit/s", kStylePlain);
         }
         if (figure.ofEachLan) {
-            PutFigure(grid, at, column + kLanAEnd, figure, board, kLanA, context,
-                      FigureStyle(figure, board, kLanA, context));
-            PutFigure(grid, at, column + kLanBEnd, figure, board, kLanB, context,
-                      FigureStyle(figure, board, kLanB, context));
+            for (int lan = 0; lan < kLans; lan++)
+                PutFigure(grid, at, column + (lan == kLanA ? kLanAEnd : kLanBEnd), place.figure,
+                          board, lan, context, view, StyleOf(FigureSeverity(figure, board, lan)));
         } else if (figure.known(board, 0)) {
             // A board's figure in the A−B column, marked when it is trouble.
-            CellStyle style = FigureStyle(figure, board, 0, context);
-            PutFigure(grid, at, column + kBoardEnd, figure, board, 0, context, style);
+            CellStyle style = StyleOf(FigureSeverity(figure, board, 0));
+            PutFigure(grid, at, column + kBoardEnd, place.figure, board, 0, context, view, style);
             if (style != kStylePlain)
                 PutCharacter(grid, at, column + kMarkColumn, '!', style);
         }

@@ -5,7 +5,6 @@
 #ifndef WATCHBOARDS_BOARD_BLOCK_H
 #define WATCHBOARDS_BOARD_BLOCK_H
 
-#include "figures.h"
 #include "grid.h"
 #include "held.h"
 
@@ -24,7 +23,7 @@ void PutColumnHeadings(Grid *grid, int row, int column);
 // Lays out the board's block with its top left corner at row, column, in
 // room that many columns wide (its heading is cut there).
 void PutBoardBlock(Grid *grid, int row, int column, int room, const ShownBoard *board,
-                   const FigureContext *context, bool graphs);
+                   const FigureContext *context, const ViewSettings *view, bool graphs);
 
 // Characters, not bytes, of UTF-8 text.
 int Width(const char *utf8);

@@ -1,73 +1,71 @@
 #include "board_line.h"
 
-#include <string.h>
-
 #include "board_block.h"
 
-// A column of figures: its heading, the figure (its row's name) and LAN,
-// how wide, and whether it is one of the essentials that fit 80 columns.
-struct LineColumn {
-    const char *heading;
-    const char *figure;
-    int lan;
-    int width;
-    bool essential;
-};
+enum { kBoardWidth = 6, kTroubleWidth = 16, kMostTroubleWidth = 38 };
 
-static const LineColumn kColumns[] = {
-    {"LanA", "linkStatus", kLanA, 4, true},      {"LanB", "linkStatus", kLanB, 4, true},
-    {"rx A", "rxRate", kLanA, 7, true},          {"rx B", "rxRate", kLanB, 7, true},
-    {"A\xe2\x88\x92" "B", "rxDivergence", 0, 5, true},
-    {"err A", "err/s", kLanA, 5, true},          {"err B", "err/s", kLanB, 5, true},
-    {"lostA", "linkLosses", kLanA, 5, true},     {"lostB", "linkLosses", kLanB, 5, true},
-    {"tx A", "txRate", kLanA, 7, false},         {"tx B", "txRate", kLanB, 7, false},
-    {"A\xe2\x88\x92" "B", "txDivergence", 0, 5, false},
-    {"downA", "linkDownSeconds", kLanA, 6, false}, {"downB", "linkDownSeconds", kLanB, 6, false},
-};
-enum { kBoardWidth = 6, kTroubleWidth = 16 };
-
-// The figure of each column: of that name, or of that label on the screen;
-// found once.
-static const Figure *ColumnFigure(int column) {
-    static const Figure *figures[sizeof kColumns / sizeof kColumns[0]];
-    if (figures[column] == nullptr) {
-        for (int i = 0; i < kFigureCount; i++) {
-            const char *called = kFigures[i].name != nullptr ? kFigures[i].name : kFigures[i].label;
-            if (called != nullptr && strcmp(called, kColumns[column].figure) == 0)
-                figures[column] = &kFigures[i];
-        }
-    }
-    return figures[column];
+// How wide a figure's column is: its heading (with the LAN's letter for a
+// LAN's figure), or its figure written as narrow as it can be, whichever is
+// wider.
+static constexpr int ColumnWidth(const ShownFigure &shown) {
+    int heading = kFigures[shown.figure].ofEachLan;
+    for (const char *c = shown.heading; *c != '\0'; c++)
+        heading += (*c & 0xc0) != 0x80;
+    int figure = ScreenWidth(kFigures[shown.figure].unit, kNarrowestCount, false);
+    return heading > figure ? heading : figure;
 }
 
-// How wide the line's columns are on a grid of that width: the essentials,
-// the others where they fit, and what is left to the trouble.
-struct LineWidths {
-    int columns; // of kColumns shown
-    int trouble;
-};
+// The essentials fit 80 columns, each figure whole.
+static constexpr bool EssentialsFit() {
+    int used = kBoardWidth + 2 + kTroubleWidth;
+    for (const ShownFigure &shown : kShownFigures)
+        if (shown.heading != nullptr && shown.essential)
+            used += (1 + ColumnWidth(shown)) * (kFigures[shown.figure].ofEachLan ? kLans : 1);
+    return used <= kLineColumns;
+}
+static_assert(EssentialsFit(), "a line's essentials fit 80 columns");
 
-static LineWidths WidthsFor(int width) {
-    int used = kBoardWidth + 2 + kTroubleWidth, columns = 0;
-    for (const LineColumn &column : kColumns) {
-        if (!column.essential && used + 1 + column.width > width)
+// Calls put(shown, lan, width) for each column that fits a grid of that
+// width, the essentials first as the rows give them, each whole; returns
+// the columns left to the trouble.
+template <typename Put> static int ForEachColumn(int width, Put put) {
+    int used = kBoardWidth + 2 + kTroubleWidth;
+    for (const ShownFigure &shown : kShownFigures) {
+        if (shown.heading == nullptr)
+            continue;
+        int columns = kFigures[shown.figure].ofEachLan ? kLans : 1;
+        int each = ColumnWidth(shown);
+        if (used + (1 + each) * columns > width)
             break;
-        used += 1 + column.width;
-        columns++;
+        for (int lan = 0; lan < columns; lan++) {
+            used += 1 + each;
+            put(shown, lan, used);
+        }
     }
     int spare = width - used;
-    return LineWidths{columns, kTroubleWidth + (spare > 22 ? 22 : spare > 0 ? spare : 0)};
+    return kTroubleWidth + (spare > kMostTroubleWidth - kTroubleWidth ? kMostTroubleWidth - kTroubleWidth
+                            : spare > 0                            ? spare
+                                                                   : 0);
+}
+
+// The trouble's room: what the columns leave of the line.
+static int TroubleWidth(int width) {
+    return ForEachColumn(width, [](const ShownFigure &, int, int) {});
 }
 
 void PutLineHeadings(Grid *grid, int row) {
-    LineWidths widths = WidthsFor(grid->columns);
+    int trouble = TroubleWidth(grid->columns), start = kBoardWidth + 2 + trouble;
     PutText(grid, row, 1, "Board", kStyleBold);
     PutText(grid, row, kBoardWidth + 2, "Trouble", kStyleBold);
-    int end = kBoardWidth + 2 + widths.trouble;
-    for (int i = 0; i < widths.columns; i++) {
-        end += 1 + kColumns[i].width;
-        PutText(grid, row, end - Width(kColumns[i].heading), kColumns[i].heading, kStyleBold);
-    }
+    ForEachColumn(grid->columns, [&](const ShownFigure &shown, int lan, int end) {
+        char heading[16];
+        Text text = TEXT_IN(heading);
+        AppendText(&text, shown.heading);
+        if (kFigures[shown.figure].ofEachLan)
+            AppendChar(&text, lan == kLanA ? 'A' : 'B');
+        int at = start - (kBoardWidth + 2 + kTroubleWidth) + end;
+        PutText(grid, row, at - Width(heading), heading, kStyleBold);
+    });
 }
 
 // Its worst trouble, said as when last seen (with how long ago, when not at
@@ -75,36 +73,36 @@ void PutLineHeadings(Grid *grid, int row) {
 static void PutTrouble(Grid *grid, int row, int column, int width, const ShownBoard *board,
                        const FigureContext *context) {
     HeldTroubles now;
-    const HeldTroubles &troubles = *TroublesOf(board, context, &now);
+    const HeldTroubles &troubles = *TroublesOf(board, context->nowMs, &now);
     char chars[256];
     Text text = TEXT_IN(chars);
     if (troubles.count != 0)
-        AppendTrouble(&text, &troubles, 0);
+        AppendHeld(&text, &troubles, 0);
     if (troubles.count > 1) {
         AppendText(&text, " +");
         AppendUnsigned(&text, (uint64_t)troubles.count - 1);
     }
     if (troubles.count == 0)
-        AppendText(&text, StateWord(board->view->state));
+        AppendText(&text, StateWord(board->board->state));
     PutTextBefore(grid, row, column, column + width, chars,
-                  troubles.count == 0 ? kStylePlain : troubles.trouble[0].figure->trouble.style);
+                  troubles.count == 0 ? kStylePlain : StyleOf(troubles.held[0].trouble.severity));
 }
 
-void PutBoardLine(Grid *grid, int row, const ShownBoard *board, const FigureContext *context) {
-    LineWidths widths = WidthsFor(grid->columns);
+void PutBoardLine(Grid *grid, int row, const ShownBoard *shown, const FigureContext *context,
+                  const ViewSettings *view) {
+    const Board *board = shown->board;
+    int trouble = TroubleWidth(grid->columns), start = kBoardWidth + 2 + trouble;
     char chars[kLongestScreenFigure + 1];
     Text text = TEXT_IN(chars);
-    AppendSigned(&text, board->view->boardIndex);
+    AppendSigned(&text, board->boardIndex);
     PutText(grid, row, kBoardWidth - (int)text.length, chars, kStyleBold);
-    PutTrouble(grid, row, kBoardWidth + 2, widths.trouble, board, context);
-    int end = kBoardWidth + 2 + widths.trouble;
-    for (int i = 0; i < widths.columns; i++) {
-        const LineColumn &column = kColumns[i];
-        const Figure &figure = *ColumnFigure(i);
-        end += 1 + column.width;
+    PutTrouble(grid, row, kBoardWidth + 2, trouble, shown, context);
+    ForEachColumn(grid->columns, [&](const ShownFigure &place, int lan, int end) {
+        const Figure &figure = kFigures[place.figure];
         text = TEXT_IN(chars);
-        AppendFigure(&text, figure, board->view, column.lan, context, kOnScreen);
-        PutText(grid, row, end - (int)text.length, chars,
-                FigureStyle(figure, board->view, column.lan, context));
-    }
+        AppendScreenFigure(&text, place.figure, board, lan, context, view, ColumnWidth(place));
+        int at = start - (kBoardWidth + 2 + kTroubleWidth) + end;
+        PutText(grid, row, at - (int)text.length, chars,
+                StyleOf(FigureSeverity(figure, board, lan)));
+    });
 }

@@ -2,7 +2,8 @@
 // link, receive rates, how far apart they are, errors a second and link
 // losses, within 80 columns; with room to spare its transmit rates and how
 // long each link was down.  The screen's view of many boards, and the
-// table printed where no screen can be drawn.
+// table printed where no screen can be drawn.  Its columns are the rows of
+// the screen's figures that have a heading (show.h).
 #ifndef WATCHBOARDS_BOARD_LINE_H
 #define WATCHBOARDS_BOARD_LINE_H
 
@@ -16,6 +17,7 @@ enum { kLineColumns = 80 };
 void PutLineHeadings(Grid *grid, int row);
 
 // The board's line on the row, as wide as the grid.
-void PutBoardLine(Grid *grid, int row, const ShownBoard *board, const FigureContext *context);
+void PutBoardLine(Grid *grid, int row, const ShownBoard *board, const FigureContext *context,
+                  const ViewSettings *view);
 
 #endif

@@ -14,7 +14,7 @@ static void AppendMark(Text *text, uint32_t tenths) {
 // The footer, from its parts, heaviest first, each put only when it fits
 // whole, the keys at the right: all of them or as few as fit, t among them
 // while boards out of view are in trouble.
-void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings,
+void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
                const Placement *placement, int troubleOutOfView) {
     struct Part {
         char chars[128];
@@ -77,12 +77,12 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings,
     }
     Text keys = part(kStyleDim);
     AppendText(&keys, "q quit  b ");
-    AppendText(&keys, settings->bytes ? "bits" : "bytes");
-    AppendText(&keys, settings->graphs && !placement->graphs && !placement->lines
+    AppendText(&keys, view->bytes ? "bits" : "bytes");
+    AppendText(&keys, view->graphs && !placement->graphs && !placement->lines
                           ? "  g graphs: no room"
                           : "  g graphs");
     AppendText(&keys, "  +/- mark >");
-    AppendMark(&keys, settings->markTenths);
+    AppendMark(&keys, view->boards.markTenths);
     AppendText(&keys, "%  t trouble  ? keys");
     int column = 0, row = grid->rows - 1;
     for (int i = 0; i < count; i++) {

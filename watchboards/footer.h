@@ -8,7 +8,7 @@
 #include "grid.h"
 #include "layout.h"
 
-void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *settings,
+void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
                const Placement *placement, int troubleOutOfView);
 
 void PutKeysPage(Grid *grid);

@@ -25,7 +25,7 @@ static bool TypeBoard(int key, ScreenState *screen) {
     return true;
 }
 
-bool Obey(int key, ViewSettings *settings, ScreenState *screen, const Placement *shown) {
+bool Obey(int key, ViewSettings *view, ScreenState *screen, const Placement *shown) {
     if (screen->keys && key != kKeyResized) { // any key leaves the keys
         screen->keys = false;
         return true;
@@ -39,17 +39,17 @@ bool Obey(int key, ViewSettings *settings, ScreenState *screen, const Placement 
     case 3: // Ctrl-C
         return false;
     case 'b':
-        settings->bytes = !settings->bytes;
+        view->bytes = !view->bytes;
         break;
     case 'g':
-        settings->graphs = !settings->graphs;
+        view->graphs = !view->graphs;
         break;
     case '+':
     case '=':
-        settings->markTenths = NextMark(settings->markTenths, true);
+        view->boards.markTenths = NextMark(view->boards.markTenths, true);
         break;
     case '-':
-        settings->markTenths = NextMark(settings->markTenths, false);
+        view->boards.markTenths = NextMark(view->boards.markTenths, false);
         break;
     case 't':
         screen->troubleOnly = !screen->troubleOnly;

@@ -3,7 +3,6 @@
 #ifndef WATCHBOARDS_KEYS_H
 #define WATCHBOARDS_KEYS_H
 
-#include "board_view.h"
 #include "grid.h"
 #include "layout.h"
 
@@ -26,7 +25,7 @@ struct ScreenState {
 // What key does (see system.h for the keys besides characters), where the
 // boards are placed as shown says; false for q and Ctrl-C, which end the
 // program.
-bool Obey(int key, ViewSettings *settings, ScreenState *screen, const Placement *shown);
+bool Obey(int key, ViewSettings *view, ScreenState *screen, const Placement *shown);
 
 // The divergence mark the keys + and - step to from markTenths.
 uint32_t NextMark(uint32_t markTenths, bool up);

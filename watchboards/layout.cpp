@@ -17,8 +17,8 @@ static int Down(const Grid *grid, bool graphs) {
     return (grid->rows - 2 + 1) / (BlockRows(graphs) + 1); // the header, the footer
 }
 
-Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettings *settings) {
-    bool graphs = settings->graphs && grid->columns >= BlockColumns(true) &&
+Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettings *view) {
+    bool graphs = view->graphs && grid->columns >= BlockColumns(true) &&
                   Across(grid, true) * Down(grid, true) >= count;
     Placement blocks = {false, graphs, Across(grid, graphs), Across(grid, graphs) * Down(grid, graphs)};
     Placement lines = {true, false, 1, grid->rows - 3}; // the header, the columns' headings, the footer
@@ -34,7 +34,7 @@ Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettin
 }
 
 void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureContext *context,
-                  Grid *grid) {
+                  const ViewSettings *view, Grid *grid) {
     ClearGrid(grid, grid->rows, grid->columns);
     if (grid->columns < kMinimumColumns || grid->rows < MinimumRows()) {
         PutTooSmall(grid);
@@ -44,8 +44,7 @@ void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureCo
         PutKeysPage(grid);
         return;
     }
-    const ViewSettings *settings = context->settings;
-    Placement placement = PlaceBoards(grid, screen->count, screen->as, settings);
+    Placement placement = PlaceBoards(grid, screen->count, screen->as, view);
     int width = BlockColumns(placement.graphs) + kBlockGap;
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
     if (placement.lines)
@@ -60,16 +59,16 @@ void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureCo
     for (int i = 0; i < screen->count; i++) {
         int place = i - screen->firstBoard;
         if (place < 0 || place >= placement.shown) {
-            troubleOutOfView += ShownInTrouble(&boards[i], context);
+            troubleOutOfView += ShownInTrouble(&boards[i], context->nowMs);
         } else if (placement.lines) {
-            PutBoardLine(grid, 2 + place, &boards[i], context);
+            PutBoardLine(grid, 2 + place, &boards[i], context, view);
         } else {
             // Across, then down.
             int across = place % placement.across, down = place / placement.across;
             int room = placement.across == 1 ? grid->columns : width - kBlockGap;
             PutBoardBlock(grid, 1 + down * (BlockRows(placement.graphs) + 1), across * width, room,
-                          &boards[i], context, placement.graphs);
+                          &boards[i], context, view, placement.graphs);
         }
     }
-    PutFooter(grid, screen, settings, &placement, troubleOutOfView);
+    PutFooter(grid, screen, view, &placement, troubleOutOfView);
 }

@@ -8,7 +8,6 @@
 #ifndef WATCHBOARDS_LAYOUT_H
 #define WATCHBOARDS_LAYOUT_H
 
-#include "figures.h"
 #include "grid.h"
 #include "held.h"
 
@@ -49,11 +48,11 @@ struct Placement {
     int across;  // blocks side by side
     int shown;   // boards shown from firstBoard on
 };
-Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettings *settings);
+Placement PlaceBoards(const Grid *grid, int count, BoardsAs as, const ViewSettings *view);
 
 // Lays out the screen into grid, whose size is set: the boards of the
 // list, shown as screen says.
 void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureContext *context,
-                  Grid *grid);
+                  const ViewSettings *view, Grid *grid);
 
 #endif

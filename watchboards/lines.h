@@ -1,11 +1,11 @@
 // WatchBoards when standard output is not a terminal: one line per board
 // per second, tab-separated under a header line, or one JSON object per
 // line.  Each line carries the raw counters of the record, what they
-// counted since the line before, and the flags the screen shows.
+// counted since the line before, and the board's verdict.
 #ifndef WATCHBOARDS_LINES_H
 #define WATCHBOARDS_LINES_H
 
-#include "figures.h"
+#include "show.h"
 
 enum LineFormat { kTabSeparated, kJson };
 
@@ -13,7 +13,7 @@ enum LineFormat { kTabSeparated, kJson };
 void AppendHeaderLine(Text *text, LineFormat format);
 
 // The line of one board; time is the round's UTC time, as text.
-void AppendBoardLine(Text *text, const BoardView *board, const char *time,
+void AppendBoardLine(Text *text, const Board *board, const char *time,
                      const FigureContext *context, LineFormat format);
 
 #endif

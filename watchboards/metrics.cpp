@@ -3,7 +3,7 @@
 static const char *const kLanLabels[kLans] = {"A", "B"};
 
 // A series' name and labels, up to its value: name{board="7",lan="A"} .
-static void AppendSeries(Text *text, const Metric *metric, const BoardView *board) {
+static void AppendSeries(Text *text, const Metric *metric, const Board *board) {
     AppendText(text, metric->name);
     AppendText(text, "{board=\"");
     AppendSigned(text, board->boardIndex);
@@ -25,25 +25,27 @@ static constexpr Metric kBuildInfo = {"prp_hsr_exporter_build_info",
                                       "The version of WatchBoards that writes this file.", false};
 static constexpr Metric kBoards = {"prp_hsr_boards", "The boards that have a block now.", false};
 
-void AppendMetrics(Text *text, const BoardView *boards, int count, const FigureContext *context) {
+void AppendMetrics(Text *text, const Board *const *boards, int count,
+                   const FigureContext *context) {
     AppendHelpAndType(text, &kBuildInfo);
     AppendText(text, kBuildInfo.name);
     AppendText(text, "{version=\"" WATCHBOARDS_VERSION "\"} 1\n");
     int published = 0;
-    for (const BoardView *board = boards; board < boards + count; board++)
-        published += board->state != kBoardGone;
+    for (int i = 0; i < count; i++)
+        published += boards[i]->state != kBoardGone;
     AppendHelpAndType(text, &kBoards);
     AppendText(text, kBoards.name);
     AppendChar(text, ' ');
     AppendSigned(text, published);
     AppendChar(text, '\n');
-    for (int i = 0; i < kFigureCount; i++) {
-        const Figure &figure = kFigures[i];
+    for (int id = 0; id < kFigureCount; id++) {
+        const Figure &figure = kFigures[id];
         const Metric *metric = figure.metric;
         if (metric == nullptr)
             continue;
         AppendHelpAndType(text, metric);
-        for (const BoardView *board = boards; board < boards + count; board++) {
+        for (int i = 0; i < count; i++) {
+            const Board *board = boards[i];
             // A state is a gauge for each state word, 1 for the board's.
             if (figure.unit == kUnitState) {
                 int64_t state = figure.value(board, 0, context);
@@ -64,7 +66,7 @@ void AppendMetrics(Text *text, const BoardView *boards, int count, const FigureC
                     AppendText(text, kLanLabels[lan]);
                 }
                 AppendText(text, "\"} ");
-                AppendFigure(text, figure, board, lan, context, kInMetric);
+                AppendFigure(text, (FigureId)id, board, lan, context, kInMetric);
                 AppendChar(text, '\n');
             }
         }

@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "block_name.h"
 #include "console.h"
 
 static const char kHelp[] =
@@ -47,96 +46,6 @@ static int Refuse(const char *what, const char *argument) {
     return 2;
 }
 
-const Option *LongOption(const Option *options, int count, const char *name, size_t length) {
-    for (int i = 0; i < count; i++)
-        if (strlen(options[i].longName) == length &&
-            strncmp(options[i].longName, name, length) == 0)
-            return &options[i];
-    return NULL;
-}
-
-bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {
-    uint64_t number = 0;
-    const char *p = text;
-    for (; IsDigit(*p); p++) {
-        number = number * 10 + (uint64_t)(*p - '0');
-        if (number > most)
-            return false;
-    }
-    if (p == text)
-        return false;
-    if (allowTenths) {
-        number *= 10;
-        if (*p == '.' && IsDigit(p[1])) {
-            number += (uint64_t)(p[1] - '0');
-            p += 2;
-        }
-    }
-    *value = number;
-    return *p == '\0' && number <= (allowTenths ? most * 10 : most);
-}
-
-// A rate in bit/s with an optional SI prefix: 100M, 1G, 2500k.
-bool ParseRate(const char *text, uint64_t *bitsPerSecond) {
-    char digits[24];
-    size_t length = strlen(text);
-    if (length == 0 || length >= sizeof digits)
-        return false;
-    memcpy(digits, text, length + 1);
-    uint64_t scale = 1;
-    const char *prefix = strchr("kMG", digits[length - 1]);
-    if (prefix != NULL && *prefix != '\0') {
-        scale = *prefix == 'k' ? 1000 : *prefix == 'M' ? 1000000 : 1000000000;
-        digits[length - 1] = '\0';
-    }
-    uint64_t number;
-    if (!ParseNumber(digits, 1000000000000ull / scale, false, &number) || number == 0)
-        return false;
-    *bitsPerSecond = number * scale;
-    return true;
-}
-
-const char *TakeLanSpeed(NamedBoards *named, ViewSettings *settings, const char *value) {
-    const char *equals = strchr(value, '=');
-    int32_t boardIndex = 0;
-    uint64_t speed;
-    if (!ParseRate(equals != NULL ? equals + 1 : value, &speed) ||
-        (equals != NULL && !ParseBoardIndex(value, (size_t)(equals - value), &boardIndex)))
-        return "not a LAN speed";
-    if (equals == NULL) {
-        settings->lanBitsPerSecond = speed;
-        return NULL;
-    }
-    int i = 0;
-    while (i < named->speedCount && named->speeds[i].boardIndex != boardIndex)
-        i++;
-    if (i == kMostBoards)
-        return "too many boards, at most 1024";
-    named->speeds[i] = BoardSpeed{boardIndex, speed};
-    named->speedCount += i == named->speedCount;
-    return NULL;
-}
-
-uint64_t SpeedOf(const NamedBoards *named, const ViewSettings *settings, int32_t boardIndex) {
-    for (int i = 0; i < named->speedCount; i++)
-        if (named->speeds[i].boardIndex == boardIndex)
-            return named->speeds[i].bitsPerSecond;
-    return settings->lanBitsPerSecond;
-}
-
-const char *TakeBoard(NamedBoards *named, const char *argument) {
-    int32_t boardIndex;
-    if (!ParseBoardIndex(argument, strlen(argument), &boardIndex))
-        return "not a board index";
-    for (int i = 0; i < named->boardCount; i++)
-        if (named->boards[i] == boardIndex)
-            return NULL;
-    if (named->boardCount == kMostBoards)
-        return "too many boards, at most 1024";
-    named->boards[named->boardCount++] = boardIndex;
-    return NULL;
-}
-
 // The short names of the options that have only their long one.
 const char kTextfile = '\1', kEvents = '\2';
 
@@ -166,10 +75,10 @@ static int Apply(ViewOptions *options, char name, const char *value) {
         given[strlen(given)] = name;
     switch (name) {
     case 'b':
-        options->settings.bytes = true;
+        options->view.bytes = true;
         break;
     case 'G':
-        options->settings.graphs = false;
+        options->view.graphs = false;
         break;
     case 'j':
         options->format = kJson;
@@ -181,7 +90,7 @@ static int Apply(ViewOptions *options, char name, const char *value) {
     case 'm':
         if (!ParseNumber(value, 100, true, &number))
             return Refuse("not a percentage from 0 to 100", value);
-        options->settings.markTenths = (uint32_t)number;
+        options->view.boards.markTenths = (uint32_t)number;
         break;
     case 'n':
         if (!ParseNumber(value, UINT32_MAX, false, &number) || number == 0)
@@ -189,14 +98,14 @@ static int Apply(ViewOptions *options, char name, const char *value) {
         options->samples = (uint32_t)number;
         break;
     case 's':
-        why = TakeLanSpeed(&options->named, &options->settings, value);
+        why = TakeLanSpeed(&options->named, value);
         if (why != NULL)
             return Refuse(why, value);
         break;
     case 't':
         if (!ParseNumber(value, 86400, false, &number) || number == 0)
             return Refuse("not a number of seconds from 1 to 86400", value);
-        options->settings.staleMs = (uint32_t)number * 1000;
+        options->view.boards.staleMs = (uint32_t)number * 1000;
         break;
     case kTextfile:
         options->textfile = value;
@@ -275,10 +184,10 @@ static bool PromFile(const char *name) {
 int ParseOptions(int argc, char **argv, ViewOptions *options) {
     memset(options, 0, sizeof *options);
     memset(given, 0, sizeof given);
-    options->settings.lanBitsPerSecond = 1000000000;
-    options->settings.staleMs = 5000;
-    options->settings.markTenths = 50;
-    options->settings.graphs = true;
+    StartNamedBoards(&options->named);
+    options->view.boards.staleMs = 5000;
+    options->view.boards.markTenths = 50;
+    options->view.graphs = true;
     options->format = kTabSeparated;
 
     bool optionsEnd = false;

@@ -9,6 +9,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "clock.h"
 #include "grid.h"
 
 // The command line's arguments in UTF-8, as file names are kept: on Linux
@@ -16,12 +17,6 @@
 // argv came through the ANSI code page, which loses the letters outside it
 // (a Greek folder's name) or puts others in their place (Lodz for Łódź).
 char **ArgumentsInUtf8(int argc, char **argv);
-
-// Milliseconds on a clock that only goes forward.
-uint64_t MonotonicMilliseconds(void);
-
-// Milliseconds since 1970 on the wall clock, UTC.
-uint64_t WallClockMilliseconds(void);
 
 // Whether standard output is the journal's stream (systemd's JOURNAL_STREAM
 // names it), which reads a priority at the start of each line.

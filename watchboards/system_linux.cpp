@@ -18,18 +18,6 @@
 #include "file_name.h"
 #include "grid.h"
 
-uint64_t MonotonicMilliseconds(void) {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
-}
-
-uint64_t WallClockMilliseconds(void) {
-    struct timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
-}
-
 bool OutputIsJournal(void) {
     const char *stream = getenv("JOURNAL_STREAM"); // "device:inode"
     struct stat status;

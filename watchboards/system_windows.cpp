@@ -20,15 +20,6 @@
 // The longest path the wide functions take, in UTF-16 units.
 enum { kLongestPath = 32768 };
 
-uint64_t MonotonicMilliseconds(void) { return GetTickCount64(); }
-
-uint64_t WallClockMilliseconds(void) {
-    FILETIME now; // 100 ns since 1601
-    GetSystemTimeAsFileTime(&now);
-    uint64_t ticks = (uint64_t)now.dwHighDateTime << 32 | now.dwLowDateTime;
-    return ticks / 10000 - 11644473600000ull;
-}
-
 bool OutputIsJournal(void) { return false; }
 
 static volatile LONG endRequested;

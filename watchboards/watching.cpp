@@ -8,75 +8,33 @@
 
 #include "board_line.h"
 #include "console.h"
-#include "events.h"
-#include "figures.h"
+#include "event_lines.h"
 #include "keys.h"
 #include "layout.h"
 #include "metrics.h"
-#include "reading.h"
-#include "rounds.h"
 #include "system.h"
+#include "watcher.h"
 
-// The boards watched, in the order shown: as given, or by board index as
-// they appear.  A board stays once seen; a vanished block shows as gone.
+// The boards watched, through the boards library.
+static Watch watch;
+// On a screen, each slot's board's trouble held and its graphs; and what is
+// said of it once a run, on standard error: each kept for the board that
+// took the slot (its generation).
 static struct {
-    int count;
-    BoardView views[kMostBoards];
-    BoardBlock blocks[kMostBoards];
-    BoardEvents events[kMostBoards];
-    HeldTroubles held[kMostBoards]; // on the screen
-} watched;
+    uint32_t generation;
+    HeldTroubles held;
+    GraphHistory history;
+} shownOf[kMostBoards];
+static struct {
+    uint32_t generation;
+    bool speed, unreadable;
+} toldOf[kMostBoards];
 // Drawn on a screen: only then are troubles held and graphs kept.
 static bool onScreen;
 
-static void Watch(const ViewOptions *options, int32_t boardIndex, int at) {
-    memmove(&watched.views[at + 1], &watched.views[at],
-            (size_t)(watched.count - at) * sizeof watched.views[0]);
-    memmove(&watched.blocks[at + 1], &watched.blocks[at],
-            (size_t)(watched.count - at) * sizeof watched.blocks[0]);
-    memmove(&watched.events[at + 1], &watched.events[at],
-            (size_t)(watched.count - at) * sizeof watched.events[0]);
-    StartBoardView(&watched.views[at], boardIndex,
-                   SpeedOf(&options->named, &options->settings, boardIndex));
-    StartBoardBlock(&watched.blocks[at], boardIndex);
-    memset(&watched.events[at], 0, sizeof watched.events[at]);
-    if (onScreen) {
-        memmove(&watched.held[at + 1], &watched.held[at],
-                (size_t)(watched.count - at) * sizeof watched.held[0]);
-        memset(&watched.held[at], 0, sizeof watched.held[at]);
-    }
-    watched.count++;
-}
-
-static void FollowBoards(const ViewOptions *options) {
-    if (options->named.boardCount != 0) {
-        while (watched.count < options->named.boardCount)
-            Watch(options, options->named.boards[watched.count], watched.count);
-        return;
-    }
-    if (!PublishedBoardsMayHaveChanged())
-        return;
-    // Both in increasing order: the boards published that are not watched
-    // yet go in between, as long as there is room.
-    static int32_t published[kMostBoards];
-    int count = ListPublishedBoards(published, kMostBoards);
-    static bool told;
-    if (count > kMostBoards && !told) {
-        fprintf(stderr, "WatchBoards: %d boards publish; watching the %d lowest\n", count,
-                kMostBoards);
-        told = true;
-    }
-    for (int i = 0, at = 0; i < count && i < kMostBoards && watched.count < kMostBoards; i++) {
-        while (at < watched.count && watched.views[at].boardIndex < published[i])
-            at++;
-        if (at == watched.count || watched.views[at].boardIndex != published[i])
-            Watch(options, published[i], at);
-    }
-}
-
-// What is said of a board once a run, on standard error: on the screen,
-// once the screen is left.  The screen's footer says the last speed taken
-// while the program runs.
+// What is said once a run, on standard error: on the screen, once the
+// screen is left.  The screen's footer says the last speed taken while the
+// program runs.
 static Text told = GrowingText();
 static ScreenNotice notice;
 
@@ -86,12 +44,16 @@ static void Tell(void) {
     EmptyText(&told);
 }
 
-static void TellOnce(BoardView *board, const BoardBlock *block) {
-    if (board->speedTaken && !board->speedTold) {
-        board->speedTold = true;
+static void TellOnce(int slot) {
+    const Board *board = &watch.boards[slot];
+    const BoardBlock *block = &watch.blocks[slot];
+    if (toldOf[slot].generation != watch.generation[slot])
+        toldOf[slot] = {watch.generation[slot], false, false};
+    char line[256];
+    Text text = TEXT_IN(line);
+    if (board->speedTaken && !toldOf[slot].speed) {
+        toldOf[slot].speed = true;
         notice = ScreenNotice{board->boardIndex, board->bitsPerSecond, board->tooFast};
-        char line[256];
-        Text text = TEXT_IN(line);
         AppendText(&text, "WatchBoards: board ");
         AppendSigned(&text, board->boardIndex);
         AppendText(&text, ": its counters grew faster than its LAN speed allows, ");
@@ -107,32 +69,32 @@ static void TellOnce(BoardView *board, const BoardBlock *block) {
         }
         AppendText(&told, line);
     }
-    if (board->state == kBoardUnreadable && !board->unreadableTold) {
-        board->unreadableTold = true;
-        char line[256];
+    if (board->state == kBoardUnreadable && !toldOf[slot].unreadable) {
+        toldOf[slot].unreadable = true;
         snprintf(line, sizeof line, "WatchBoards: board %d: its block cannot be read: %s\n",
                  (int)board->boardIndex,
                  block->error == ENODEV ? "not a regular file" : SystemErrorText(block->error));
         AppendText(&told, line);
     }
-    if (!onScreen)
-        Tell();
 }
 
-// The clock of the reads, several a period, and of the rounds; the moment
-// of the last publication seen, which the rounds keep to.
-static RoundClock rounds;
-static uint64_t phaseMs;
-
-static void ReadBoards(uint64_t nowMs, bool look) {
-    phaseMs = ReadBoards(watched.views, watched.blocks, watched.count, nowMs, look, phaseMs);
+// Boards that publish and found no room, said once.
+static void TellUnwatched(void) {
+    static bool toldUnwatched;
+    if (watch.unwatched == 0 || toldUnwatched)
+        return;
+    toldUnwatched = true;
+    char line[160];
+    snprintf(line, sizeof line,
+             "WatchBoards: more boards publish than the %d watched: %d of them not watched\n",
+             (int)kMostBoards, watch.unwatched);
+    AppendText(&told, line);
 }
 
 // Waits for the next read or round, whichever comes first, or with keys
-// for a key (*key, otherwise kNoKey); true when it is the round's time.
-// Reads the boards when it is a read's.
+// for a key (*key, otherwise kNoKey); true when a round has closed.
 static bool AwaitRound(bool keys, int *key) {
-    uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&rounds, phaseMs);
+    uint64_t now = MonotonicMilliseconds(), next = NextDueMs(&watch);
     *key = kNoKey;
     if (next > now && keys)
         *key = ReadKey((uint32_t)(next - now));
@@ -140,29 +102,34 @@ static bool AwaitRound(bool keys, int *key) {
         WaitMilliseconds((uint32_t)(next - now));
     if (*key != kNoKey)
         return false;
-    now = MonotonicMilliseconds();
-    Due due = DueAt(&rounds, now, phaseMs);
-    if (due == kDueRead)
-        ReadBoards(now, false);
-    return due == kDueRound;
+    return StepWatch(&watch, MonotonicMilliseconds());
 }
 
-// A round: the boards looked at and read, their figures made of the
-// publications since the round before.
-static FigureContext CloseRounds(const ViewOptions *options) {
-    FollowBoards(options);
-    FigureContext context = {&options->settings, MonotonicMilliseconds()};
-    ReadBoards(context.nowMs, true);
-    for (int i = 0; i < watched.count; i++) {
-        BoardView *board = &watched.views[i];
-        CloseRound(board, context.nowMs, &options->settings);
-        TellOnce(board, &watched.blocks[i]);
-        if (onScreen) {
-            KeepGraphs(board, &context);
-            HoldTroubles(&watched.held[i], board, &context);
+// After a round: what is said once, and on a screen the trouble held and
+// the graphs kept.
+static FigureContext AfterRound(const ViewOptions *options) {
+    FigureContext context = {&options->view.boards, watch.roundMs};
+    for (int slot = 0; slot < watch.count; slot++) {
+        TellOnce(slot);
+        if (!onScreen)
+            continue;
+        if (shownOf[slot].generation != watch.generation[slot]) {
+            shownOf[slot].generation = watch.generation[slot];
+            shownOf[slot].held.count = 0;
+            StartGraphs(&shownOf[slot].history);
         }
+        KeepGraphs(&shownOf[slot].history, &watch.boards[slot], &context);
+        HoldTroubles(&shownOf[slot].held, &watch.boards[slot], context.nowMs);
     }
+    TellUnwatched();
+    if (!onScreen)
+        Tell();
     return context;
+}
+
+static void StartWatching(const ViewOptions *options) {
+    StartWatch(&watch, &options->named, &options->view.boards, MonotonicMilliseconds(), false,
+               options->events);
 }
 
 // What a round writes, in room kept from one round to the next.
@@ -173,8 +140,8 @@ static void ShowLines(const ViewOptions *options, const FigureContext *context) 
     Text stampText = TEXT_IN(stamp);
     AppendUtcTime(&stampText, (uint64_t)time(NULL) * 1000, false);
     EmptyText(&out);
-    for (int i = 0; i < watched.count; i++)
-        AppendBoardLine(&out, &watched.views[i], stamp, context, options->format);
+    for (int i = 0; i < watch.count; i++)
+        AppendBoardLine(&out, BoardInOrder(&watch, i), stamp, context, options->format);
     WriteOutput(out.chars, out.length);
 }
 
@@ -185,17 +152,18 @@ static void ShowLines(const ViewOptions *options, const FigureContext *context) 
 static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext *context) {
     if (options->events) {
         static EventsFor reader = OutputIsJournal() ? kForJournal : kForReaders;
-        uint64_t wallMs = WallClockMilliseconds();
         EmptyText(&out);
-        for (int i = 0; i < watched.count; i++)
-            AppendEvents(&out, &watched.events[i], &watched.views[i], context, wallMs,
-                         options->format, reader);
+        AppendEvents(&out, watch.events, watch.eventCount, context->nowMs,
+                     WallClockMilliseconds(), options->format, reader);
         WriteOutput(out.chars, out.length);
     }
     if (options->textfile == NULL)
         return;
+    static const Board *boards[kMostBoards];
+    for (int i = 0; i < watch.count; i++)
+        boards[i] = BoardInOrder(&watch, i);
     EmptyText(&out);
-    AppendMetrics(&out, watched.views, watched.count, context);
+    AppendMetrics(&out, boards, watch.count, context);
     if (out.size == 0) {
         fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
         exit(1);
@@ -207,13 +175,13 @@ static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext
 // The rounds of lines or of the metrics file, each shown by show.
 static int ShowRounds(const ViewOptions *options,
                       void (*show)(const ViewOptions *, const FigureContext *)) {
-    StartClock(&rounds, MonotonicMilliseconds());
+    StartWatching(options);
     for (uint32_t round = 1;; round++) {
         int key;
         while (!AwaitRound(false, &key))
             if (EndRequested())
                 return 0;
-        FigureContext context = CloseRounds(options);
+        FigureContext context = AfterRound(options);
         show(options, &context);
         if (round == options->samples || EndRequested())
             return 0;
@@ -236,9 +204,12 @@ static Grid nextScreen, shownScreen;
 // The list of boards the screen shows.
 static int ListBoards(ShownBoard *list, const ScreenState *screen, const FigureContext *context) {
     static ShownBoard all[kMostBoards];
-    for (int i = 0; i < watched.count; i++)
-        all[i] = ShownBoard{&watched.views[i], &watched.held[i]};
-    return ListShown(list, all, watched.count, screen->troubleOnly, screen->troubleOrder, context);
+    for (int i = 0; i < watch.count; i++) {
+        int slot = watch.order[i];
+        all[i] = ShownBoard{&watch.boards[slot], &shownOf[slot].held, &shownOf[slot].history};
+    }
+    return ListShown(list, all, watch.count, screen->troubleOnly, screen->troubleOrder,
+                     context->nowMs);
 }
 
 // Lays out the screen and draws what changed.
@@ -251,11 +222,11 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
     nextScreen.columns = columns;
     static ShownBoard list[kMostBoards];
     int count = ListBoards(list, screen, context);
-    Placement placement = PlaceBoards(&nextScreen, count, screen->as, &options->settings);
+    Placement placement = PlaceBoards(&nextScreen, count, screen->as, &options->view);
     if (screen->goTo) {
         screen->goTo = false;
         for (int i = 0; i < count; i++)
-            if (list[i].view->boardIndex == screen->goToBoard)
+            if (list[i].board->boardIndex == screen->goToBoard)
                 screen->firstBoard = i - i % placement.across;
     }
     // The boards shown keep the screen full when some were scrolled past.
@@ -263,10 +234,10 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
         screen->firstBoard = count - placement.shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    Screen what = {count,        screen->firstBoard, watched.count,
+    Screen what = {count,        screen->firstBoard, watch.count,
                    screen->troubleOnly, screen->troubleOrder, screen->keys, screen->as,
                    screen->goingTo[0] != '\0' ? screen->goingTo : nullptr, notice};
-    LayOutScreen(list, &what, context, &nextScreen);
+    LayOutScreen(list, &what, context, &options->view, &nextScreen);
     EmptyText(&out);
     // Drawn in part when there is no memory for all of it: all of it next time.
     screen->whole =
@@ -309,7 +280,7 @@ static int WatchAsTable(ViewOptions *options) {
     bool keys = OpenKeys();
     static Grid line;
     int written = 0;
-    StartClock(&rounds, MonotonicMilliseconds());
+    StartWatching(options);
     for (uint32_t round = 1;;) {
         int key;
         bool due = AwaitRound(keys, &key);
@@ -317,20 +288,20 @@ static int WatchAsTable(ViewOptions *options) {
             return 0;
         if (!due)
             continue;
-        FigureContext context = CloseRounds(options);
+        FigureContext context = AfterRound(options);
         int rows, columns;
         ScreenSize(&rows, &columns);
         EmptyText(&out);
-        for (int i = 0; i < watched.count; i++, written++) {
+        for (int i = 0; i < watch.count; i++, written++) {
             if (written % (rows > 2 ? rows - 1 : 1) == 0) {
                 ClearGrid(&line, 1, 80);
                 PutLineHeadings(&line, 0);
                 GridAsText(&line, false, &out);
                 written++;
             }
-            ShownBoard board = {&watched.views[i], nullptr};
+            ShownBoard board = {BoardInOrder(&watch, i), nullptr, nullptr};
             ClearGrid(&line, 1, 80);
-            PutBoardLine(&line, 0, &board, &context);
+            PutBoardLine(&line, 0, &board, &context, &options->view);
             GridAsText(&line, false, &out);
         }
         WriteOutput(out.chars, out.length);
@@ -352,8 +323,8 @@ int WatchOnScreen(ViewOptions *options) {
     }
     if (!opened)
         return WatchInLines(options);
-    StartClock(&rounds, MonotonicMilliseconds());
-    FigureContext context = {&options->settings, 0};
+    StartWatching(options);
+    FigureContext context = {&options->view.boards, 0};
     for (uint32_t round = 1;;) {
         int key;
         bool due = AwaitRound(true, &key);
@@ -362,8 +333,8 @@ int WatchOnScreen(ViewOptions *options) {
         if (key != kNoKey) {
             static ShownBoard list[kMostBoards];
             int count = ListBoards(list, &screen, &context);
-            Placement placement = PlaceBoards(&nextScreen, count, screen.as, &options->settings);
-            if (!Obey(key, &options->settings, &screen, &placement))
+            Placement placement = PlaceBoards(&nextScreen, count, screen.as, &options->view);
+            if (!Obey(key, &options->view, &screen, &placement))
                 return 0;
             context.nowMs = MonotonicMilliseconds();
             Draw(options, &screen, &context);
@@ -371,7 +342,7 @@ int WatchOnScreen(ViewOptions *options) {
         }
         if (!due)
             continue;
-        context = CloseRounds(options);
+        context = AfterRound(options);
         Draw(options, &screen, &context);
         if (round++ == options->samples) {
             LeaveLastScreen(&screen);

@@ -1,4 +1,4 @@
-// Any sequence of records, block states and times fed to WatchBoards' model,
+// Any sequence of records, block states and times fed to the boards' model,
 // a read or a round at a time: nothing crashes, no rate is beyond the speed
 // taken for the board (with its 5% to spare), no total goes down, and no
 // round counts more than the speed carries over the periods it covers.
@@ -7,16 +7,16 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "board_view.h"
+#include "model.h"
 #include "counter_step.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const uint64_t kSpeeds[] = {100000000, 1000000000, 10000000000};
     if (size < 1)
         return 0;
-    BoardView board;
-    StartBoardView(&board, 0, kSpeeds[data[0] % 3]);
-    ViewSettings settings = {board.bitsPerSecond, 5000, 50, false, true};
+    Board board;
+    StartBoard(&board, 0, kSpeeds[data[0] % 3]);
+    BoardSettings settings = {5000, 50};
     uint64_t nowMs = 1000;
     PrpValue record, read; // as it is, as the last read found it
     memset(&record, 0, sizeof record);
@@ -51,16 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             readBoard((BlockState)(how % 4));
             break;
         case 4:
-            CloseRound(&board, nowMs, &settings);
+            CloseRound(&board, nowMs, &settings, board.changedMs);
             for (int lan = 0; lan < kLans; lan++) {
                 for (int counter = 0; counter < kCounters; counter++) {
-                    const LanView &l = board.lan[lan];
+                    const Lan &l = board.lan[lan];
                     bool frames = counter == kRxErrors;
                     if (l.total[counter] < totals[lan][counter])
                         abort(); // a total went down
                     totals[lan][counter] = l.total[counter];
+                    // (errors a second are rounded up)
                     if (board.ratesKnown &&
-                        l.perSecond[counter] > MostCounted(board.bitsPerSecond, 1, frames))
+                        l.perSecond[counter] > MostCounted(board.bitsPerSecond, 1, frames) + frames)
                         abort(); // a rate beyond the speed
                     if (board.stepped &&
                         l.roundStep[counter] >

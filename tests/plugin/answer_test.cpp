@@ -14,7 +14,7 @@ namespace {
 
 // A board as the look leaves it; what is not given is as a live board's
 // with both links up, no traffic, no errors.
-struct Board {
+struct Given {
     BoardState state = kBoardLive;
     bool ratesKnown = true;
     uint64_t rx[kLans] = {0, 0}, tx[kLans] = {0, 0}, errors[kLans] = {0, 0};
@@ -25,7 +25,7 @@ struct Board {
 struct Case {
     const char *name;
     std::vector<std::string> arguments;
-    std::vector<Board> boards; // boards 7, 8...
+    std::vector<Given> boards; // boards 7, 8...
     std::string answer;
     PluginState state;
 };
@@ -39,24 +39,28 @@ std::string Answer(const Case &c, PluginState *state) {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     EXPECT_EQ(ParseCheckOptions((int)arguments.size(), argv.data(), &options), -1);
-    std::vector<BoardView> views(c.boards.size());
-    for (size_t i = 0; i < views.size(); i++) {
-        const Board &b = c.boards[i];
-        BoardView *view = &views[i];
-        StartBoardView(view, 7 + (int32_t)i, 1000000000);
-        view->state = b.state;
-        view->sampled = b.state == kBoardLive || b.state == kBoardStale;
-        view->ratesKnown = b.ratesKnown && b.state == kBoardLive; // as a round leaves it
+    static Watch watch;
+    watch.count = (int)c.boards.size();
+    watch.roundMs = 12000; // a stale board's record unchanged since 0 ms
+    for (int i = 0; i < watch.count; i++) {
+        const Given &b = c.boards[(size_t)i];
+        Board *board = &watch.boards[i];
+        watch.order[i] = i;
+        StartBoard(board, 7 + i, 1000000000);
+        board->state = b.state;
+        board->sampled = b.state == kBoardLive || b.state == kBoardStale;
+        board->ratesKnown = b.ratesKnown && b.state == kBoardLive; // as a round leaves it
         for (int lan = 0; lan < kLans; lan++) {
-            view->lan[lan].perSecond[kRxOctets] = b.rx[lan];
-            view->lan[lan].perSecond[kTxOctets] = b.tx[lan];
-            view->lan[lan].perSecond[kRxErrors] = b.errors[lan];
-            view->lan[lan].linkStatus = b.link[lan];
-            view->lan[lan].linkLosses = b.losses[lan];
+            board->lan[lan].perSecond[kRxOctets] = b.rx[lan];
+            board->lan[lan].perSecond[kTxOctets] = b.tx[lan];
+            board->lan[lan].perSecond[kRxErrors] = b.errors[lan];
+            board->lan[lan].linkStatus = b.link[lan];
+            board->lan[lan].linkLosses = b.losses[lan];
         }
+        DecideVerdict(board, &options.settings);
     }
     Text text = GrowingText();
-    *state = AppendAnswer(&text, views.data(), (int)views.size(), &options);
+    *state = AppendAnswer(&text, &watch, &options);
     std::string answer(text.chars, text.length);
     free(text.chars);
     return answer;
@@ -65,10 +69,10 @@ std::string Answer(const Case &c, PluginState *state) {
 const std::string kNoLosses = " 'board7_link_lossesA'=0;;;0 'board7_link_lossesB'=0;;;0";
 const std::string kQuiet = " 'board7_rxA'=0;;;0;125000000 'board7_rxB'=0;;;0;125000000"
                            " 'board7_txA'=0;;;0;125000000 'board7_txB'=0;;;0;125000000";
-const std::string kNoErrors = " 'board7_errorsA'=0;;;0 'board7_errorsB'=0;;;0";
+const std::string kNoErrors = " 'board7_errorsA'=0;0;;0 'board7_errorsB'=0;0;;0";
 
-Board Apart(uint64_t a, uint64_t b) {
-    Board board;
+Given Apart(uint64_t a, uint64_t b) {
+    Given board;
     board.rx[kLanA] = a;
     board.rx[kLanB] = b;
     return board;
@@ -76,24 +80,24 @@ Board Apart(uint64_t a, uint64_t b) {
 
 const Case kCases[] = {
     // A block there but short, or one that may not be read: no datum, no bar.
-    {"short", {}, {{kBoardShort}}, "PRP-HSR WARNING - board 7 short\n", kWarning},
-    {"unreadable", {}, {{kBoardUnreadable}}, "PRP-HSR CRITICAL - board 7 unreadable\n", kCritical},
+    {"short", {}, {{kBoardShort}}, "PRP-HSR WARNING - board 7 short\n", kPluginWarning},
+    {"unreadable", {}, {{kBoardUnreadable}}, "PRP-HSR CRITICAL - board 7 unreadable\n", kPluginCritical},
     // A live board whose rates one look could not take: UNKNOWN, its rates
     // left out, never 0; the warning of another board is worse.
     {"rates-unknown",
      {},
      {{kBoardLive, false}},
      "PRP-HSR UNKNOWN - board 7 rates unknown |" + kNoLosses + "\n",
-     kUnknown},
+     kPluginUnknown},
     {"warning-before-unknown",
      {},
      {{kBoardLive, false}, {kBoardShort}},
      "PRP-HSR WARNING - board 8 short, board 7 rates unknown |" + kNoLosses + "\n",
-     kWarning},
+     kPluginWarning},
     // Compared only above 1000 bytes a second, and only with both links up;
     // the sign in the line, the size in the datum.
-    {"1000-not-compared", {}, {Apart(1000, 0)}, "*", kOk},
-    {"1001-compared", {}, {Apart(1001, 0)}, "PRP-HSR WARNING - board 7 rx +100.0% *", kWarning},
+    {"1000-not-compared", {}, {Apart(1000, 0)}, "*", kPluginOk},
+    {"1001-compared", {}, {Apart(1001, 0)}, "PRP-HSR WARNING - board 7 rx +100.0% *", kPluginWarning},
     {"lanb-busier",
      {"-c", "15"},
      {Apart(100000, 125000)},
@@ -101,11 +105,11 @@ const Case kCases[] = {
      "'board7_rxB'=125000;;;0;125000000 'board7_txA'=0;;;0;125000000 "
      "'board7_txB'=0;;;0;125000000 'board7_rx_divergence'=20.0%;5;15;0;100" +
          kNoErrors + kNoLosses + "\n",
-     kCritical},
+     kPluginCritical},
     {"link-down-not-compared",
      {},
      {[] {
-         Board board = Apart(125000, 0);
+         Given board = Apart(125000, 0);
          board.link[kLanB] = 0;
          board.losses[kLanB] = 2;
          return board;
@@ -113,20 +117,20 @@ const Case kCases[] = {
      "PRP-HSR CRITICAL - board 7 LanB down | 'board7_rxA'=125000;;;0;125000000 "
      "'board7_rxB'=0;;;0;125000000 'board7_txA'=0;;;0;125000000 'board7_txB'=0;;;0;125000000" +
          kNoErrors + " 'board7_link_lossesA'=0;;;0 'board7_link_lossesB'=2;;;0\n",
-     kCritical},
+     kPluginCritical},
     // A stale board's links are its last publication's; it has no rates.
     {"stale-link-down",
      {},
      {[] {
-         Board board;
+         Given board;
          board.state = kBoardStale;
          board.ratesKnown = false;
          board.link[kLanA] = 0;
          return board;
      }()},
-     "PRP-HSR CRITICAL - board 7 LanA down, board 7 stale |" + kNoLosses + "\n",
-     kCritical},
-    {"quiet", {}, {Board()}, "PRP-HSR OK - 1 board |" + kQuiet + kNoErrors + kNoLosses + "\n", kOk},
+     "PRP-HSR CRITICAL - board 7 LanA down, board 7 stale 12s |" + kNoLosses + "\n",
+     kPluginCritical},
+    {"quiet", {}, {Given()}, "PRP-HSR OK - 1 board |" + kQuiet + kNoErrors + kNoLosses + "\n", kPluginOk},
 };
 
 void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }

@@ -19,7 +19,7 @@ use Monitoring::Plugin::Range;
 use Monitoring::Plugin::Threshold;
 
 my ($want, @arguments) = @ARGV;
-my %given = (w => '5'); # without -w, WatchBoards' mark
+my %given = (w => '5', W => '0'); # without -w and -W, the boards' verdict: beyond the mark, any error
 Getopt::Long::Configure(qw(no_ignore_case bundling pass_through));
 GetOptionsFromArray(\@arguments, 'w|warning=s' => \$given{w}, 'c|critical=s' => \$given{c},
     'W|errors-warning=s' => \$given{W}, 'C|errors-critical=s' => \$given{C});
@@ -30,7 +30,7 @@ my $state;
 my %limits;
 my @refused = do {
     local $SIG{__WARN__} = sub { }; # its own words on a range it refuses
-    grep { defined $given{$_} && !Monitoring::Plugin::Range->parse_range_string($given{$_}) }
+    grep { defined $given{$_} && !defined Monitoring::Plugin::Range->parse_range_string($given{$_}) }
         sort keys %given;
 };
 if (!@refused) {

@@ -13,11 +13,14 @@
 namespace test {
 namespace {
 
-std::string Metrics(const BoardView *boards, int count) {
+std::string Metrics(const Board *boards, int count) {
     Text text = GrowingText();
-    ViewSettings settings = Defaults();
+    BoardSettings settings = Defaults();
     FigureContext context = {&settings, 0};
-    AppendMetrics(&text, boards, count, &context);
+    const Board *list[8];
+    for (int i = 0; i < count; i++)
+        list[i] = &boards[i];
+    AppendMetrics(&text, list, count, &context);
     std::string file = text.chars;
     free(text.chars);
     return file;
@@ -32,10 +35,10 @@ std::string Family(const std::string &file, const std::string &name) {
 }
 
 TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
-    BoardView boards[2];
-    StartBoardView(&boards[0], 7, kGigabit);
-    StartBoardView(&boards[1], -1, kGigabit); // never seen
-    ViewSettings settings = Defaults();
+    Board boards[2];
+    StartBoard(&boards[0], 7, kGigabit);
+    StartBoard(&boards[1], -1, kGigabit); // never seen
+    BoardSettings settings = Defaults();
     const struct {
         uint64_t ms;
         BlockState state;
@@ -75,11 +78,13 @@ TEST(Metrics, TotalsAcrossAWrapAndAResetAndABoardGone) {
     EXPECT_EQ(Family(file, "prp_hsr_board_state"),
               "prp_hsr_board_state{board=\"7\",state=\"live\"} 0\n"
               "prp_hsr_board_state{board=\"7\",state=\"stale\"} 0\n"
+              "prp_hsr_board_state{board=\"7\",state=\"silent\"} 0\n"
               "prp_hsr_board_state{board=\"7\",state=\"short\"} 0\n"
               "prp_hsr_board_state{board=\"7\",state=\"gone\"} 1\n"
               "prp_hsr_board_state{board=\"7\",state=\"unreadable\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"live\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"stale\"} 0\n"
+              "prp_hsr_board_state{board=\"-1\",state=\"silent\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"short\"} 0\n"
               "prp_hsr_board_state{board=\"-1\",state=\"gone\"} 1\n"
               "prp_hsr_board_state{board=\"-1\",state=\"unreadable\"} 0\n");

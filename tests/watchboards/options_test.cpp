@@ -23,11 +23,11 @@ int Parse(std::vector<std::string> arguments, ViewOptions *options) {
 TEST(Options, Defaults) {
     ViewOptions options;
     EXPECT_EQ(Parse({}, &options), -1);
-    EXPECT_EQ(options.settings.lanBitsPerSecond, 1000000000u);
-    EXPECT_EQ(options.settings.staleMs, 5000u);
-    EXPECT_EQ(options.settings.markTenths, 50u);
-    EXPECT_TRUE(options.settings.graphs);
-    EXPECT_FALSE(options.settings.bytes);
+    EXPECT_EQ(options.named.lanBitsPerSecond, 1000000000u);
+    EXPECT_EQ(options.view.boards.staleMs, 5000u);
+    EXPECT_EQ(options.view.boards.markTenths, 50u);
+    EXPECT_TRUE(options.view.graphs);
+    EXPECT_FALSE(options.view.bytes);
     EXPECT_FALSE(options.lines);
     EXPECT_EQ(options.samples, 0u);
     EXPECT_EQ(options.named.boardCount, 0);
@@ -40,13 +40,13 @@ TEST(Options, WhatEachSets) {
     EXPECT_EQ(std::vector<int32_t>(o.named.boards, o.named.boards + o.named.boardCount),
               (std::vector<int32_t>{0, 1, -5, INT32_MIN})); // given twice, shown once
     EXPECT_EQ(Parse({"--mark=2.5", "-t7", "--lan-speed", "100M"}, &o), -1);
-    EXPECT_EQ(o.settings.markTenths, 25u);
-    EXPECT_EQ(o.settings.staleMs, 7000u);
-    EXPECT_EQ(o.settings.lanBitsPerSecond, 100000000u);
+    EXPECT_EQ(o.view.boards.markTenths, 25u);
+    EXPECT_EQ(o.view.boards.staleMs, 7000u);
+    EXPECT_EQ(o.named.lanBitsPerSecond, 100000000u);
     EXPECT_EQ(Parse({"-s", "10G", "-b", "-G"}, &o), -1);
-    EXPECT_EQ(o.settings.lanBitsPerSecond, 10000000000u);
-    EXPECT_TRUE(o.settings.bytes);
-    EXPECT_FALSE(o.settings.graphs);
+    EXPECT_EQ(o.named.lanBitsPerSecond, 10000000000u);
+    EXPECT_TRUE(o.view.bytes);
+    EXPECT_FALSE(o.view.graphs);
     EXPECT_EQ(Parse({"--json"}, &o), -1);
     EXPECT_EQ(o.format, kJson);
     EXPECT_TRUE(o.lines);
@@ -55,17 +55,17 @@ TEST(Options, WhatEachSets) {
     // Short options together, as the synopsis shows them; the last may take
     // the rest, or the next argument, as its value.
     EXPECT_EQ(Parse({"-bG", "-m2.5", "-n", "4"}, &o), -1);
-    EXPECT_TRUE(o.settings.bytes);
-    EXPECT_FALSE(o.settings.graphs);
-    EXPECT_EQ(o.settings.markTenths, 25u);
+    EXPECT_TRUE(o.view.bytes);
+    EXPECT_FALSE(o.view.graphs);
+    EXPECT_EQ(o.view.boards.markTenths, 25u);
     EXPECT_EQ(Parse({"-lm2.5", "-jn", "4"}, &o), -1);
     EXPECT_EQ(o.format, kJson);
     EXPECT_EQ(o.samples, 4u);
     // A board's own speed holds whatever the order; of several, the last.
     EXPECT_EQ(Parse({"-s", "8=100M", "-s", "10G", "-s", "8=200M", "-s", "-3=1M"}, &o), -1);
-    EXPECT_EQ(SpeedOf(&o.named, &o.settings, 8), 200000000u);
-    EXPECT_EQ(SpeedOf(&o.named, &o.settings, -3), 1000000u);
-    EXPECT_EQ(SpeedOf(&o.named, &o.settings, 9), 10000000000u);
+    EXPECT_EQ(SpeedOf(&o.named, 8), 200000000u);
+    EXPECT_EQ(SpeedOf(&o.named, -3), 1000000u);
+    EXPECT_EQ(SpeedOf(&o.named, 9), 10000000000u);
     EXPECT_EQ(o.named.boardCount, 0); // a speed adds no board
     // The events take JSON and the mark, beside the metrics file too.
     EXPECT_EQ(Parse({"--events", "-j", "-m", "2", "--textfile", "a.prom"}, &o), -1);
@@ -102,6 +102,8 @@ TEST(Options, RefusedWithStatus2) {
         {"-s", "=1G"},
         {"-s", "x=1G"},
         {"-s", "8=1G=2G"},
+        {"-s", "40G"}, // a 32-bit counter wraps between two publications
+        {"-s", "3=33G"},
         {"--textfile", "a.prom", "-j"},
         {"--events", "-l"},
         {"--events", "--textfile", "a.prom", "-b"},
@@ -125,7 +127,7 @@ TEST(Options, TooManyBoards) {
 // The keys, one after another on a screen of blocks two across, ten a
 // page: what each changes.
 TEST(Keys, OneAfterAnother) {
-    ViewSettings settings = {1000000000, 5000, 50, false, true};
+    ViewSettings settings = {{5000, 50}, false, true};
     ScreenState screen = {};
     screen.firstBoard = 3;
     Placement shown = {false, true, 2, 10};
@@ -160,7 +162,7 @@ TEST(Keys, OneAfterAnother) {
         EXPECT_EQ(Obey(k.key, &settings, &screen, &shown), k.goesOn) << k.key;
         char after[96];
         snprintf(after, sizeof after, "%d %d %u %d %d %d %d %d %d %s/%d", settings.bytes,
-                 settings.graphs, settings.markTenths, screen.firstBoard, screen.whole,
+                 settings.graphs, settings.boards.markTenths, screen.firstBoard, screen.whole,
                  screen.troubleOnly, screen.troubleOrder, (int)screen.as, screen.keys,
                  screen.goingTo, screen.goTo ? (int)screen.goToBoard : 0);
         EXPECT_STREQ(after, k.after) << k.key;

@@ -2,12 +2,16 @@
 
 #include <string.h>
 
-#include "board_view.h"
-
 void StartBoardBlock(BoardBlock *block, int32_t boardIndex) {
     memset(block, 0, sizeof *block);
     block->block.boardIndex = boardIndex;
     block->state = kBlockGone;
+}
+
+void EndBoardBlock(BoardBlock *block) {
+    if (block->mapped)
+        CloseStatisticsBlock(&block->block);
+    block->mapped = false;
 }
 
 // Opens and maps the block, or says why not.
@@ -50,18 +54,4 @@ BlockState ReadBoardRecord(BoardBlock *block, bool look, bool *again) {
     block->state = PeekStatisticsRecord(&block->block, &block->record, &changed);
     *again = whole && !changed;
     return block->state;
-}
-
-uint64_t ReadBoards(BoardView *views, BoardBlock *blocks, int count, uint64_t nowMs, bool look,
-                    uint64_t phaseMs) {
-    for (int i = 0; i < count; i++) {
-        if (!look && !WantsRead(&views[i], nowMs))
-            continue;
-        bool again = false;
-        BlockState state = ReadBoardRecord(&blocks[i], look, &again);
-        ReadBoard(&views[i], state, &blocks[i].record, again, nowMs);
-        if (views[i].phaseMs > phaseMs)
-            phaseMs = views[i].phaseMs;
-    }
-    return phaseMs;
 }

@@ -2,8 +2,8 @@
 // only, without ever ending the program or waiting: a block that cannot be
 // opened is a board gone (no block) or unreadable (no right, not a file),
 // and is looked for again at the next look.
-#ifndef WATCHBOARDS_READING_H
-#define WATCHBOARDS_READING_H
+#ifndef BOARDS_READING_H
+#define BOARDS_READING_H
 
 #include <stdint.h>
 
@@ -27,13 +27,7 @@ void StartBoardBlock(BoardBlock *block, int32_t boardIndex);
 // anything but kBlockWhole block->record is left undefined.
 BlockState ReadBoardRecord(BoardBlock *block, bool look, bool *again);
 
-struct BoardView;
-
-// Reads the records of count boards into their views: at a look, every
-// board's, after looking whether its block is still there; otherwise those
-// of the boards whose next publication may have come.  Returns the moment
-// of the last publication seen of any board, or phaseMs when that is later.
-uint64_t ReadBoards(BoardView *views, BoardBlock *blocks, int count, uint64_t nowMs, bool look,
-                    uint64_t phaseMs);
+// Lets go of the block, for a board no longer watched.
+void EndBoardBlock(BoardBlock *block);
 
 #endif

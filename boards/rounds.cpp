@@ -1,19 +1,23 @@
 #include "rounds.h"
 
-#include "board_view.h"
+#include "model.h"
 
-void StartClock(RoundClock *clock, uint64_t nowMs) {
+void StartClock(RoundClock *clock, uint64_t nowMs, bool firstAtOnce) {
     clock->nextReadMs = clock->lastRoundMs = nowMs;
     clock->rounds = 0;
+    clock->firstAtOnce = firstAtOnce;
 }
 
 static uint64_t NextRoundMs(const RoundClock *clock, uint64_t phaseMs) {
     uint64_t last = clock->lastRoundMs;
-    if (clock->rounds == 0)
+    bool first = clock->rounds == 0;
+    if (first && clock->firstAtOnce)
         return last;
-    if (phaseMs == 0)
-        return last + (clock->rounds == 1 ? kPublishingPeriodMs + kHalfPeriodMs : kPublishingPeriodMs);
-    uint64_t next = phaseMs + kHalfPeriodMs, earliest = last + kHalfPeriodMs;
+    if (phaseMs == 0) {
+        bool waiting = first || (clock->rounds == 1 && clock->firstAtOnce);
+        return last + (waiting ? kPublishingPeriodMs + kHalfPeriodMs : kPublishingPeriodMs);
+    }
+    uint64_t next = phaseMs + kHalfPeriodMs, earliest = first ? last : last + kHalfPeriodMs;
     if (next < earliest)
         next += (earliest - next + kPublishingPeriodMs - 1) / kPublishingPeriodMs * kPublishingPeriodMs;
     return next;

@@ -87,6 +87,37 @@ void AppendSi(Text *text, uint64_t value) {
     AppendChars(text, chars, number.length);
 }
 
+// value / by, rounded half up, whatever value.
+static uint64_t Rounded(uint64_t value, uint64_t by) {
+    return value / by + (value % by >= by - by / 2);
+}
+
+void AppendCount(Text *text, uint64_t value, int width) {
+    uint64_t fits = 1;
+    for (int i = 0; i < width && fits <= UINT64_MAX / 10; i++)
+        fits *= 10;
+    if (value < fits) {
+        AppendUnsigned(text, value);
+        return;
+    }
+    static const char kPrefixes[] = "kMGTPE";
+    uint64_t unit = 1000;
+    size_t prefix = 0;
+    while (prefix + 1 < sizeof kPrefixes - 1 && Rounded(value, unit) >= 1000) {
+        unit *= 1000;
+        prefix++;
+    }
+    // Below 9.95 of the unit one decimal, rounded; above, whole units.
+    char chars[16];
+    Text number = TEXT_IN(chars);
+    if (Rounded(value, unit / 10) < 100)
+        AppendDecimal(&number, (int64_t)Rounded(value, unit / 10), 1);
+    else
+        AppendUnsigned(&number, Rounded(value, unit));
+    AppendChar(&number, kPrefixes[prefix]);
+    AppendChars(text, chars, number.length);
+}
+
 void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
     static const struct {
         uint64_t unit;

@@ -1,7 +1,7 @@
 // Text put together without printf, into a caller's array or into room that
 // grows as it is needed.
-#ifndef WATCHBOARDS_TEXT_H
-#define WATCHBOARDS_TEXT_H
+#ifndef COMMON_TEXT_H
+#define COMMON_TEXT_H
 
 #include <stddef.h>
 #include <stdint.h>
@@ -61,6 +61,11 @@ void AppendDecimal(Text *text, int64_t value, int decimals);
 // count below 1000 is followed by two blanks, so that its last digit lines
 // up with the digit after the point of a prefixed one.
 void AppendSi(Text *text, uint64_t value);
+
+// A count in at most width characters (4 or more): its digits where they
+// fit, otherwise shortened with an SI prefix and no blank ("1.5M", "15M",
+// "150M"), never cut.
+void AppendCount(Text *text, uint64_t value, int width);
 
 // A speed in bit/s as -s takes it: "100M", "1G", "2500k".
 void AppendSpeed(Text *text, uint64_t bitsPerSecond);

@@ -1,11 +1,9 @@
-// Records for WatchBoards' model, as a test writes them down.
+// Records for the boards' model, as a test writes them down.
 #pragma once
 
 #include <string.h>
 
-#include <string>
-
-#include "figures.h"
+#include "model.h"
 
 namespace test {
 
@@ -30,27 +28,18 @@ inline PrpValue Record(const Counters &c) {
 
 // What the options give when none is given.
 const uint64_t kGigabit = 1000000000;
-inline ViewSettings Defaults() { return ViewSettings{kGigabit, 5000, 50, false, true}; }
+inline BoardSettings Defaults() { return BoardSettings{5000, 50}; }
 
-// A round of one board as WatchBoards has it when the service publishes the
+// A round of one board as a reader has it when the service publishes the
 // record at ms: read there and a read later (twice alike, a publication),
-// then half a period on read again, the round closed, its second graphed.
-inline void Sample(BoardView *board, BlockState state, const Counters &counters, uint64_t ms,
-                   const ViewSettings *settings) {
+// then half a period on read again and the round closed.
+inline void Sample(Board *board, BlockState state, const Counters &counters, uint64_t ms,
+                   const BoardSettings *settings) {
     PrpValue record = Record(counters);
     ReadBoard(board, state, &record, false, ms);
     ReadBoard(board, state, &record, true, ms + kReadMs);
     ReadBoard(board, state, &record, true, ms + kHalfPeriodMs);
-    CloseRound(board, ms + kHalfPeriodMs, settings);
-    FigureContext context = {settings, ms + kHalfPeriodMs};
-    KeepGraphs(board, &context);
-}
-
-inline const Figure &FigureNamed(const std::string &name) {
-    for (int i = 0; i < kFigureCount; i++)
-        if (kFigures[i].name != nullptr && name == kFigures[i].name)
-            return kFigures[i];
-    return kFigures[0];
+    CloseRound(board, ms + kHalfPeriodMs, settings, board->sampled ? board->changedMs : 0);
 }
 
 } // namespace test

@@ -1,0 +1,214 @@
+// A board's figures, one row each.  A row says what there is of its figure
+// wherever it goes: its name in the lines and the JSON, its value and when
+// it is known, its unit, for how long it has been so, the trouble it shows,
+// and its metric.  Every output walks this one table and none works a
+// figure out on its own: adding a figure is adding a row.
+#ifndef BOARDS_FIGURES_H
+#define BOARDS_FIGURES_H
+
+#include "model.h"
+
+// What a figure's value is.
+enum FigureUnit : uint8_t {
+    kUnitCount,   // a whole number
+    kUnitState,   // a BoardState
+    kUnitLink,    // a link status (0 down)
+    kUnitRate,    // octets a second
+    kUnitPercent, // tenths of a percent, LanA against LanB
+    kUnitFlag,    // 0 or 1
+    kUnitSeconds, // a duration
+};
+
+// What a board's figures are worked out with besides the board.
+struct FigureContext {
+    const BoardSettings *settings;
+    uint64_t nowMs; // the round's, on the monotonic clock
+};
+
+// For how long a figure has been as it is: since when, and whether it was
+// already so when first seen (then it has been so at least that long).
+struct Since {
+    uint64_t ms;
+    bool atLeast;
+};
+
+// A figure as a Prometheus metric: its name, its help, whether a counter
+// (which only grows) or a gauge.  Its value is the figure's in the metric's
+// own unit (bytes for a rate, a ratio for a percentage).
+struct Metric {
+    const char *name;
+    const char *help;
+    bool counter;
+};
+
+struct Figure {
+    // In the lines' header and as the JSON key; a LAN's figure has one for
+    // each LAN, named with A or B at the end.  Null: in no line.
+    const char *name;
+    bool ofEachLan;
+    FigureUnit unit;
+    int64_t (*value)(const Board *board, int lan, const FigureContext *context);
+    bool (*known)(const Board *board, int lan);
+    Since (*since)(const Board *board, int lan); // null: not said
+    TroubleKind trouble; // the trouble it shows (kTroubleKinds: none)
+    const Metric *metric; // null: not a metric
+};
+
+// The rows, in the order of the lines' columns.
+enum FigureId {
+    kFigureBoard,
+    kFigureState,
+    kFigureLinkStatus,
+    kFigureRxGoodOctets,
+    kFigureTxOctets,
+    kFigureRxErr,
+    kFigureInterval,
+    kFigureRxGoodOctetsDelta,
+    kFigureTxOctetsDelta,
+    kFigureRxErrDelta,
+    kFigureRxDivergence,
+    kFigureTxDivergence,
+    kFigureDivergent,
+    kFigureRxErrSinceStart,
+    kFigureResets,
+    kFigureRxRate,
+    kFigureTxRate,
+    kFigureLanSpeed,
+    kFigureLinkLosses,
+    kFigureLinkDownSeconds,
+    kFigureErrorsPerSecond,
+    kFigureReceivedTotal,
+    kFigureTransmittedTotal,
+    kFigureCount
+};
+// The rows, here whole, so that an output can check its own layout of them
+// as it is built.
+namespace figure_rows {
+// A figure read from a LAN's or the board's model.
+#define OF_LAN(expression)                                                                    \
+    [](const Board *board, int lan, const FigureContext *context) -> int64_t {                \
+        const Lan &l = board->lan[lan];                                                       \
+        (void)l, (void)context;                                                               \
+        return (int64_t)(expression);                                                         \
+    }
+#define OF_BOARD(expression)                                                                  \
+    [](const Board *board, int, const FigureContext *context) -> int64_t {                    \
+        (void)context;                                                                        \
+        return (int64_t)(expression);                                                         \
+    }
+
+// When a figure is known.
+inline bool Always(const Board *, int) { return true; }
+inline bool OnceSampled(const Board *board, int) { return board->sampled; } // a total stays
+inline bool WithRecord(const Board *board, int) {
+    return board->sampled && HasRecord(board->state);
+}
+// What is counted: nothing of a board too fast for its counters.
+inline bool Counted(const Board *board, int) { return board->sampled && !board->tooFast; }
+inline bool WithStep(const Board *board, int) { return board->stepped && !board->tooFast; }
+inline bool WithRates(const Board *board, int) { return board->ratesKnown; }
+template <Counter counter> inline bool Compared(const Board *board, int) {
+    return RatesCompared(board, counter);
+}
+
+inline Since LinkSince(const Board *board, int lan) {
+    // Before a change is seen, the link has been so at least since the start.
+    return Since{board->lan[lan].linkChangedMs, !board->lan[lan].linkChangeSeen};
+}
+
+// The metrics, named as dashboards and alerts know them.  The totals are
+// 64 bits wide: the sums of each second's differences, which never wrap.
+inline constexpr Metric kReceived = {"prp_hsr_receive_good_bytes_total",
+                                     "Good octets received since WatchBoards started.", true};
+inline constexpr Metric kTransmitted = {"prp_hsr_transmit_bytes_total",
+                                        "Octets transmitted since WatchBoards started.", true};
+inline constexpr Metric kErrorsTotal = {"prp_hsr_receive_errors_total",
+                                        "Receive errors since WatchBoards started.", true};
+inline constexpr Metric kLinkStatus = {"prp_hsr_link_status",
+                                       "The link status as published (1 up, 0 down).", false};
+inline constexpr Metric kResets = {
+    "prp_hsr_resets_total", "Counters seen going back, and blocks that vanished and came back.",
+    true};
+inline constexpr Metric kState = {"prp_hsr_board_state",
+                                  "1 for the board's state now, 0 for the others.", false};
+inline constexpr Metric kLanSpeed = {"prp_hsr_lan_speed_bytes",
+                                     "The LAN speed taken for the board, in bytes a second.", false};
+inline constexpr Metric kLinkLosses = {
+    "prp_hsr_link_losses_total", "Publications that turned the link from up to down.", true};
+inline constexpr Metric kLinkDownSeconds = {
+    "prp_hsr_link_down_seconds_total",
+    "Seconds the link was published down, from the publication that showed it down to the one "
+    "that showed it up.",
+    true};
+
+inline constexpr TroubleKind kNone = kTroubleKinds;
+
+inline constexpr Figure kFigures[kFigureCount] = {
+    // name, of each LAN, unit, value, known, since, trouble, metric
+    {"board", false, kUnitCount, OF_BOARD(board->boardIndex), Always, nullptr, kNone, nullptr},
+    {"state", false, kUnitState, OF_BOARD(board->state), Always, nullptr, kNone, &kState},
+    {"linkStatus", true, kUnitLink, OF_LAN(l.linkStatus), WithRecord, LinkSince,
+     kTroubleLinkDown, &kLinkStatus},
+    {"rxGoodOctets", true, kUnitCount, OF_LAN(l.counter[kRxOctets]), WithRecord, nullptr, kNone,
+     nullptr},
+    {"txOctets", true, kUnitCount, OF_LAN(l.counter[kTxOctets]), WithRecord, nullptr, kNone,
+     nullptr},
+    {"rxErr", true, kUnitCount, OF_LAN(l.counter[kRxErrors]), WithRecord, nullptr, kNone, nullptr},
+    {"intervalMs", false, kUnitCount, OF_BOARD(board->roundPeriods * kPublishingPeriodMs),
+     WithStep, nullptr, kNone, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxOctets]), WithStep, nullptr,
+     kNone, nullptr},
+    {"txOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kTxOctets]), WithStep, nullptr, kNone,
+     nullptr},
+    {"rxErrDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxErrors]), WithStep, nullptr, kNone,
+     nullptr},
+    {"rxDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kRxOctets)),
+     Compared<kRxOctets>, nullptr, kTroubleRxApart, nullptr},
+    {"txDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kTxOctets)),
+     Compared<kTxOctets>, nullptr, kTroubleTxApart, nullptr},
+    {"divergent", false, kUnitFlag,
+     OF_BOARD(HasTrouble(board, kTroubleRxApart, 0) || HasTrouble(board, kTroubleTxApart, 0)),
+     WithRates, nullptr, kNone, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.total[kRxErrors]), Counted, nullptr, kNone,
+     &kErrorsTotal},
+    {"resets", false, kUnitCount, OF_BOARD(board->resets), Always, nullptr, kNone, &kResets},
+    {"rxRate", true, kUnitRate, OF_LAN(l.perSecond[kRxOctets]), WithRates, nullptr, kNone, nullptr},
+    {"txRate", true, kUnitRate, OF_LAN(l.perSecond[kTxOctets]), WithRates, nullptr, kNone, nullptr},
+    {"lanSpeed", false, kUnitRate, OF_BOARD(board->bitsPerSecond / 8), Always, nullptr, kNone,
+     &kLanSpeed},
+    {"linkLosses", true, kUnitCount, OF_LAN(l.linkLosses), OnceSampled, nullptr, kNone,
+     &kLinkLosses},
+    {"linkDownSeconds", true, kUnitSeconds, OF_LAN(l.downPeriods * kPublishingPeriodMs / 1000),
+     OnceSampled, nullptr, kNone, &kLinkDownSeconds},
+    {nullptr, true, kUnitCount, OF_LAN(l.perSecond[kRxErrors]), WithRates, nullptr,
+     kTroubleErrors, nullptr},
+    {nullptr, true, kUnitCount, OF_LAN(l.total[kRxOctets]), Counted, nullptr, kNone, &kReceived},
+    {nullptr, true, kUnitCount, OF_LAN(l.total[kTxOctets]), Counted, nullptr, kNone,
+     &kTransmitted},
+};
+#undef OF_LAN
+#undef OF_BOARD
+} // namespace figure_rows
+using figure_rows::kFigures;
+
+// The value of a board's figure (of its LAN lan) where it is known.
+inline bool FigureValue(FigureId id, const Board *board, int lan, const FigureContext *context,
+                        int64_t *value) {
+    const Figure &figure = kFigures[id];
+    if (!figure.known(board, lan))
+        return false;
+    *value = figure.value(board, lan, context);
+    return true;
+}
+
+// Whether a figure shows trouble in the board's verdict.
+inline Severity FigureSeverity(const Figure &figure, const Board *board, int lan) {
+    for (int i = 0; i < board->verdict.count; i++) {
+        const Trouble &trouble = board->verdict.troubles[i];
+        if (trouble.kind == figure.trouble && (!figure.ofEachLan || trouble.lan == lan))
+            return trouble.severity;
+    }
+    return kNoTrouble;
+}
+
+#endif
