@@ -216,6 +216,14 @@ if [ -n "$dashboard" ]; then
     live=$("${BASH_SOURCE%/*}/../grafana/live.sh" "${api%/api/v1}" "$dashboard" "${without[@]}" 2>&1) ||
         fail $'the dashboard\'s queries on Prometheus:\n'"$live"
     echo "$live"
+    # A query that finds nothing, and one Prometheus refuses, are named.
+    jq '.panels[0].targets[0].expr = "prp_hsr_no_such_metric" | .panels[1].targets[0].expr = "rate(prp_hsr_boards)"' \
+        "$dashboard" >"$work/spoilt.json"
+    live=$("${BASH_SOURCE%/*}/../grafana/live.sh" "${api%/api/v1}" "$work/spoilt.json" "${without[@]}" 2>&1)
+    status=$?
+    got=$(grep '^FAILED' <<<"$live" | sed 's/: an error: .*/: an error/')
+    [ $status -eq 1 ] && [ "$got" = $'FAILED: Boards/A: no data\nFAILED: Boards in trouble/A: an error' ] ||
+        fail $'live.sh on a dashboard with a query that finds nothing and one refused, status '"$status"$':\n'"$live"
     pass
 fi
 
