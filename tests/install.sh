@@ -72,6 +72,9 @@ ExecStart=$prefix/bin/WatchBoards --textfile /run/prp-hsr-exporter/prp-hsr.prom 
         cmp -s "$destdir$prefix/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml" \
             "${BASH_SOURCE%/*}/../packaging/prometheus/prp-hsr-alerts.yml" ||
             fail "the alerting rules are not among the exporter's examples under $prefix"
+        cmp -s "$destdir$prefix/share/doc/prp-hsr-exporter/examples/prp-hsr-dashboard.json" \
+            "${BASH_SOURCE%/*}/../packaging/grafana/prp-hsr.json" ||
+            fail "the Grafana dashboard is not among the exporter's examples under $prefix"
     done <<EOF
 $work/exporter - $work/exporter/lib/systemd/system/prp-hsr-exporter.service $work/exporter/etc/default/prp-hsr-exporter
 /usr $work/usr /usr/lib/systemd/system/prp-hsr-exporter.service /etc/default/prp-hsr-exporter

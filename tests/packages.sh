@@ -5,10 +5,11 @@
 # the documented way it works on the simulated board; the monitoring
 # plugin answers from its folder, and Icinga 2 takes its example; the
 # exporter's unit is enabled, clean under systemd-analyze verify and exposed
-# no more than 1.5 by its security rating, its options and link in place;
-# purged, they leave nothing.  Windows, under Wine: the unzipped programs
-# run with the unzipped stand-ins, the plugin among them; the MSI installs
-# silently, puts the programs on PATH, and uninstalls with its PATH entry.
+# no more than 1.5 by its security rating, its options, link, rules and
+# Grafana dashboard in place; purged, they leave nothing.  Windows, under
+# Wine: the unzipped programs run with the unzipped stand-ins, the plugin
+# among them; the MSI installs silently, puts the programs on PATH, and
+# uninstalls with its PATH entry.
 # Installing needs root.
 # Usage: packages.sh DIST_DIR [--linux-only]
 set -u
@@ -85,7 +86,8 @@ if [ "$(id -u)" -eq 0 ]; then
     # The exporter: its unit enabled as Debian's exporters are, and checked
     # as systemd would load it; the node exporter's link leads to the file
     # the unit has WatchBoards write, in the unit's runtime folder; the
-    # options as shipped are WatchBoards' own; the rules load.
+    # options as shipped are WatchBoards' own; the rules load, and the
+    # Grafana dashboard is whole.
     unit=/lib/systemd/system/prp-hsr-exporter.service
     enabled=/etc/systemd/system/multi-user.target.wants/prp-hsr-exporter.service
     expect exporter-enabled "$unit" "$(readlink "$enabled")"
@@ -100,6 +102,9 @@ if [ "$(id -u)" -eq 0 ]; then
     expect exporter-options-taken "status 0" \
         "$(. /etc/default/prp-hsr-exporter && WatchBoards $ARGS -n 1 424299 >/dev/null 2>&1; echo "status $?")"
     expect exporter-rules "" "$(promtool check rules /usr/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml >/dev/null 2>&1 || echo fail)"
+    expect exporter-dashboard "status 0" \
+        "$(bash "$(dirname "$0")/grafana/structure.sh" /usr/share/doc/prp-hsr-exporter/examples/prp-hsr-dashboard.json >&2
+            echo "status $?")"
 
     purge
     expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins prp-hsr-exporter 2>/dev/null | grep -v not-installed)"

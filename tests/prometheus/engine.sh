@@ -11,12 +11,15 @@
 # equals the rates set, within 3%, across more than ten wraps; exactly the
 # alerts that must fire do (a link down, LanA and LanB diverging, receive
 # errors, a textfile no longer written and, where WatchBoards counts link
-# losses, a link flapping), and no other.  Loopback only, about 45 s;
-# everything it starts is stopped.
-# Usage: engine.sh BIN_DIR RULES_FILE
+# losses, a link flapping), and no other.  With DASHBOARD, every query of
+# the Grafana dashboard returns data (tests/grafana/live.sh) once the rates
+# have samples enough.  Loopback only, about 45 s; everything it starts is
+# stopped.
+# Usage: engine.sh BIN_DIR RULES_FILE [DASHBOARD]
 set -u
 bin=$(realpath "$1")
 rules=$(realpath "$2")
+dashboard=${3:+$(realpath "$3")}
 work=$(mktemp -d)
 pids=()
 finish() {
@@ -203,6 +206,26 @@ PrpHsrReceiveErrors $board A"
 expected_alerts() { [ "$(firing)" = "$want" ]; }
 await 15 expected_alerts || fail $'firing alerts:\n'"$(firing)"$'\nwanted:\n'"$want"
 pass
+
+# The dashboard's queries, now that the rates have had samples enough for
+# the alerts.  Those that read the boards' names are left out while
+# WatchBoards writes none.
+if [ -n "$dashboard" ]; then
+    without=()
+    grep -q '^# TYPE prp_hsr_board_info ' "$file" || without=(--without prp_hsr_board_info)
+    live=$("${BASH_SOURCE%/*}/../grafana/live.sh" "${api%/api/v1}" "$dashboard" "${without[@]}" 2>&1) ||
+        fail $'the dashboard\'s queries on Prometheus:\n'"$live"
+    echo "$live"
+    # A query that finds nothing, and one Prometheus refuses, are named.
+    jq '.panels[0].targets[0].expr = "prp_hsr_no_such_metric" | .panels[1].targets[0].expr = "rate(prp_hsr_boards)"' \
+        "$dashboard" >"$work/spoilt.json"
+    live=$("${BASH_SOURCE%/*}/../grafana/live.sh" "${api%/api/v1}" "$work/spoilt.json" "${without[@]}" 2>&1)
+    status=$?
+    got=$(grep '^FAILED' <<<"$live" | sed 's/: an error: .*/: an error/')
+    [ $status -eq 1 ] && [ "$got" = $'FAILED: Boards/A: no data\nFAILED: Boards in trouble/A: an error' ] ||
+        fail $'live.sh on a dashboard with a query that finds nothing and one refused, status '"$status"$':\n'"$live"
+    pass
+fi
 
 # A file of ours that is no longer written, put there once.
 echo "# Written once." >"$textfiles/prp-hsr-frozen.prom"
