@@ -298,7 +298,9 @@ void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool agai
         board->state = state == kBlockShort ? kBoardShort
                        : state == kBlockGone ? kBoardGone
                                              : kBoardUnreadable;
+        // What comes after is counted over the periods it spans.
         board->changing = false;
+        board->readGap = true;
         return;
     }
     if (!board->sampled || !HasRecord(board->state)) {

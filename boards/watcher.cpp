@@ -106,7 +106,7 @@ void StartWatch(Watch *watch, const NamedBoards *named, const BoardSettings *set
 // The service's moment: that of the first board, in order, whose moment is
 // known.  Every board keeps its own; a board's record changed between two
 // publications moves no round.
-static uint64_t PhaseOf(const Watch *watch) {
+uint64_t WatchPhase(const Watch *watch) {
     for (int i = 0; i < watch->count; i++) {
         const Board *board = BoardInOrder(watch, i);
         if (board->phaseMs != 0 && HasRecord(board->state))
@@ -115,17 +115,21 @@ static uint64_t PhaseOf(const Watch *watch) {
     return 0;
 }
 
-uint64_t NextDueMs(const Watch *watch) { return NextDueMs(&watch->clock, PhaseOf(watch)); }
+uint64_t NextDueMs(const Watch *watch) { return NextDueMs(&watch->clock, WatchPhase(watch)); }
 
 bool StepWatch(Watch *watch, uint64_t nowMs) {
-    Due due = DueAt(&watch->clock, nowMs, PhaseOf(watch));
+    Due due = DueAt(&watch->clock, nowMs, WatchPhase(watch));
     if (due == kDueNothing)
         return false;
     if (due == kDueRound)
         FollowBoards(watch);
     ReadBoards(watch, nowMs, due == kDueRound);
-    if (due != kDueRound)
-        return false;
+    if (due == kDueRound)
+        CloseWatchRound(watch, nowMs);
+    return due == kDueRound;
+}
+
+void CloseWatchRound(Watch *watch, uint64_t nowMs) {
     // The service runs while any board's record changes.
     uint64_t latestChangeMs = 0;
     for (int slot = 0; slot < watch->count; slot++) {
@@ -143,7 +147,6 @@ bool StepWatch(Watch *watch, uint64_t nowMs) {
                                             &watch->events[watch->eventCount]);
     }
     SortEvents(watch->events, watch->eventCount);
-    return true;
 }
 
 bool AnyPublished(const Watch *watch) {

@@ -52,6 +52,13 @@ uint64_t NextDueMs(const Watch *watch);
 // round.  True when it closed a round.
 bool StepWatch(Watch *watch, uint64_t nowMs);
 
+// The parts of a step, for a test that reads records of its own: the
+// moment the rounds keep to (the first board's, in order, whose moment is
+// known), and the round closed at nowMs for every board watched, after
+// their reads: their figures, verdicts and what happened.
+uint64_t WatchPhase(const Watch *watch);
+void CloseWatchRound(Watch *watch, uint64_t nowMs);
+
 // The board shown i-th.
 inline const Board *BoardInOrder(const Watch *watch, int i) {
     return &watch->boards[watch->order[i]];

@@ -175,6 +175,32 @@ TEST(CopyStatisticsRecord, BlockShrinkingDuringTheCopyEndsNothing) {
     close(fd);
     shm_unlink(name);
 }
+
+// A block cut short within its page reads as zeros past its end, with no
+// signal: such a read is short, never a record of zeros, whether the
+// reader looks at the block first or only reads.
+TEST(PeekStatisticsRecord, ABlockCutWithinItsPageIsShort) {
+    const int32_t board = 424244;
+    StatisticsNameChar name[kStatisticsMapNameSize];
+    StatisticsMapName(board, name);
+    int fd = shm_open(name, O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, sizeof(PrpValue)), 0);
+    StatisticsBlock block;
+    ASSERT_EQ(OpenStatisticsBlock(board, kReadOnly, &block), 0);
+    ASSERT_EQ(MapStatisticsRecord(&block), 0);
+    PrpValue copy = {};
+    bool changed;
+    EXPECT_EQ(PeekStatisticsRecord(&block, &copy, &changed), kBlockWhole);
+    ASSERT_EQ(ftruncate(fd, 100), 0);
+    EXPECT_EQ(PeekStatisticsRecord(&block, &copy, &changed), kBlockShort);
+    EXPECT_EQ(CopyStatisticsRecord(&block, &copy), kBlockShort);
+    ASSERT_EQ(ftruncate(fd, sizeof(PrpValue)), 0);
+    EXPECT_EQ(PeekStatisticsRecord(&block, &copy, &changed), kBlockWhole);
+    CloseStatisticsBlock(&block);
+    close(fd);
+    shm_unlink(name);
+}
 #endif
 
 } // namespace

@@ -498,6 +498,35 @@ TEST_F(TwoBoards, SideBySideOrALineEach) {
 )");
 }
 
+// A board's line at any width from 80 down to 40 keeps each figure whole:
+// a count too wide for its column shortened with its unit, a column that
+// does not fit left out whole.  Board 0 with 1500000 errors a second on
+// LanA and 123456 link losses on LanB.
+TEST_F(TwoBoards, ALineKeepsItsFiguresWhole) {
+    for (uint32_t second = 6; second <= 7; second++)
+        Sample(&boards_[0], kBlockWhole,
+               {1500000 * second, 1490000 * second, 1400000 * second, 1410000 * second,
+                1500000 * (second - 6), 0, 1, 1},
+               second * 1000, &view_.boards);
+    boards_[0].lan[kLanB].linkLosses = 123456;
+    nowMs_ = 7500;
+    const struct {
+        int columns;
+        const char *line;
+    } widths[] = {
+        {80, "     0  LanA 1.5M err/s    up   up  12.0 M  11.9 M +0.7%  1.5M     0     0  123k"},
+        {60, "     0  LanA 1.5M err/s        up   up  12.0 M  11.9 M +0.7%"},
+        {41, "     0  LanA 1.5M err/s           up   up"},
+        {40, "     0  LanA 1.5M err/s          up   up"},
+    };
+    as_ = kAsLines;
+    for (const auto &w : widths) {
+        std::string screen = Render(10, w.columns, 0, 1);
+        size_t line = screen.find('\n', screen.find('\n') + 1) + 1;
+        EXPECT_EQ(screen.substr(line, screen.find('\n', line) - line), w.line) << w.columns;
+    }
+}
+
 // A board with errors in one round stays in trouble ten seconds, its
 // heading saying how long ago; the trouble order puts the worst first.
 TEST_F(TwoBoards, TroubleHeldAndTheWorstFirst) {
