@@ -46,7 +46,7 @@ static void FollowPublished(Watch *watch) {
         int slot;
         if (watch->count < kMostBoards) {
             slot = watch->count++;
-        } else if (g < goneCount && watch->boards[gone[g]].state == kBoardGone) {
+        } else if (g < goneCount) {
             slot = gone[g++];
             int at = 0;
             while (watch->order[at] != slot)

@@ -1,6 +1,7 @@
 // WatchBoards end to end, in lines: against blocks the tests make, remove
 // and make again, as a service that stops and starts does.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -399,13 +400,43 @@ TEST(WatchBoards, AFifoAtABlocksNameHangsNothing) {
     block.reset();
     std::string planted = "/dev/shm" + BlockName(kBoard);
     ASSERT_EQ(mkfifo(planted.c_str(), 0666), 0);
+    // Unreadable is shown as gone is: nothing of the record it had.
     EXPECT_TRUE(WaitForLine(view, {{"board", std::to_string(kBoard)},
-                                   {"state", "\"unreadable\""}}));
+                                   {"state", "\"unreadable\""},
+                                   {"linkStatusA", "null"}}));
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(view.Stop(SIGTERM).status, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, Seconds(1));
     unlink(fifo.c_str());
     unlink(planted.c_str());
+}
+
+// Every place taken by boards whose service then stopped: boards that
+// publish now take the places of boards gone.
+TEST(WatchBoards, BoardsGoneMakeRoomForBoardsThatPublish) {
+    struct rlimit files;
+    getrlimit(RLIMIT_NOFILE, &files);
+    struct rlimit raised = {files.rlim_max < 4096 ? files.rlim_max : 4096, files.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &raised), 0); // a descriptor a block, as the unit allows
+    std::vector<std::unique_ptr<Block>> blocks;
+    for (int32_t board = 0; board < 1024; board++)
+        blocks.push_back(std::make_unique<Block>(kManyBoards + 1000 + board));
+    TemporaryDirectory folder;
+    std::string file = folder.Path() + "/boards.prom";
+    Running view({Program("WatchBoards"), "--textfile", file});
+    setrlimit(RLIMIT_NOFILE, &files);
+    auto await = [&](const std::string &series) {
+        for (int i = 0; i < 200 && Contents(file).find(series) == std::string::npos; i++)
+            usleep(100000);
+        return Contents(file).find(series) != std::string::npos;
+    };
+    EXPECT_TRUE(await("prp_hsr_boards 1024\n"));
+    blocks.clear();
+    Block fresh(kNewBoard);
+    EXPECT_TRUE(await("prp_hsr_board_state{board=\"" + std::to_string(kNewBoard) +
+                      "\",state=\"live\"} 1\n"));
+    EXPECT_NE(Contents(file).find("prp_hsr_boards 1\n"), std::string::npos);
+    EXPECT_EQ(view.Stop(SIGTERM).status, 0);
 }
 
 // WatchBoards reads a block it may only read, where a monitor, which asks

@@ -319,6 +319,19 @@ TEST(Events, EachChangeOnceWhenItIsSeen) {
         EXPECT_STREQ(text.chars, said[i]);
         free(text.chars);
     }
+    // A link down when first seen, and so after a block came back: its loss
+    // was not seen, and how long it was down is not said.
+    Board late;
+    EventMemory lateMemory = {};
+    StartBoard(&late, 5, kGigabit);
+    Sample(&late, kBlockWhole, {0, 0, 0, 0, 0, 0, 0, 1}, 0, &settings);
+    NoteEvents(&lateMemory, &late, 500, events);
+    Sample(&late, kBlockWhole, {0, 0, 0, 0, 0, 0, 1, 1}, 1000, &settings);
+    count = NoteEvents(&lateMemory, &late, 1500, events);
+    Text text = GrowingText();
+    AppendEvents(&text, events, count, 1500, 1796731200000 + 1500, kTabSeparated, kForReaders);
+    EXPECT_STREQ(text.chars, "2026-12-08T12:00:01.000Z board 5 LanA up\n");
+    free(text.chars);
 }
 
 } // namespace
