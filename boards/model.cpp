@@ -9,8 +9,6 @@ static const char *const kStateWords[kBoardStates] = {"live", "stale",      "sil
 
 const char *StateWord(BoardState state) { return kStateWords[state]; }
 
-bool HasRecord(BoardState state) { return state != kBoardGone && state != kBoardUnreadable; }
-
 // Whether the record is the service's current one: not one left from a
 // block cut short.
 static bool Current(BoardState state) { return HasRecord(state) && state != kBoardShort; }
@@ -339,14 +337,14 @@ void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool agai
     }
 }
 
-// How long before a publication is due the reads begin again: the service
-// keeps to its period within a few milliseconds.
-enum { kReadsBeforeDueMs = 3 * kReadMs };
-
+// The reads begin again when the next publication is due: the service
+// keeps to its period within a few milliseconds, and a publication's moment
+// is a read's, so the read a period on finds the next (one late, the read
+// after).  A change between two publications is found then, or by the
+// round's read of every board.
 bool WantsRead(const Board *board, uint64_t nowMs) {
     return board->phaseMs == 0 || board->changing || board->readDiffers ||
-           !Current(board->state) ||
-           nowMs + kReadsBeforeDueMs >= board->publishedMs + kPublishingPeriodMs;
+           !Current(board->state) || nowMs >= board->publishedMs + kPublishingPeriodMs;
 }
 
 void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,

@@ -44,7 +44,7 @@ const char *StateWord(BoardState state);
 
 // Whether the board's record is there to be shown: the last one read, for
 // a board short for a while; none for a board gone or unreadable.
-bool HasRecord(BoardState state);
+inline bool HasRecord(BoardState state) { return state != kBoardGone && state != kBoardUnreadable; }
 
 // What the user chose that changes what a board's figures and troubles are.
 struct BoardSettings {

@@ -13,9 +13,14 @@ static void Take(Watch *watch, int slot, int32_t boardIndex) {
 
 // Puts the slot in the order, by board index.
 static void Order(Watch *watch, int slot, int shown) {
-    int at = 0;
-    while (at < shown && watch->boards[watch->order[at]].boardIndex < watch->boards[slot].boardIndex)
-        at++;
+    int at = 0, past = shown; // where it goes: at or before past
+    while (at < past) {
+        int middle = at + (past - at) / 2;
+        if (watch->boards[watch->order[middle]].boardIndex < watch->boards[slot].boardIndex)
+            at = middle + 1;
+        else
+            past = middle;
+    }
     memmove(&watch->order[at + 1], &watch->order[at], (size_t)(shown - at) * sizeof watch->order[0]);
     watch->order[at] = slot;
 }
@@ -92,9 +97,11 @@ static void ReadBoards(Watch *watch, uint64_t nowMs, bool look) {
 
 void StartWatch(Watch *watch, const NamedBoards *named, const BoardSettings *settings,
                 uint64_t nowMs, bool firstRoundAtOnce, bool noteEvents) {
+    // Only what is used is touched: the slots as boards take them.
     for (int slot = 0; slot < watch->count; slot++)
         EndBoardBlock(&watch->blocks[slot]);
-    memset(watch, 0, sizeof *watch);
+    watch->count = watch->unwatched = watch->eventCount = 0;
+    watch->roundMs = 0;
     watch->named = named;
     watch->settings = settings;
     watch->noteEvents = noteEvents;

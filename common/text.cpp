@@ -18,38 +18,47 @@ bool Grow(Text *text, size_t count) {
     return true;
 }
 
-// "00" to "99": a number is written two digits at a time, half the
-// divisions (the most written are counters ten digits long).
-struct DigitPairs {
-    char of[100][2];
-};
-static constexpr DigitPairs MakeDigitPairs() {
-    DigitPairs pairs = {};
-    for (int n = 0; n < 100; n++) {
-        pairs.of[n][0] = (char)('0' + n / 10);
-        pairs.of[n][1] = (char)('0' + n % 10);
-    }
-    return pairs;
-}
-static constexpr DigitPairs kDigitPairs = MakeDigitPairs();
-
 // The digits of value, a point before the last decimals of them, ending at
-// end; returns where they start.
-static char *PutDigits(char *end, uint64_t value, int decimals) {
+// end; returns where they start.  Eight digits at a time below the top
+// ones, each eight in 32 bits.
+static inline char *PutDigits(char *end, uint64_t value, int decimals) {
     for (int i = 0; i < decimals; i++, value /= 10)
         *--end = (char)('0' + value % 10);
     if (decimals > 0)
         *--end = '.';
-    for (; value >= 100; value /= 100)
-        __builtin_memcpy(end -= 2, kDigitPairs.of[value % 100], 2);
-    if (value >= 10)
-        __builtin_memcpy(end -= 2, kDigitPairs.of[value], 2);
-    else
-        *--end = (char)('0' + value);
-    return end;
+    for (; value >= 100000000; value /= 100000000) {
+        uint32_t eight = (uint32_t)(value % 100000000);
+        for (int i = 0; i < 4; i++, eight /= 100)
+            __builtin_memcpy(end -= 2, kDigitPairs.of[eight % 100], 2);
+    }
+    return PutSmallDigits(end, (uint32_t)value);
+}
+
+
+// Its digits put together at the end of a buffer, then copied whole with
+// what follows them, a copy of known size (as cheap as a few moves), where
+// there is room (the most common case, a round's text grown once).
+void AppendAnyDecimal(Text *text, int64_t value, int decimals) {
+    char chars[2 * kLongestNumber], *end = chars + kLongestNumber;
+    char *start = PutDigits(end, value < 0 ? 0 - (uint64_t)value : (uint64_t)value, decimals);
+    if (value < 0)
+        *--start = '-';
+    size_t length = (size_t)(end - start);
+    if (kLongestNumber >= text->size - text->length && !Grow(text, kLongestNumber)) {
+        AppendChars(text, start, length); // left out whole when it does not fit
+        return;
+    }
+    char *to = text->chars + text->length;
+    __builtin_memcpy(to, start, kLongestNumber);
+    to[length] = '\0';
+    text->length += length;
 }
 
 void AppendUnsigned(Text *text, uint64_t value) {
+    if (value <= INT64_MAX) {
+        AppendDecimal(text, (int64_t)value, 0);
+        return;
+    }
     char chars[24], *end = chars + sizeof chars;
     char *start = PutDigits(end, value, 0);
     AppendChars(text, start, (size_t)(end - start));
@@ -57,12 +66,16 @@ void AppendUnsigned(Text *text, uint64_t value) {
 
 void AppendSigned(Text *text, int64_t value) { AppendDecimal(text, value, 0); }
 
-void AppendDecimal(Text *text, int64_t value, int decimals) {
-    char chars[48], *end = chars + sizeof chars;
-    char *start = PutDigits(end, value < 0 ? 0 - (uint64_t)value : (uint64_t)value, decimals);
-    if (value < 0)
-        *--start = '-';
-    AppendChars(text, start, (size_t)(end - start));
+// A piece of several parts that is left out whole when it does not fit: it
+// is written straight into the text where there is room for the longest
+// piece, otherwise into scratch first, and appended once made (PieceMade).
+enum { kLongestPiece = 2 * kLongestNumber };
+static Text *PieceIn(Text *text, Text *scratch) {
+    return kLongestPiece < text->size - text->length || Grow(text, kLongestPiece) ? text : scratch;
+}
+static void PieceMade(Text *text, const Text *piece) {
+    if (piece != text)
+        AppendChars(text, piece->chars, piece->length);
 }
 
 void AppendSi(Text *text, uint64_t value) {
@@ -79,12 +92,12 @@ void AppendSi(Text *text, uint64_t value) {
         unit *= 1000;
         prefix++;
     }
-    char chars[32];
-    Text number = TEXT_IN(chars);
-    AppendDecimal(&number, (int64_t)((value + unit / 20) / (unit / 10)), 1);
-    AppendChar(&number, ' ');
-    AppendChar(&number, kPrefixes[prefix]);
-    AppendChars(text, chars, number.length);
+    char chars[kLongestPiece];
+    Text scratch = TEXT_IN(chars), *piece = PieceIn(text, &scratch);
+    AppendDecimal(piece, (int64_t)((value + unit / 20) / (unit / 10)), 1);
+    AppendChar(piece, ' ');
+    AppendChar(piece, kPrefixes[prefix]);
+    PieceMade(text, piece);
 }
 
 // value / by, rounded half up, whatever value.
@@ -92,11 +105,16 @@ static uint64_t Rounded(uint64_t value, uint64_t by) {
     return value / by + (value % by >= by - by / 2);
 }
 
+// 10 to that power, from 0 to 19.
+static uint64_t Power10(int power) {
+    uint64_t value = 1;
+    while (power-- > 0)
+        value *= 10;
+    return value;
+}
+
 void AppendCount(Text *text, uint64_t value, int width) {
-    uint64_t fits = 1;
-    for (int i = 0; i < width && fits <= UINT64_MAX / 10; i++)
-        fits *= 10;
-    if (value < fits) {
+    if (width >= 20 || value < Power10(width)) {
         AppendUnsigned(text, value);
         return;
     }
@@ -108,14 +126,14 @@ void AppendCount(Text *text, uint64_t value, int width) {
         prefix++;
     }
     // Below 9.95 of the unit one decimal, rounded; above, whole units.
-    char chars[16];
-    Text number = TEXT_IN(chars);
+    char chars[kLongestPiece];
+    Text scratch = TEXT_IN(chars), *piece = PieceIn(text, &scratch);
     if (Rounded(value, unit / 10) < 100)
-        AppendDecimal(&number, (int64_t)Rounded(value, unit / 10), 1);
+        AppendDecimal(piece, (int64_t)Rounded(value, unit / 10), 1);
     else
-        AppendUnsigned(&number, Rounded(value, unit));
-    AppendChar(&number, kPrefixes[prefix]);
-    AppendChars(text, chars, number.length);
+        AppendUnsigned(piece, Rounded(value, unit));
+    AppendChar(piece, kPrefixes[prefix]);
+    PieceMade(text, piece);
 }
 
 void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
@@ -134,17 +152,17 @@ void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
 }
 
 void AppendPercentTenths(Text *text, int32_t tenths) {
-    char chars[16];
-    Text number = TEXT_IN(chars);
+    char chars[kLongestPiece];
+    Text scratch = TEXT_IN(chars), *piece = PieceIn(text, &scratch);
     if (tenths != 0)
-        AppendChar(&number, tenths < 0 ? '-' : '+');
+        AppendChar(piece, tenths < 0 ? '-' : '+');
     int64_t magnitude = tenths < 0 ? -(int64_t)tenths : tenths;
     if (magnitude >= 100)
-        AppendUnsigned(&number, (uint64_t)magnitude / 10);
+        AppendUnsigned(piece, (uint64_t)magnitude / 10);
     else
-        AppendDecimal(&number, magnitude, 1);
-    AppendChar(&number, '%');
-    AppendChars(text, chars, number.length);
+        AppendDecimal(piece, magnitude, 1);
+    AppendChar(piece, '%');
+    PieceMade(text, piece);
 }
 
 void AppendDuration(Text *text, uint64_t seconds) {
@@ -155,18 +173,18 @@ void AppendDuration(Text *text, uint64_t seconds) {
     size_t i = 0;
     while (i + 1 < sizeof kUnits / sizeof kUnits[0] && seconds < kUnits[i].seconds)
         i++;
-    char chars[32];
-    Text duration = TEXT_IN(chars);
+    char chars[kLongestPiece];
+    Text scratch = TEXT_IN(chars), *piece = PieceIn(text, &scratch);
     uint64_t whole = seconds / kUnits[i].seconds;
-    AppendUnsigned(&duration, whole < 99999 ? whole : 99999);
-    AppendChar(&duration, kUnits[i].name);
+    AppendUnsigned(piece, whole < 99999 ? whole : 99999);
+    AppendChar(piece, kUnits[i].name);
     if (kUnits[i].seconds != 1 && whole < 100) {
         uint64_t next = seconds % kUnits[i].seconds / kUnits[i + 1].seconds;
-        AppendChar(&duration, (char)('0' + next / 10));
-        AppendChar(&duration, (char)('0' + next % 10));
-        AppendChar(&duration, kUnits[i + 1].name);
+        AppendChar(piece, (char)('0' + next / 10));
+        AppendChar(piece, (char)('0' + next % 10));
+        AppendChar(piece, kUnits[i + 1].name);
     }
-    AppendChars(text, chars, duration.length);
+    PieceMade(text, piece);
 }
 
 void AppendUtcTime(Text *text, uint64_t wallMs, bool milliseconds) {

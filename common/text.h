@@ -54,8 +54,67 @@ inline void AppendText(Text *text, const char *more) {
 void AppendUnsigned(Text *text, uint64_t value);
 void AppendSigned(Text *text, int64_t value);
 
-// value / 10^decimals with that many decimals ("-12.3", "0.051", "7").
-void AppendDecimal(Text *text, int64_t value, int decimals);
+// "00" to "99": a number is written two digits at a time, half the
+// divisions.
+struct DigitPairs {
+    char of[100][2];
+};
+constexpr DigitPairs MakeDigitPairs() {
+    DigitPairs pairs = {};
+    for (int n = 0; n < 100; n++) {
+        pairs.of[n][0] = (char)('0' + n / 10);
+        pairs.of[n][1] = (char)('0' + n % 10);
+    }
+    return pairs;
+}
+inline constexpr DigitPairs kDigitPairs = MakeDigitPairs();
+
+// The digits of a number below 10^8, ending at end, as 32-bit arithmetic
+// (cheaper than 64-bit) has them; returns where they start.
+inline char *PutSmallDigits(char *end, uint32_t value) {
+    for (; value >= 100; value /= 100)
+        __builtin_memcpy(end -= 2, kDigitPairs.of[value % 100], 2);
+    if (value >= 10)
+        __builtin_memcpy(end -= 2, kDigitPairs.of[value], 2);
+    else
+        *--end = (char)('0' + value);
+    return end;
+}
+
+// The most a number takes: a sign, 20 digits and a point.
+enum { kLongestNumber = 24 };
+
+// value / 10^decimals with that many decimals ("-12.3", "0.051", "7"), any
+// number.
+void AppendAnyDecimal(Text *text, int64_t value, int decimals);
+
+// The same.  The most common numbers, not negative and below 10^8, go
+// straight into the text where it has room, their digits counted first,
+// then put from the last, at no call: lines, files and screens write
+// thousands a second.
+inline void AppendDecimal(Text *text, int64_t value, int decimals) {
+    if ((uint64_t)value >= 100000000 || decimals > 3 ||
+        kLongestNumber >= text->size - text->length) {
+        AppendAnyDecimal(text, value, decimals);
+        return;
+    }
+    static const uint32_t kPowers[] = {1,      10,      100,      1000,     10000,
+                                       100000, 1000000, 10000000, 100000000};
+    uint32_t small = (uint32_t)value;
+    uint32_t odd = small | 1; // no power of 10 is odd but 1
+    int guess = (32 - __builtin_clz(odd)) * 1233 >> 12; // bits * log10(2)
+    int digits = guess + (odd >= kPowers[guess]);
+    if (digits <= decimals)
+        digits = decimals + 1; // "0.005"
+    char *end = text->chars + text->length + digits + (decimals > 0);
+    *end = '\0';
+    text->length += (size_t)(digits + (decimals > 0));
+    for (int i = 0; i < decimals; i++, small /= 10)
+        *--end = (char)('0' + small % 10);
+    if (decimals > 0)
+        *--end = '.';
+    PutSmallDigits(end, small);
+}
 
 // A count with an SI prefix and one decimal ("999", "12.3 k", "1.0 G"); a
 // count below 1000 is followed by two blanks, so that its last digit lines

@@ -134,9 +134,11 @@ BlockState PeekStatisticsRecord(StatisticsBlock *block, PrpValue *copy, bool *ch
     __atomic_signal_fence(__ATOMIC_SEQ_CST);
     copying = 0;
     // The bytes of a page past the end of a block cut short read as zeros:
-    // what was read is the record only if the block is still whole.
+    // a record that changed is the record only if the block is still whole
+    // (one that did not is the last whole record).
     struct stat status;
-    if (fstat((int)block->handle, &status) != 0 || status.st_size < (off_t)sizeof(PrpValue))
+    if (*changed &&
+        (fstat((int)block->handle, &status) != 0 || status.st_size < (off_t)sizeof(PrpValue)))
         return kBlockShort;
     return kBlockWhole;
 }

@@ -185,7 +185,9 @@ TEST(PeekStatisticsRecord, ABlockCutWithinItsPageIsShort) {
     StatisticsMapName(board, name);
     int fd = shm_open(name, O_RDWR | O_CREAT | O_TRUNC, 0600);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, sizeof(PrpValue)), 0);
+    PrpValue record = {};
+    record.linkStatusA = record.linkStatusB = 1; // past 100 bytes: zeros once cut there
+    ASSERT_EQ(write(fd, &record, sizeof record), (ssize_t)sizeof record);
     StatisticsBlock block;
     ASSERT_EQ(OpenStatisticsBlock(board, kReadOnly, &block), 0);
     ASSERT_EQ(MapStatisticsRecord(&block), 0);

@@ -60,7 +60,7 @@ static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoar
 static void PutFigure(Grid *grid, int row, int end, FigureId id, const Board *board, int lan,
                       const FigureContext *context, const ViewSettings *view, CellStyle style) {
     const Figure &figure = kFigures[id];
-    char chars[kLongestScreenFigure + 1];
+    char chars[64]; // room to write a figure in place (text.h)
     Text text = TEXT_IN(chars);
     AppendScreenFigure(&text, id, board, lan, context, view, kBlockCountWidth);
     if (figure.since != nullptr && figure.known(board, lan)) {

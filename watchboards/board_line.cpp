@@ -25,10 +25,25 @@ static constexpr bool EssentialsFit() {
 }
 static_assert(EssentialsFit(), "a line's essentials fit 80 columns");
 
-// Calls put(shown, lan, width) for each column that fits a grid of that
-// width, the essentials first as the rows give them, each whole; returns
-// the columns left to the trouble.
-template <typename Put> static int ForEachColumn(int width, Put put) {
+// Where a line's columns go on a grid of a width: each that fits, the
+// essentials first as the rows give them, each whole, ending at its column;
+// the trouble in the room left, up to kMostTroubleWidth.
+struct LineColumn {
+    const ShownFigure *shown;
+    int lan, end, width;
+};
+struct LineLayout {
+    int width, trouble, count;
+    LineColumn columns[2 * sizeof kShownFigures / sizeof kShownFigures[0]];
+};
+
+// The layout for that width: the last one made, kept while the width stays.
+static const LineLayout *LayoutFor(int width) {
+    static LineLayout layout = {-1, 0, 0, {}};
+    if (layout.width == width)
+        return &layout;
+    layout.width = width;
+    layout.count = 0;
     int used = kBoardWidth + 2 + kTroubleWidth;
     for (const ShownFigure &shown : kShownFigures) {
         if (shown.heading == nullptr)
@@ -39,33 +54,30 @@ template <typename Put> static int ForEachColumn(int width, Put put) {
             break;
         for (int lan = 0; lan < columns; lan++) {
             used += 1 + each;
-            put(shown, lan, used);
+            layout.columns[layout.count++] = LineColumn{&shown, lan, used, each};
         }
     }
-    int spare = width - used;
-    return kTroubleWidth + (spare > kMostTroubleWidth - kTroubleWidth ? kMostTroubleWidth - kTroubleWidth
-                            : spare > 0                            ? spare
-                                                                   : 0);
-}
-
-// The trouble's room: what the columns leave of the line.
-static int TroubleWidth(int width) {
-    return ForEachColumn(width, [](const ShownFigure &, int, int) {});
+    int spare = width - used, most = kMostTroubleWidth - kTroubleWidth;
+    layout.trouble = kTroubleWidth + (spare > most ? most : spare > 0 ? spare : 0);
+    // The columns move right by what the trouble takes beyond its least.
+    for (int i = 0; i < layout.count; i++)
+        layout.columns[i].end += layout.trouble - kTroubleWidth;
+    return &layout;
 }
 
 void PutLineHeadings(Grid *grid, int row) {
-    int trouble = TroubleWidth(grid->columns), start = kBoardWidth + 2 + trouble;
+    const LineLayout *layout = LayoutFor(grid->columns);
     PutText(grid, row, 1, "Board", kStyleBold);
     PutText(grid, row, kBoardWidth + 2, "Trouble", kStyleBold);
-    ForEachColumn(grid->columns, [&](const ShownFigure &shown, int lan, int end) {
+    for (int i = 0; i < layout->count; i++) {
+        const LineColumn &column = layout->columns[i];
         char heading[16];
         Text text = TEXT_IN(heading);
-        AppendText(&text, shown.heading);
-        if (kFigures[shown.figure].ofEachLan)
-            AppendChar(&text, lan == kLanA ? 'A' : 'B');
-        int at = start - (kBoardWidth + 2 + kTroubleWidth) + end;
-        PutText(grid, row, at - Width(heading), heading, kStyleBold);
-    });
+        AppendText(&text, column.shown->heading);
+        if (kFigures[column.shown->figure].ofEachLan)
+            AppendChar(&text, column.lan == kLanA ? 'A' : 'B');
+        PutText(grid, row, column.end - Width(heading), heading, kStyleBold);
+    }
 }
 
 // Its worst trouble, said as when last seen (with how long ago, when not at
@@ -91,18 +103,18 @@ static void PutTrouble(Grid *grid, int row, int column, int width, const ShownBo
 void PutBoardLine(Grid *grid, int row, const ShownBoard *shown, const FigureContext *context,
                   const ViewSettings *view) {
     const Board *board = shown->board;
-    int trouble = TroubleWidth(grid->columns), start = kBoardWidth + 2 + trouble;
-    char chars[kLongestScreenFigure + 1];
+    const LineLayout *layout = LayoutFor(grid->columns);
+    char chars[64]; // room to write a figure in place (text.h)
     Text text = TEXT_IN(chars);
     AppendSigned(&text, board->boardIndex);
     PutText(grid, row, kBoardWidth - (int)text.length, chars, kStyleBold);
-    PutTrouble(grid, row, kBoardWidth + 2, trouble, shown, context);
-    ForEachColumn(grid->columns, [&](const ShownFigure &place, int lan, int end) {
-        const Figure &figure = kFigures[place.figure];
+    PutTrouble(grid, row, kBoardWidth + 2, layout->trouble, shown, context);
+    for (int i = 0; i < layout->count; i++) {
+        const LineColumn &column = layout->columns[i];
+        FigureId id = column.shown->figure;
         text = TEXT_IN(chars);
-        AppendScreenFigure(&text, place.figure, board, lan, context, view, ColumnWidth(place));
-        int at = start - (kBoardWidth + 2 + kTroubleWidth) + end;
-        PutText(grid, row, at - (int)text.length, chars,
-                StyleOf(FigureSeverity(figure, board, lan)));
-    });
+        AppendScreenFigure(&text, id, board, column.lan, context, view, column.width);
+        PutText(grid, row, column.end - (int)text.length, chars,
+                StyleOf(FigureSeverity(kFigures[id], board, column.lan)));
+    }
 }

@@ -83,7 +83,9 @@ int PutTextBefore(Grid *grid, int row, int column, int end, const char *utf8, Ce
         Reach(grid, row, column);
         Cell *cells = RowOf(grid, row);
         for (; *utf8 != '\0' && column < columns; column++)
-            cells[column] = MakeCell(NextCharacter(&utf8), style);
+            cells[column] = MakeCell((unsigned char)*utf8 < 0x80 ? (uint16_t)*utf8++
+                                                                : NextCharacter(&utf8),
+                                     style);
         if (column > grid->ends[row])
             grid->ends[row] = column;
     }
@@ -192,9 +194,13 @@ static void DrawCell(Text *out, int row, int column, Cell cell, int *cursor, int
         *style = StyleOfCell(cell);
         AppendText(out, (abilities.colour ? kStyleSequences : kStyleSequencesWithoutColour)[*style]);
     }
-    char bytes[3];
     uint16_t c = CellCharacter(cell);
-    AppendChars(out, bytes, (size_t)(PutUtf8(bytes, abilities.utf8 ? c : AsciiOf(c)) - bytes));
+    if (c < 0x80) {
+        AppendChar(out, (char)c);
+    } else {
+        char bytes[3];
+        AppendChars(out, bytes, (size_t)(PutUtf8(bytes, abilities.utf8 ? c : AsciiOf(c)) - bytes));
+    }
     *cursor = column + 1;
 }
 

@@ -2,48 +2,71 @@
 
 static const char kLanSuffixes[kLans] = {'A', 'B'};
 
-// Calls put(figure, lan) for each column of a line, in order.
-template <typename Put> static void ForEachColumn(Put put) {
-    for (int id = 0; id < kFigureCount; id++) {
-        if (kFigures[id].name == nullptr)
-            continue;
-        for (int lan = 0; lan < (kFigures[id].ofEachLan ? kLans : 1); lan++)
-            put((FigureId)id, lan);
-    }
-}
+// A column of a line: a figure with a name, of one LAN for a LAN's figure,
+// and its name as the header and JSON say it ("rxRateA").
+struct Column {
+    FigureId id;
+    int lan;
+    char name[32];
+    size_t length;
+};
+enum { kMostColumns = 2 * kFigureCount };
 
-static void AppendName(Text *text, FigureId id, int lan) {
-    AppendText(text, kFigures[id].name);
-    if (kFigures[id].ofEachLan)
-        AppendChar(text, kLanSuffixes[lan]);
+// The columns, in order, from the rows, made once; returns how many.
+static int Columns(const Column **columns) {
+    static Column made[kMostColumns];
+    static int count = -1; // not made yet
+    if (count < 0) {
+        count = 0;
+        for (int id = 0; id < kFigureCount; id++) {
+            for (int lan = 0; kFigures[id].name != nullptr &&
+                              lan < (kFigures[id].ofEachLan ? kLans : 1);
+                 lan++) {
+                Column *column = &made[count++];
+                column->id = (FigureId)id;
+                column->lan = lan;
+                Text name = TEXT_IN(column->name);
+                AppendText(&name, kFigures[id].name);
+                if (kFigures[id].ofEachLan)
+                    AppendChar(&name, kLanSuffixes[lan]);
+                column->length = name.length;
+            }
+        }
+    }
+    *columns = made;
+    return count;
 }
 
 void AppendHeaderLine(Text *text, LineFormat format) {
     if (format == kJson)
         return;
+    const Column *columns;
+    int count = Columns(&columns);
     AppendText(text, "time");
-    ForEachColumn([&](FigureId id, int lan) {
+    for (const Column *column = columns; column < columns + count; column++) {
         AppendChar(text, '\t');
-        AppendName(text, id, lan);
-    });
+        AppendChars(text, column->name, column->length);
+    }
     AppendChar(text, '\n');
 }
 
 void AppendBoardLine(Text *text, const Board *board, const char *time,
                      const FigureContext *context, LineFormat format) {
+    const Column *columns;
+    int count = Columns(&columns);
     bool json = format == kJson;
     AppendText(text, json ? "{\"time\":\"" : "");
     AppendText(text, time);
     AppendText(text, json ? "\"" : "");
-    ForEachColumn([&](FigureId id, int lan) {
+    for (const Column *column = columns; column < columns + count; column++) {
         if (json) {
-            AppendText(text, ",\"");
-            AppendName(text, id, lan);
-            AppendText(text, "\":");
+            AppendChars(text, ",\"", 2);
+            AppendChars(text, column->name, column->length);
+            AppendChars(text, "\":", 2);
         } else {
             AppendChar(text, '\t');
         }
-        AppendFigure(text, id, board, lan, context, json ? kInJson : kInLine);
-    });
+        AppendFigure(text, column->id, board, column->lan, context, json ? kInJson : kInLine);
+    }
     AppendText(text, json ? "}\n" : "\n");
 }

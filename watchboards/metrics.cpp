@@ -2,9 +2,10 @@
 
 static const char *const kLanLabels[kLans] = {"A", "B"};
 
-// A series' name and labels, up to its value: name{board="7",lan="A"} .
-static void AppendSeries(Text *text, const Metric *metric, const Board *board) {
-    AppendText(text, metric->name);
+// A series' name (of that length) and labels, up to its value:
+// name{board="7",lan="A"} .
+static void AppendSeries(Text *text, const char *name, size_t length, const Board *board) {
+    AppendChars(text, name, length);
     AppendText(text, "{board=\"");
     AppendSigned(text, board->boardIndex);
 }
@@ -44,13 +45,14 @@ void AppendMetrics(Text *text, const Board *const *boards, int count,
         if (metric == nullptr)
             continue;
         AppendHelpAndType(text, metric);
+        size_t length = __builtin_strlen(metric->name);
         for (int i = 0; i < count; i++) {
             const Board *board = boards[i];
             // A state is a gauge for each state word, 1 for the board's.
             if (figure.unit == kUnitState) {
                 int64_t state = figure.value(board, 0, context);
                 for (int word = 0; word < kBoardStates; word++) {
-                    AppendSeries(text, metric, board);
+                    AppendSeries(text, metric->name, length, board);
                     AppendText(text, "\",state=\"");
                     AppendText(text, StateWord((BoardState)word));
                     AppendText(text, state == word ? "\"} 1\n" : "\"} 0\n");
@@ -60,7 +62,7 @@ void AppendMetrics(Text *text, const Board *const *boards, int count,
             for (int lan = 0; lan < (figure.ofEachLan ? kLans : 1); lan++) {
                 if (!figure.known(board, lan))
                     continue;
-                AppendSeries(text, metric, board);
+                AppendSeries(text, metric->name, length, board);
                 if (figure.ofEachLan) {
                     AppendText(text, "\",lan=\"");
                     AppendText(text, kLanLabels[lan]);

@@ -81,37 +81,3 @@ void AppendScreenFigure(Text *text, FigureId id, const Board *board, int lan,
         AppendChar(text, '-');
 }
 
-void AppendFigure(Text *text, FigureId id, const Board *board, int lan,
-                  const FigureContext *context, FigureOutput output) {
-    int64_t value;
-    if (!FigureValue(id, board, lan, context, &value)) {
-        if (output == kInJson)
-            AppendText(text, "null");
-        return;
-    }
-    bool json = output == kInJson, metric = output == kInMetric;
-    switch (kFigures[id].unit) {
-    case kUnitState:
-        AppendText(text, json ? "\"" : "");
-        AppendText(text, StateWord((BoardState)value));
-        AppendText(text, json ? "\"" : "");
-        break;
-    case kUnitRate: // octets a second: bit/s in lines, bytes in a metric
-        AppendDecimal(text, metric ? value : value * 8, 0);
-        break;
-    case kUnitPercent: // tenths: one decimal in lines, a ratio in a metric
-        AppendDecimal(text, value, metric ? 3 : 1);
-        break;
-    case kUnitFlag:
-        if (json)
-            AppendText(text, value != 0 ? "true" : "false");
-        else
-            AppendDecimal(text, value != 0, 0);
-        break;
-    case kUnitCount:
-    case kUnitLink:
-    case kUnitSeconds:
-        AppendDecimal(text, value, 0);
-        break;
-    }
-}

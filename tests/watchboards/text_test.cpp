@@ -2,6 +2,7 @@
 // does not fit.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -40,6 +41,25 @@ TEST(Text, NumbersAndWhatDoesNotFit) {
     AppendSigned(&t, INT64_MIN);
     AppendDecimal(&t, -5, 3);
     EXPECT_EQ(std::string(chars), "18446744073709551615-9223372036854775808-0.005");
+
+    // Into room that grows, written in place: every length of number.
+    const struct {
+        int64_t value;
+        int decimals;
+        const char *text;
+    } decimals[] = {
+        {0, 0, "0"},      {9, 0, "9"},          {10, 0, "10"},      {-5, 3, "-0.005"},
+        {12345, 1, "1234.5"}, {100, 2, "1.00"}, {INT64_MIN, 0, "-9223372036854775808"},
+        {INT64_MAX, 0, "9223372036854775807"}, {999999999999999999, 0, "999999999999999999"},
+    };
+    Text grown = GrowingText();
+    for (const auto &d : decimals) {
+        EmptyText(&grown);
+        AppendDecimal(&grown, d.value, d.decimals);
+        EXPECT_STREQ(grown.chars, d.text) << d.value;
+        EXPECT_EQ(grown.length, strlen(d.text)) << d.value;
+    }
+    free(grown.chars);
 
     const struct {
         const char *before;
