@@ -47,8 +47,8 @@ struct Figure {
     const char *name;
     bool ofEachLan;
     FigureUnit unit;
-    int64_t (*value)(const Board *board, int lan, const FigureContext *context);
-    bool (*known)(const Board *board, int lan);
+    // Its value where it is known (true); unknown, false.
+    bool (*value)(const Board *board, int lan, const FigureContext *context, int64_t *value);
     Since (*since)(const Board *board, int lan); // null: not said
     TroubleKind trouble; // the trouble it shows (kTroubleKinds: none)
     const Metric *metric; // null: not a metric
@@ -84,17 +84,24 @@ enum FigureId {
 // The rows, here whole, so that an output can check its own layout of them
 // as it is built.
 namespace figure_rows {
-// A figure read from a LAN's or the board's model.
-#define OF_LAN(expression)                                                                    \
-    [](const Board *board, int lan, const FigureContext *context) -> int64_t {                \
+// A figure read from a LAN's or the board's model, where known says it is
+// known.
+#define OF_LAN(known, expression)                                                             \
+    [](const Board *board, int lan, const FigureContext *context, int64_t *value) -> bool {   \
         const Lan &l = board->lan[lan];                                                       \
         (void)l, (void)context;                                                               \
-        return (int64_t)(expression);                                                         \
+        if (!known(board, lan))                                                               \
+            return false;                                                                     \
+        *value = (int64_t)(expression);                                                       \
+        return true;                                                                          \
     }
-#define OF_BOARD(expression)                                                                  \
-    [](const Board *board, int, const FigureContext *context) -> int64_t {                    \
+#define OF_BOARD(known, expression)                                                           \
+    [](const Board *board, int, const FigureContext *context, int64_t *value) -> bool {       \
         (void)context;                                                                        \
-        return (int64_t)(expression);                                                         \
+        if (!known(board, 0))                                                                 \
+            return false;                                                                     \
+        *value = (int64_t)(expression);                                                       \
+        return true;                                                                          \
     }
 
 // When a figure is known.
@@ -144,46 +151,41 @@ inline constexpr Metric kLinkDownSeconds = {
 inline constexpr TroubleKind kNone = kTroubleKinds;
 
 inline constexpr Figure kFigures[kFigureCount] = {
-    // name, of each LAN, unit, value, known, since, trouble, metric
-    {"board", false, kUnitCount, OF_BOARD(board->boardIndex), Always, nullptr, kNone, nullptr},
-    {"state", false, kUnitState, OF_BOARD(board->state), Always, nullptr, kNone, &kState},
-    {"linkStatus", true, kUnitLink, OF_LAN(l.linkStatus), WithRecord, LinkSince,
+    // name, of each LAN, unit, value (where known), since, trouble, metric
+    {"board", false, kUnitCount, OF_BOARD(Always, board->boardIndex), nullptr, kNone, nullptr},
+    {"state", false, kUnitState, OF_BOARD(Always, board->state), nullptr, kNone, &kState},
+    {"linkStatus", true, kUnitLink, OF_LAN(WithRecord, l.linkStatus), LinkSince,
      kTroubleLinkDown, &kLinkStatus},
-    {"rxGoodOctets", true, kUnitCount, OF_LAN(l.counter[kRxOctets]), WithRecord, nullptr, kNone,
+    {"rxGoodOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxOctets]), nullptr, kNone,
      nullptr},
-    {"txOctets", true, kUnitCount, OF_LAN(l.counter[kTxOctets]), WithRecord, nullptr, kNone,
+    {"txOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kTxOctets]), nullptr, kNone,
      nullptr},
-    {"rxErr", true, kUnitCount, OF_LAN(l.counter[kRxErrors]), WithRecord, nullptr, kNone, nullptr},
-    {"intervalMs", false, kUnitCount, OF_BOARD(board->roundPeriods * kPublishingPeriodMs),
-     WithStep, nullptr, kNone, nullptr},
-    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxOctets]), WithStep, nullptr,
+    {"rxErr", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxErrors]), nullptr, kNone, nullptr},
+    {"intervalMs", false, kUnitCount, OF_BOARD(WithStep, board->roundPeriods * kPublishingPeriodMs), nullptr, kNone, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxOctets]), nullptr,
      kNone, nullptr},
-    {"txOctetsDelta", true, kUnitCount, OF_LAN(l.roundStep[kTxOctets]), WithStep, nullptr, kNone,
+    {"txOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kTxOctets]), nullptr, kNone,
      nullptr},
-    {"rxErrDelta", true, kUnitCount, OF_LAN(l.roundStep[kRxErrors]), WithStep, nullptr, kNone,
+    {"rxErrDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxErrors]), nullptr, kNone,
      nullptr},
-    {"rxDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kRxOctets)),
-     Compared<kRxOctets>, nullptr, kTroubleRxApart, nullptr},
-    {"txDivergence", false, kUnitPercent, OF_BOARD(RateDivergence(board, kTxOctets)),
-     Compared<kTxOctets>, nullptr, kTroubleTxApart, nullptr},
+    {"rxDivergence", false, kUnitPercent, OF_BOARD(Compared<kRxOctets>, RateDivergence(board, kRxOctets)), nullptr, kTroubleRxApart, nullptr},
+    {"txDivergence", false, kUnitPercent, OF_BOARD(Compared<kTxOctets>, RateDivergence(board, kTxOctets)), nullptr, kTroubleTxApart, nullptr},
     {"divergent", false, kUnitFlag,
-     OF_BOARD(HasTrouble(board, kTroubleRxApart, 0) || HasTrouble(board, kTroubleTxApart, 0)),
-     WithRates, nullptr, kNone, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, OF_LAN(l.total[kRxErrors]), Counted, nullptr, kNone,
+     OF_BOARD(WithRates, HasTrouble(board, kTroubleRxApart, 0) || HasTrouble(board, kTroubleTxApart, 0)), nullptr, kNone, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, OF_LAN(Counted, l.total[kRxErrors]), nullptr, kNone,
      &kErrorsTotal},
-    {"resets", false, kUnitCount, OF_BOARD(board->resets), Always, nullptr, kNone, &kResets},
-    {"rxRate", true, kUnitRate, OF_LAN(l.perSecond[kRxOctets]), WithRates, nullptr, kNone, nullptr},
-    {"txRate", true, kUnitRate, OF_LAN(l.perSecond[kTxOctets]), WithRates, nullptr, kNone, nullptr},
-    {"lanSpeed", false, kUnitRate, OF_BOARD(board->bitsPerSecond / 8), Always, nullptr, kNone,
+    {"resets", false, kUnitCount, OF_BOARD(Always, board->resets), nullptr, kNone, &kResets},
+    {"rxRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kRxOctets]), nullptr, kNone, nullptr},
+    {"txRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kTxOctets]), nullptr, kNone, nullptr},
+    {"lanSpeed", false, kUnitRate, OF_BOARD(Always, board->bitsPerSecond / 8), nullptr, kNone,
      &kLanSpeed},
-    {"linkLosses", true, kUnitCount, OF_LAN(l.linkLosses), OnceSampled, nullptr, kNone,
+    {"linkLosses", true, kUnitCount, OF_LAN(OnceSampled, l.linkLosses), nullptr, kNone,
      &kLinkLosses},
-    {"linkDownSeconds", true, kUnitSeconds, OF_LAN(l.downPeriods * kPublishingPeriodMs / 1000),
-     OnceSampled, nullptr, kNone, &kLinkDownSeconds},
-    {nullptr, true, kUnitCount, OF_LAN(l.perSecond[kRxErrors]), WithRates, nullptr,
+    {"linkDownSeconds", true, kUnitSeconds, OF_LAN(OnceSampled, l.downPeriods * kPublishingPeriodMs / 1000), nullptr, kNone, &kLinkDownSeconds},
+    {nullptr, true, kUnitCount, OF_LAN(WithRates, l.perSecond[kRxErrors]), nullptr,
      kTroubleErrors, nullptr},
-    {nullptr, true, kUnitCount, OF_LAN(l.total[kRxOctets]), Counted, nullptr, kNone, &kReceived},
-    {nullptr, true, kUnitCount, OF_LAN(l.total[kTxOctets]), Counted, nullptr, kNone,
+    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kRxOctets]), nullptr, kNone, &kReceived},
+    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kTxOctets]), nullptr, kNone,
      &kTransmitted},
 };
 #undef OF_LAN
@@ -194,11 +196,7 @@ using figure_rows::kFigures;
 // The value of a board's figure (of its LAN lan) where it is known.
 inline bool FigureValue(FigureId id, const Board *board, int lan, const FigureContext *context,
                         int64_t *value) {
-    const Figure &figure = kFigures[id];
-    if (!figure.known(board, lan))
-        return false;
-    *value = figure.value(board, lan, context);
-    return true;
+    return kFigures[id].value(board, lan, context, value);
 }
 
 // Whether a figure shows trouble in the board's verdict.

@@ -63,7 +63,8 @@ static void PutFigure(Grid *grid, int row, int end, FigureId id, const Board *bo
     char chars[64]; // room to write a figure in place (text.h)
     Text text = TEXT_IN(chars);
     AppendScreenFigure(&text, id, board, lan, context, view, kBlockCountWidth);
-    if (figure.since != nullptr && figure.known(board, lan)) {
+    int64_t value;
+    if (figure.since != nullptr && FigureValue(id, board, lan, context, &value)) {
         Since since = figure.since(board, lan);
         AppendText(&text, since.atLeast ? " >" : " ");
         AppendDuration(&text, (context->nowMs - since.ms) / 1000);
@@ -136,7 +137,7 @@ void PutBoardBlock(Grid *grid, int row, int column, int room, const ShownBoard *
             for (int lan = 0; lan < kLans; lan++)
                 PutFigure(grid, at, column + (lan == kLanA ? kLanAEnd : kLanBEnd), place.figure,
                           board, lan, context, view, StyleOf(FigureSeverity(figure, board, lan)));
-        } else if (figure.known(board, 0)) {
+        } else if (int64_t value; FigureValue(place.figure, board, 0, context, &value)) {
             // A board's figure in the A−B column, marked when it is trouble.
             CellStyle style = StyleOf(FigureSeverity(figure, board, 0));
             PutFigure(grid, at, column + kBoardEnd, place.figure, board, 0, context, view, style);

@@ -50,7 +50,8 @@ void AppendMetrics(Text *text, const Board *const *boards, int count,
             const Board *board = boards[i];
             // A state is a gauge for each state word, 1 for the board's.
             if (figure.unit == kUnitState) {
-                int64_t state = figure.value(board, 0, context);
+                int64_t state = kBoardGone;
+                figure.value(board, 0, context, &state);
                 for (int word = 0; word < kBoardStates; word++) {
                     AppendSeries(text, metric->name, length, board);
                     AppendText(text, "\",state=\"");
@@ -60,7 +61,7 @@ void AppendMetrics(Text *text, const Board *const *boards, int count,
                 continue;
             }
             for (int lan = 0; lan < (figure.ofEachLan ? kLans : 1); lan++) {
-                if (!figure.known(board, lan))
+                if (int64_t value; !figure.value(board, lan, context, &value))
                     continue;
                 AppendSeries(text, metric->name, length, board);
                 if (figure.ofEachLan) {
