@@ -8,8 +8,8 @@ int NoteEvents(EventMemory *memory, const Board *board, uint64_t nowMs, BoardEve
         if (!memory->seen || count == kMostBoardEvents) // the first round: how it is, no change
             return nullptr;
         BoardEvent *event = &events[count++];
-        *event = BoardEvent{ms, board->boardIndex, kind, weight, 0, board->state, -1,
-                            kRxOctets, 0, false};
+        *event = BoardEvent{ms, board->boardIndex, kind, weight, 0, board->state,
+                            -1, kRxOctets,         0,    false};
         return event;
     };
     bool current = Current(board->state), wasCurrent = Current(memory->state);
@@ -48,8 +48,8 @@ int NoteEvents(EventMemory *memory, const Board *board, uint64_t nowMs, BoardEve
         bool beyond = HasTrouble(board, kTrouble[i], 0);
         if (beyond == memory->beyond[i] || (!beyond && !RatesCompared(board, kApart[i])))
             continue;
-        BoardEvent *event = note(nowMs, beyond ? kEventBeyond : kEventWithin,
-                                 beyond ? kEventWarning : kEventNews);
+        BoardEvent *event =
+            note(nowMs, beyond ? kEventBeyond : kEventWithin, beyond ? kEventWarning : kEventNews);
         if (event != nullptr) {
             event->apart = kApart[i];
             event->tenths = beyond ? RateDivergence(board, kApart[i]) : -1;

@@ -32,6 +32,9 @@ struct Since {
     bool atLeast;
 };
 
+// Which figures say so: none, or a link, since it last changed.
+enum SinceKind : uint8_t { kSinceNotSaid, kSinceLinkChanged };
+
 // A figure as a Prometheus metric: its name, its help, whether a counter
 // (which only grows) or a gauge.  Its value is the figure's in the metric's
 // own unit (bytes for a rate, a ratio for a percentage).
@@ -49,8 +52,8 @@ struct Figure {
     FigureUnit unit;
     // Its value where it is known (true); unknown, false.
     bool (*value)(const Board *board, int lan, const FigureContext *context, int64_t *value);
-    Since (*since)(const Board *board, int lan); // null: not said
-    TroubleKind trouble; // the trouble it shows (kTroubleKinds: none)
+    SinceKind since;
+    TroubleKind trouble;  // the trouble it shows (kTroubleKinds: none)
     const Metric *metric; // null: not a metric
 };
 
@@ -86,22 +89,22 @@ enum FigureId {
 namespace figure_rows {
 // A figure read from a LAN's or the board's model, where known says it is
 // known.
-#define OF_LAN(known, expression)                                                             \
-    [](const Board *board, int lan, const FigureContext *context, int64_t *value) -> bool {   \
-        const Lan &l = board->lan[lan];                                                       \
-        (void)l, (void)context;                                                               \
-        if (!known(board, lan))                                                               \
-            return false;                                                                     \
-        *value = (int64_t)(expression);                                                       \
-        return true;                                                                          \
+#define OF_LAN(known, expression)                                                                  \
+    [](const Board *board, int lan, const FigureContext *context, int64_t *value) -> bool {        \
+        const Lan &l = board->lan[lan];                                                            \
+        (void)l, (void)context;                                                                    \
+        if (!known(board, lan))                                                                    \
+            return false;                                                                          \
+        *value = (int64_t)(expression);                                                            \
+        return true;                                                                               \
     }
-#define OF_BOARD(known, expression)                                                           \
-    [](const Board *board, int, const FigureContext *context, int64_t *value) -> bool {       \
-        (void)context;                                                                        \
-        if (!known(board, 0))                                                                 \
-            return false;                                                                     \
-        *value = (int64_t)(expression);                                                       \
-        return true;                                                                          \
+#define OF_BOARD(known, expression)                                                                \
+    [](const Board *board, int, const FigureContext *context, int64_t *value) -> bool {            \
+        (void)context;                                                                             \
+        if (!known(board, 0))                                                                      \
+            return false;                                                                          \
+        *value = (int64_t)(expression);                                                            \
+        return true;                                                                               \
     }
 
 // When a figure is known.
@@ -116,11 +119,6 @@ inline bool WithStep(const Board *board, int) { return board->stepped && !board-
 inline bool WithRates(const Board *board, int) { return board->ratesKnown; }
 template <Counter counter> inline bool Compared(const Board *board, int) {
     return RatesCompared(board, counter);
-}
-
-inline Since LinkSince(const Board *board, int lan) {
-    // Before a change is seen, the link has been so at least since the start.
-    return Since{board->lan[lan].linkChangedMs, !board->lan[lan].linkChangeSeen};
 }
 
 // The metrics, named as dashboards and alerts know them.  The totals are
@@ -138,10 +136,10 @@ inline constexpr Metric kResets = {
     true};
 inline constexpr Metric kState = {"prp_hsr_board_state",
                                   "1 for the board's state now, 0 for the others.", false};
-inline constexpr Metric kLanSpeed = {"prp_hsr_lan_speed_bytes",
-                                     "The LAN speed taken for the board, in bytes a second.", false};
-inline constexpr Metric kLinkLosses = {
-    "prp_hsr_link_losses_total", "Publications that turned the link from up to down.", true};
+inline constexpr Metric kLanSpeed = {
+    "prp_hsr_lan_speed_bytes", "The LAN speed taken for the board, in bytes a second.", false};
+inline constexpr Metric kLinkLosses = {"prp_hsr_link_losses_total",
+                                       "Publications that turned the link from up to down.", true};
 inline constexpr Metric kLinkDownSeconds = {
     "prp_hsr_link_down_seconds_total",
     "Seconds the link was published down, from the publication that showed it down to the one "
@@ -152,40 +150,54 @@ inline constexpr TroubleKind kNone = kTroubleKinds;
 
 inline constexpr Figure kFigures[kFigureCount] = {
     // name, of each LAN, unit, value (where known), since, trouble, metric
-    {"board", false, kUnitCount, OF_BOARD(Always, board->boardIndex), nullptr, kNone, nullptr},
-    {"state", false, kUnitState, OF_BOARD(Always, board->state), nullptr, kNone, &kState},
-    {"linkStatus", true, kUnitLink, OF_LAN(WithRecord, l.linkStatus), LinkSince,
+    {"board", false, kUnitCount, OF_BOARD(Always, board->boardIndex), kSinceNotSaid, kNone,
+     nullptr},
+    {"state", false, kUnitState, OF_BOARD(Always, board->state), kSinceNotSaid, kNone, &kState},
+    {"linkStatus", true, kUnitLink, OF_LAN(WithRecord, l.linkStatus), kSinceLinkChanged,
      kTroubleLinkDown, &kLinkStatus},
-    {"rxGoodOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxOctets]), nullptr, kNone,
-     nullptr},
-    {"txOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kTxOctets]), nullptr, kNone,
-     nullptr},
-    {"rxErr", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxErrors]), nullptr, kNone, nullptr},
-    {"intervalMs", false, kUnitCount, OF_BOARD(WithStep, board->roundPeriods * kPublishingPeriodMs), nullptr, kNone, nullptr},
-    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxOctets]), nullptr,
+    {"rxGoodOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxOctets]), kSinceNotSaid,
      kNone, nullptr},
-    {"txOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kTxOctets]), nullptr, kNone,
+    {"txOctets", true, kUnitCount, OF_LAN(WithRecord, l.counter[kTxOctets]), kSinceNotSaid, kNone,
      nullptr},
-    {"rxErrDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxErrors]), nullptr, kNone,
+    {"rxErr", true, kUnitCount, OF_LAN(WithRecord, l.counter[kRxErrors]), kSinceNotSaid, kNone,
      nullptr},
-    {"rxDivergence", false, kUnitPercent, OF_BOARD(Compared<kRxOctets>, RateDivergence(board, kRxOctets)), nullptr, kTroubleRxApart, nullptr},
-    {"txDivergence", false, kUnitPercent, OF_BOARD(Compared<kTxOctets>, RateDivergence(board, kTxOctets)), nullptr, kTroubleTxApart, nullptr},
+    {"intervalMs", false, kUnitCount, OF_BOARD(WithStep, board->roundPeriods *kPublishingPeriodMs),
+     kSinceNotSaid, kNone, nullptr},
+    {"rxGoodOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxOctets]), kSinceNotSaid,
+     kNone, nullptr},
+    {"txOctetsDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kTxOctets]), kSinceNotSaid,
+     kNone, nullptr},
+    {"rxErrDelta", true, kUnitCount, OF_LAN(WithStep, l.roundStep[kRxErrors]), kSinceNotSaid, kNone,
+     nullptr},
+    {"rxDivergence", false, kUnitPercent,
+     OF_BOARD(Compared<kRxOctets>, RateDivergence(board, kRxOctets)), kSinceNotSaid,
+     kTroubleRxApart, nullptr},
+    {"txDivergence", false, kUnitPercent,
+     OF_BOARD(Compared<kTxOctets>, RateDivergence(board, kTxOctets)), kSinceNotSaid,
+     kTroubleTxApart, nullptr},
     {"divergent", false, kUnitFlag,
-     OF_BOARD(WithRates, HasTrouble(board, kTroubleRxApart, 0) || HasTrouble(board, kTroubleTxApart, 0)), nullptr, kNone, nullptr},
-    {"rxErrSinceStart", true, kUnitCount, OF_LAN(Counted, l.total[kRxErrors]), nullptr, kNone,
+     OF_BOARD(WithRates,
+              HasTrouble(board, kTroubleRxApart, 0) || HasTrouble(board, kTroubleTxApart, 0)),
+     kSinceNotSaid, kNone, nullptr},
+    {"rxErrSinceStart", true, kUnitCount, OF_LAN(Counted, l.total[kRxErrors]), kSinceNotSaid, kNone,
      &kErrorsTotal},
-    {"resets", false, kUnitCount, OF_BOARD(Always, board->resets), nullptr, kNone, &kResets},
-    {"rxRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kRxOctets]), nullptr, kNone, nullptr},
-    {"txRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kTxOctets]), nullptr, kNone, nullptr},
-    {"lanSpeed", false, kUnitRate, OF_BOARD(Always, board->bitsPerSecond / 8), nullptr, kNone,
+    {"resets", false, kUnitCount, OF_BOARD(Always, board->resets), kSinceNotSaid, kNone, &kResets},
+    {"rxRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kRxOctets]), kSinceNotSaid, kNone,
+     nullptr},
+    {"txRate", true, kUnitRate, OF_LAN(WithRates, l.perSecond[kTxOctets]), kSinceNotSaid, kNone,
+     nullptr},
+    {"lanSpeed", false, kUnitRate, OF_BOARD(Always, board->bitsPerSecond / 8), kSinceNotSaid, kNone,
      &kLanSpeed},
-    {"linkLosses", true, kUnitCount, OF_LAN(OnceSampled, l.linkLosses), nullptr, kNone,
+    {"linkLosses", true, kUnitCount, OF_LAN(OnceSampled, l.linkLosses), kSinceNotSaid, kNone,
      &kLinkLosses},
-    {"linkDownSeconds", true, kUnitSeconds, OF_LAN(OnceSampled, l.downPeriods * kPublishingPeriodMs / 1000), nullptr, kNone, &kLinkDownSeconds},
-    {nullptr, true, kUnitCount, OF_LAN(WithRates, l.perSecond[kRxErrors]), nullptr,
+    {"linkDownSeconds", true, kUnitSeconds,
+     OF_LAN(OnceSampled, l.downPeriods *kPublishingPeriodMs / 1000), kSinceNotSaid, kNone,
+     &kLinkDownSeconds},
+    {nullptr, true, kUnitCount, OF_LAN(WithRates, l.perSecond[kRxErrors]), kSinceNotSaid,
      kTroubleErrors, nullptr},
-    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kRxOctets]), nullptr, kNone, &kReceived},
-    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kTxOctets]), nullptr, kNone,
+    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kRxOctets]), kSinceNotSaid, kNone,
+     &kReceived},
+    {nullptr, true, kUnitCount, OF_LAN(Counted, l.total[kTxOctets]), kSinceNotSaid, kNone,
      &kTransmitted},
 };
 #undef OF_LAN
@@ -197,6 +209,14 @@ using figure_rows::kFigures;
 inline bool FigureValue(FigureId id, const Board *board, int lan, const FigureContext *context,
                         int64_t *value) {
     return kFigures[id].value(board, lan, context, value);
+}
+
+// For how long a figure of the board (of its LAN lan) has been as it is,
+// where the figure says so.
+inline Since SinceOf(const Figure &figure, const Board *board, int lan) {
+    if (figure.since == kSinceLinkChanged) // before a change is seen, since the start at least
+        return Since{board->lan[lan].linkChangedMs, !board->lan[lan].linkChangeSeen};
+    return Since{0, false};
 }
 
 // Whether a figure shows trouble in the board's verdict.

@@ -4,8 +4,8 @@
 
 const char *const kLanNames[kLans] = {"LanA", "LanB"};
 
-static const char *const kStateWords[kBoardStates] = {"live", "stale",      "silent",
-                                                     "short", "gone", "unreadable"};
+static const char *const kStateWords[kBoardStates] = {"live",  "stale", "silent",
+                                                      "short", "gone",  "unreadable"};
 
 const char *StateWord(BoardState state) { return kStateWords[state]; }
 
@@ -88,7 +88,8 @@ static bool Carries(const Step step[kLans][kCounters], uint32_t periods, uint64_
 // back: a reset, whatever the octets say.  Anything else beyond the speed
 // waits for the next publications, which tell a reset from a faster board.
 template <typename Step>
-static StepKind KindOf(const Step step[kLans][kCounters], uint32_t periods, uint64_t bitsPerSecond) {
+static StepKind KindOf(const Step step[kLans][kCounters], uint32_t periods,
+                       uint64_t bitsPerSecond) {
     if (MayHaveWrapped(bitsPerSecond, periods))
         return kGap;
     for (int lan = 0; lan < kLans; lan++)
@@ -178,7 +179,8 @@ static void Publish(Board *board, const PrpValue *record, uint64_t moment, uint3
     uint64_t whole[kLans][kCounters];
     for (int lan = 0; lan < kLans; lan++)
         for (int counter = 0; counter < kCounters; counter++)
-            whole[lan][counter] = step[lan][counter] + (completing ? board->lastStep[lan][counter] : 0);
+            whole[lan][counter] =
+                step[lan][counter] + (completing ? board->lastStep[lan][counter] : 0);
     uint32_t over = completing ? board->lastPeriods : periods;
     StepKind kind = KindOf(whole, over, board->bitsPerSecond);
     if (periods == 0 && kind == kBeyond)
@@ -243,8 +245,8 @@ static void Settle(Board *board) {
     bool due = WhenDue(OffsetFrom(board->phaseMs, moment));
     // Changes between publications a whole number of periods apart, and
     // none when due: the service publishes at another moment now.
-    if (!due && board->offTickMs != 0 &&
-        WhenDue(OffsetFrom(board->offTickMs, moment)) && moment - board->offTickMs >= kHalfPeriodMs)
+    if (!due && board->offTickMs != 0 && WhenDue(OffsetFrom(board->offTickMs, moment)) &&
+        moment - board->offTickMs >= kHalfPeriodMs)
         due = true;
     if (!due) {
         board->offTickMs = moment;
@@ -290,10 +292,9 @@ static void FirstRecord(Board *board, const PrpValue *record, uint64_t nowMs) {
     board->state = kBoardLive;
 }
 
-void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool again,
-               uint64_t nowMs) {
+void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool again, uint64_t nowMs) {
     if (state != kBlockWhole) {
-        board->state = state == kBlockShort ? kBoardShort
+        board->state = state == kBlockShort  ? kBoardShort
                        : state == kBlockGone ? kBoardGone
                                              : kBoardUnreadable;
         // What comes after is counted over the periods it spans.
@@ -343,8 +344,8 @@ void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool agai
 // after).  A change between two publications is found then, or by the
 // round's read of every board.
 bool WantsRead(const Board *board, uint64_t nowMs) {
-    return board->phaseMs == 0 || board->changing || board->readDiffers ||
-           !Current(board->state) || nowMs >= board->publishedMs + kPublishingPeriodMs;
+    return board->phaseMs == 0 || board->changing || board->readDiffers || !Current(board->state) ||
+           nowMs >= board->publishedMs + kPublishingPeriodMs;
 }
 
 void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,
@@ -379,8 +380,8 @@ void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,
                 // Errors a second are rounded up: an error is never averaged away.
                 uint32_t periods = board->countingPeriods;
                 lan.roundStep[counter] = lan.counting[counter];
-                lan.perSecond[counter] = (lan.counting[counter] +
-                                          (counter == kRxErrors ? periods - 1 : 0)) / periods;
+                lan.perSecond[counter] =
+                    (lan.counting[counter] + (counter == kRxErrors ? periods - 1 : 0)) / periods;
                 lan.counting[counter] = 0;
             }
         }
@@ -390,7 +391,7 @@ void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,
         board->ratesKnown = false;
         board->countingBroken = false;
         board->shownMs = board->publishedMs; // what follows steps from here
-    } // else nothing new: the rates stay
+    }                                        // else nothing new: the rates stay
     DecideVerdict(board, settings);
 }
 
@@ -420,10 +421,14 @@ static bool Errors(const Board *board, int lan, const BoardSettings *) {
 
 const TroubleRow kTroubleRows[kTroubleKinds] = {
     // of each LAN, severity, test
-    {false, kCritical, Gone},       {true, kCritical, LinkDown},
-    {false, kWarning, Short},       {false, kWarning, Stale},
-    {false, kWarning, Silent},      {false, kWarning, Apart<kRxOctets>},
-    {false, kWarning, Apart<kTxOctets>}, {true, kWarning, Errors},
+    {false, kCritical, Gone},
+    {true, kCritical, LinkDown},
+    {false, kWarning, Short},
+    {false, kWarning, Stale},
+    {false, kWarning, Silent},
+    {false, kWarning, Apart<kRxOctets>},
+    {false, kWarning, Apart<kTxOctets>},
+    {true, kWarning, Errors},
 };
 
 void DecideVerdict(Board *board, const BoardSettings *settings) {
@@ -469,7 +474,8 @@ void AppendTroubleWords(Text *text, const Board *board, const Trouble &trouble, 
         break;
     case kTroubleRxApart:
     case kTroubleTxApart: {
-        int32_t tenths = RateDivergence(board, trouble.kind == kTroubleRxApart ? kRxOctets : kTxOctets);
+        int32_t tenths =
+            RateDivergence(board, trouble.kind == kTroubleRxApart ? kRxOctets : kTxOctets);
         AppendText(text, trouble.kind == kTroubleRxApart ? "rx " : "tx ");
         AppendText(text, tenths > 0 ? "+" : "");
         AppendDecimal(text, tenths, 1);

@@ -182,8 +182,7 @@ void StartBoard(Board *board, int32_t boardIndex, uint64_t bitsPerSecond);
 // One read of the board's block at nowMs on a monotonic clock: the record
 // as read when state is kBlockWhole, and whether it is the one the read
 // before found (false when that is not known).
-void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool again,
-               uint64_t nowMs);
+void ReadBoard(Board *board, BlockState state, const PrpValue *record, bool again, uint64_t nowMs);
 
 // Whether a read at nowMs may find something: always, but while the board's
 // last publication came when due and the next is not due for a while yet,

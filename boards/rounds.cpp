@@ -19,7 +19,8 @@ static uint64_t NextRoundMs(const RoundClock *clock, uint64_t phaseMs) {
     }
     uint64_t next = phaseMs + kHalfPeriodMs, earliest = first ? last : last + kHalfPeriodMs;
     if (next < earliest)
-        next += (earliest - next + kPublishingPeriodMs - 1) / kPublishingPeriodMs * kPublishingPeriodMs;
+        next +=
+            (earliest - next + kPublishingPeriodMs - 1) / kPublishingPeriodMs * kPublishingPeriodMs;
     return next;
 }
 

@@ -21,7 +21,8 @@ static void Order(Watch *watch, int slot, int shown) {
         else
             past = middle;
     }
-    memmove(&watch->order[at + 1], &watch->order[at], (size_t)(shown - at) * sizeof watch->order[0]);
+    memmove(&watch->order[at + 1], &watch->order[at],
+            (size_t)(shown - at) * sizeof watch->order[0]);
     watch->order[at] = slot;
 }
 

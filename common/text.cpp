@@ -34,7 +34,6 @@ static inline char *PutDigits(char *end, uint64_t value, int decimals) {
     return PutSmallDigits(end, (uint32_t)value);
 }
 
-
 // Its digits put together at the end of a buffer, then copied whole with
 // what follows them, a copy of known size (as cheap as a few moves), where
 // there is room (the most common case, a round's text grown once).

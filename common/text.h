@@ -101,7 +101,7 @@ inline void AppendDecimal(Text *text, int64_t value, int decimals) {
     static const uint32_t kPowers[] = {1,      10,      100,      1000,     10000,
                                        100000, 1000000, 10000000, 100000000};
     uint32_t small = (uint32_t)value;
-    uint32_t odd = small | 1; // no power of 10 is odd but 1
+    uint32_t odd = small | 1;                           // no power of 10 is odd but 1
     int guess = (32 - __builtin_clz(odd)) * 1233 >> 12; // bits * log10(2)
     int digits = guess + (odd >= kPowers[guess]);
     if (digits <= decimals)

@@ -4,7 +4,7 @@
 
 // The state a trouble of the boards' verdict puts a check in.
 static PluginState StateOf(Severity severity) {
-    return severity == kCritical ? kPluginCritical
+    return severity == kCritical  ? kPluginCritical
            : severity == kWarning ? kPluginWarning
                                   : kPluginOk;
 }
@@ -162,8 +162,8 @@ PluginState AppendAnswer(Text *text, const Watch *watch, const CheckOptions *opt
     int said = 0;
     for (PluginState worst : kWorstFirst) {
         for (int i = 0; i < watch->count; i++)
-            said = AppendTroubles(&troubles, worst, BoardInOrder(watch, i), options,
-                                  watch->roundMs, said);
+            said = AppendTroubles(&troubles, worst, BoardInOrder(watch, i), options, watch->roundMs,
+                                  said);
         if (said != 0 && state == kPluginOk)
             state = worst;
     }

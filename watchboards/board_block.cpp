@@ -19,7 +19,10 @@ static void PutRight(Grid *grid, int row, int end, const char *text, CellStyle s
 void PutColumnHeadings(Grid *grid, int row, int column) {
     PutRight(grid, row, column + kLanAEnd, "LanA", kStyleBold);
     PutRight(grid, row, column + kLanBEnd, "LanB", kStyleBold);
-    PutRight(grid, row, column + kBoardEnd, "A\xe2\x88\x92" "B", kStyleBold); // U+2212
+    PutRight(grid, row, column + kBoardEnd,
+             "A\xe2\x88\x92"
+             "B",
+             kStyleBold); // U+2212
 }
 
 static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a heading
@@ -64,8 +67,8 @@ static void PutFigure(Grid *grid, int row, int end, FigureId id, const Board *bo
     Text text = TEXT_IN(chars);
     AppendScreenFigure(&text, id, board, lan, context, view, kBlockCountWidth);
     int64_t value;
-    if (figure.since != nullptr && FigureValue(id, board, lan, context, &value)) {
-        Since since = figure.since(board, lan);
+    if (figure.since != kSinceNotSaid && FigureValue(id, board, lan, context, &value)) {
+        Since since = SinceOf(figure, board, lan);
         AppendText(&text, since.atLeast ? " >" : " ");
         AppendDuration(&text, (context->nowMs - since.ms) / 1000);
     }

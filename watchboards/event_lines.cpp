@@ -109,8 +109,8 @@ static void AppendWords(Text *text, const BoardEvent &event) {
     AppendChar(text, '\n');
 }
 
-void AppendEvents(Text *text, const BoardEvent *events, int count, uint64_t nowMs,
-                  uint64_t wallMs, LineFormat format, EventsFor reader) {
+void AppendEvents(Text *text, const BoardEvent *events, int count, uint64_t nowMs, uint64_t wallMs,
+                  LineFormat format, EventsFor reader) {
     for (const BoardEvent *event = events; event < events + count; event++) {
         uint64_t when = wallMs - (nowMs - event->ms);
         if (reader == kForJournal) {

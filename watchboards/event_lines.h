@@ -12,7 +12,7 @@ enum EventsFor { kForReaders, kForJournal };
 
 // The events, a line each.  nowMs on the monotonic clock is wallMs on the
 // wall clock (milliseconds since 1970), to tell when each happened.
-void AppendEvents(Text *text, const BoardEvent *events, int count, uint64_t nowMs,
-                  uint64_t wallMs, LineFormat format, EventsFor reader);
+void AppendEvents(Text *text, const BoardEvent *events, int count, uint64_t nowMs, uint64_t wallMs,
+                  LineFormat format, EventsFor reader);
 
 #endif

@@ -19,8 +19,8 @@ static int Columns(const Column **columns) {
     if (count < 0) {
         count = 0;
         for (int id = 0; id < kFigureCount; id++) {
-            for (int lan = 0; kFigures[id].name != nullptr &&
-                              lan < (kFigures[id].ofEachLan ? kLans : 1);
+            for (int lan = 0;
+                 kFigures[id].name != nullptr && lan < (kFigures[id].ofEachLan ? kLans : 1);
                  lan++) {
                 Column *column = &made[count++];
                 column->id = (FigureId)id;
@@ -50,8 +50,8 @@ void AppendHeaderLine(Text *text, LineFormat format) {
     AppendChar(text, '\n');
 }
 
-void AppendBoardLine(Text *text, const Board *board, const char *time,
-                     const FigureContext *context, LineFormat format) {
+void AppendBoardLine(Text *text, const Board *board, const char *time, const FigureContext *context,
+                     LineFormat format) {
     const Column *columns;
     int count = Columns(&columns);
     bool json = format == kJson;

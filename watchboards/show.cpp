@@ -18,13 +18,13 @@ static constexpr int LabelWidth(const ShownFigure &shown) {
 static constexpr bool EveryFigureFits() {
     for (const ShownFigure &shown : kShownFigures) {
         const Figure &figure = kFigures[shown.figure];
-        int width = ScreenWidth(figure.unit, kBlockCountWidth, figure.since != nullptr);
+        int width = ScreenWidth(figure.unit, kBlockCountWidth, figure.since != kSinceNotSaid);
         if (shown.row == 0)
             continue;
         if (width > kLongestScreenFigure)
             return false;
-        if (figure.ofEachLan && (LabelWidth(shown) + 1 + width > kLanAEnd ||
-                                 width > kLanBEnd - kLanAEnd))
+        if (figure.ofEachLan &&
+            (LabelWidth(shown) + 1 + width > kLanAEnd || width > kLanBEnd - kLanAEnd))
             return false;
         if (!figure.ofEachLan && width > kBoardEnd - kLanBEnd - 1)
             return false;
@@ -34,9 +34,7 @@ static constexpr bool EveryFigureFits() {
 static_assert(EveryFigureFits(), "every figure on the screen fits its column");
 
 CellStyle StyleOf(Severity severity) {
-    return severity == kCritical  ? kStyleAlarm
-           : severity == kWarning ? kStyleWarning
-                                  : kStylePlain;
+    return severity == kCritical ? kStyleAlarm : severity == kWarning ? kStyleWarning : kStylePlain;
 }
 
 void AppendScreenValue(Text *text, FigureUnit unit, int64_t value, const ViewSettings *view,
@@ -80,4 +78,3 @@ void AppendScreenFigure(Text *text, FigureId id, const Board *board, int lan,
     else
         AppendChar(text, '-');
 }
-

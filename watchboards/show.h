@@ -24,7 +24,7 @@ enum FigureOutput { kInLine, kInJson, kInMetric };
 // one decimal in a line and a ratio in a metric for a percentage.  Inline,
 // so that a line or a file, which write thousands a second, pay no call.
 inline void AppendFigure(Text *text, FigureId id, const Board *board, int lan,
-                  const FigureContext *context, FigureOutput output) {
+                         const FigureContext *context, FigureOutput output) {
     int64_t value;
     if (!FigureValue(id, board, lan, context, &value)) {
         if (output == kInJson)
@@ -90,11 +90,17 @@ inline constexpr ShownFigure kShownFigures[] = {
     // figure, row, label, heading, essential, graphed
     {kFigureLinkStatus, 1, "link", "Lan", true, false},
     {kFigureRxRate, 2, "rx", "rx ", true, true},
-    {kFigureRxDivergence, 2, nullptr, "A\xe2\x88\x92" "B", true, false}, // U+2212
+    {kFigureRxDivergence, 2, nullptr,
+     "A\xe2\x88\x92"
+     "B",
+     true, false}, // U+2212
     {kFigureErrorsPerSecond, 4, "err/s", "err ", true, false},
     {kFigureLinkLosses, 6, "link lost", "lost", true, false},
     {kFigureTxRate, 3, "tx", "tx ", false, false},
-    {kFigureTxDivergence, 3, nullptr, "A\xe2\x88\x92" "B", false, false},
+    {kFigureTxDivergence, 3, nullptr,
+     "A\xe2\x88\x92"
+     "B",
+     false, false},
     {kFigureLinkDownSeconds, 7, "down for", "down", false, false},
     {kFigureRxErrSinceStart, 5, "errors", nullptr, false, false},
 };

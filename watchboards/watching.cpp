@@ -153,8 +153,8 @@ static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext
     if (options->events) {
         static EventsFor reader = OutputIsJournal() ? kForJournal : kForReaders;
         EmptyText(&out);
-        AppendEvents(&out, watch.events, watch.eventCount, context->nowMs,
-                     WallClockMilliseconds(), options->format, reader);
+        AppendEvents(&out, watch.events, watch.eventCount, context->nowMs, WallClockMilliseconds(),
+                     options->format, reader);
         WriteOutput(out.chars, out.length);
     }
     if (options->textfile == NULL)
@@ -234,9 +234,15 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
         screen->firstBoard = count - placement.shown;
     if (screen->firstBoard < 0)
         screen->firstBoard = 0;
-    Screen what = {count,        screen->firstBoard, watch.count,
-                   screen->troubleOnly, screen->troubleOrder, screen->keys, screen->as,
-                   screen->goingTo[0] != '\0' ? screen->goingTo : nullptr, notice};
+    Screen what = {count,
+                   screen->firstBoard,
+                   watch.count,
+                   screen->troubleOnly,
+                   screen->troubleOrder,
+                   screen->keys,
+                   screen->as,
+                   screen->goingTo[0] != '\0' ? screen->goingTo : nullptr,
+                   notice};
     LayOutScreen(list, &what, context, &options->view, &nextScreen);
     EmptyText(&out);
     // Drawn in part when there is no memory for all of it: all of it next time.

@@ -36,40 +36,71 @@ TEST(Steps, ResetsGapsAndSpeedsTaken) {
         // 131250000 carried, one more is beyond: held, then a step that fits
         // makes it a reset, which counts nothing.
         {"at the speed", kGigabit, {{0, 0}, {131250000, 0}}, 131250000, 0, kGigabit},
-        {"beyond once: a reset", kGigabit, {{0, 0}, {131250001, 0}, {131260001, 0}}, 10000, 1,
+        {"beyond once: a reset",
+         kGigabit,
+         {{0, 0}, {131250001, 0}, {131260001, 0}},
+         10000,
+         1,
          kGigabit},
         // From 3000000000 to 1000: 1294968296, which 10 Gbit/s carries; the
         // error counter going back from 5 to 0 tells the reset.
-        {"a board of 100M reset under -s 10G", 10 * kGigabit,
-         {{3000000000u, 5}, {1000, 0}, {2000, 0}}, 1000, 1, 10 * kGigabit},
-        {"the same with its own speed, without errors", 100000000,
-         {{3000000000u, 0}, {1000, 0}, {2000, 0}}, 1000, 1, 100000000},
+        {"a board of 100M reset under -s 10G",
+         10 * kGigabit,
+         {{3000000000u, 5}, {1000, 0}, {2000, 0}},
+         1000,
+         1,
+         10 * kGigabit},
+        {"the same with its own speed, without errors",
+         100000000,
+         {{3000000000u, 0}, {1000, 0}, {2000, 0}},
+         1000,
+         1,
+         100000000},
         // 1250000000 a second three times: 10G carries them, and they count.
-        {"a board of 10G under -s 1G", kGigabit,
+        {"a board of 10G under -s 1G",
+         kGigabit,
          {{0, 0}, {1250000000, 0}, {2500000000u, 0}, {3750000000u, 0}, {705032704, 0}},
-         5000000000, 0, 10 * kGigabit},
+         5000000000,
+         0,
+         10 * kGigabit},
         // 1400000000 a second: beyond 10G with its spare.
-        {"faster than 10G", kGigabit,
-         {{0, 0}, {1400000000, 0}, {2800000000u, 0}, {4200000000u, 0}}, 0, 0, kGigabit, true},
+        {"faster than 10G",
+         kGigabit,
+         {{0, 0}, {1400000000, 0}, {2800000000u, 0}, {4200000000u, 0}},
+         0,
+         0,
+         kGigabit,
+         true},
         // 40 s without a read: 40 periods at 1G could have wrapped the
         // counter, so the step tells nothing; nor is it a reset.
         {"a gap", kGigabit, {{0, 0}, {1000, 0}, {5000, 0}}, 1000, 0, kGigabit, false, 40000},
         // 2000000 errors a second are more frames than 1 Gbit/s carries
         // (125000000 / 84 * 1.05 = 1562500) but not 10 Gbit/s: a board of
         // 10G whatever its errors, not a reset each second.
-        {"a board of 10G under -s 1G, with 2000000 errors a second", kGigabit,
-         {{0, 0}, {1000, 2000000}, {2000, 4000000}, {3000, 6000000}, {4000, 8000000}}, 4000, 0,
+        {"a board of 10G under -s 1G, with 2000000 errors a second",
+         kGigabit,
+         {{0, 0}, {1000, 2000000}, {2000, 4000000}, {3000, 6000000}, {4000, 8000000}},
+         4000,
+         0,
          10 * kGigabit},
         // At 10G a counter that went back from 3900000000 to 500000000 steps
         // (4294967296 - 3900000000) + 500000000 = 894967296, which 10 Gbit/s
         // carries: only another counter of the publication can tell a reset,
         // here rxErrA back from 5 to 0.  Nothing of it counts.
-        {"a reset at 10G that an error counter tells", 10 * kGigabit,
-         {{3900000000u, 5}, {500000000, 0}, {600000000, 0}}, 100000000, 1, 10 * kGigabit},
+        {"a reset at 10G that an error counter tells",
+         10 * kGigabit,
+         {{3900000000u, 5}, {500000000, 0}, {600000000, 0}},
+         100000000,
+         1,
+         10 * kGigabit},
         // The same with nothing to tell it: 32-bit counters cannot, and it
         // counts as traffic (the README says so).
-        {"a reset at 10G that nothing tells", 10 * kGigabit,
-         {{3900000000u, 0}, {500000000, 0}}, 894967296, 0, 10 * kGigabit},
+        {"a reset at 10G that nothing tells",
+         10 * kGigabit,
+         {{3900000000u, 0}, {500000000, 0}},
+         894967296,
+         0,
+         10 * kGigabit},
     };
     BoardSettings settings = test::Defaults();
     for (const auto &c : cases) {

@@ -37,8 +37,14 @@ using Publisher = std::function<Published(uint64_t ms)>;
 // Board 3's traffic in each row: octets and errors a second of each LAN,
 // grown at each tick.
 Counters Steady(uint64_t ticks, uint32_t rxA, uint32_t rxB, uint32_t errA = 0) {
-    return {(uint32_t)(rxA * ticks), (uint32_t)(rxB * ticks), (uint32_t)(90000 * ticks),
-            (uint32_t)(90000 * ticks), (uint32_t)(errA * ticks), 0, 1, 1};
+    return {(uint32_t)(rxA * ticks),
+            (uint32_t)(rxB * ticks),
+            (uint32_t)(90000 * ticks),
+            (uint32_t)(90000 * ticks),
+            (uint32_t)(errA * ticks),
+            0,
+            1,
+            1};
 }
 
 struct Row {
@@ -69,7 +75,10 @@ const Row kRows[] = {
          }
          return Published{kBlockWhole, c};
      },
-     3900, "live", {"LanB down"}, "CRITICAL",
+     3900,
+     "live",
+     {"LanB down"},
+     "CRITICAL",
      "linkStatusB=0 rxDivergence= divergent=0 linkLossesB=1 linkDownSecondsB=1",
      "LanB down\n"},
     {"and back: time down from the publication that showed it down to the one that showed it up",
@@ -79,7 +88,11 @@ const Row kRows[] = {
          c.linkStatusB = t >= 3 && t < 5 ? 0 : 1;
          return Published{kBlockWhole, c};
      },
-     7600, "live", {}, "OK", "linkStatusB=1 divergent=0 linkLossesB=1 linkDownSecondsB=2",
+     7600,
+     "live",
+     {},
+     "OK",
+     "linkStatusB=1 divergent=0 linkLossesB=1 linkDownSecondsB=2",
      "LanB down\nLanB up after 2.0 s\n"},
     {"a link written down and up between two publications: a publication's moment each",
      [](uint64_t ms) {
@@ -87,46 +100,85 @@ const Row kRows[] = {
          c.linkStatusB = ms >= 2650 && ms < 4650 ? 0 : 1;
          return Published{kBlockWhole, c};
      },
-     7600, "live", {}, "OK",
+     7600,
+     "live",
+     {},
+     "OK",
      "intervalMs=1000 rxRateA=1000000 linkLossesB=1 linkDownSecondsB=2 resets=0",
      "LanB down\nLanB up after 2.0 s\n"},
-    {"LanA and LanB apart", [](uint64_t ms) {
+    {"LanA and LanB apart",
+     [](uint64_t ms) {
          return Published{kBlockWhole, Steady(Ticks(ms), 125000, 100000)};
      },
-     4600, "live", {"rx +20.0%"}, "WARNING", "rxDivergence=20.0 divergent=1",
+     4600,
+     "live",
+     {"rx +20.0%"},
+     "WARNING",
+     "rxDivergence=20.0 divergent=1",
      ""}, // as it was at the first round: no change
-    {"errors", [](uint64_t ms) {
+    {"errors",
+     [](uint64_t ms) {
          return Published{kBlockWhole, Steady(Ticks(ms), 125000, 125000, 5)};
      },
-     4600, "live", {"LanA 5 err/s"}, "WARNING", "rxErrDeltaA=5 divergent=0", ""},
+     4600,
+     "live",
+     {"LanA 5 err/s"},
+     "WARNING",
+     "rxErrDeltaA=5 divergent=0",
+     ""},
     {"a block cut short for a while, over a round: short, nothing more",
      [](uint64_t ms) {
          return Published{ms >= 3300 && ms < 4100 ? kBlockShort : kBlockWhole,
                           Steady(Ticks(ms), 125000, 125000)};
      },
-     6600, "live", {}, "OK",
+     6600,
+     "live",
+     {},
+     "OK",
      "linkStatusA=1 linkStatusB=1 linkLossesA=0 linkLossesB=0 resets=0 intervalMs=1000",
      "short\nback after 1 s\n"},
-    {"gone", [](uint64_t ms) {
+    {"gone",
+     [](uint64_t ms) {
          return Published{ms >= 3000 ? kBlockGone : kBlockWhole, Steady(Ticks(ms), 125000, 125000)};
      },
-     5600, "gone", {"gone"}, "CRITICAL", "linkStatusA= rxRateA= divergent= resets=0", "gone\n"},
+     5600,
+     "gone",
+     {"gone"},
+     "CRITICAL",
+     "linkStatusA= rxRateA= divergent= resets=0",
+     "gone\n"},
     {"a reset: a reset, no traffic",
      [](uint64_t ms) {
          uint64_t t = Ticks(ms);
          return Published{kBlockWhole, t < 3 ? Steady(t + 30000, 125000, 125000)
                                              : Steady(t - 3, 125000, 125000)};
      },
-     4900, "live", {}, "OK", "resets=1 intervalMs=1000 rxRateA=1000000", "reset\n"},
+     4900,
+     "live",
+     {},
+     "OK",
+     "resets=1 intervalMs=1000 rxRateA=1000000",
+     "reset\n"},
     {"a board of 10G with 2000000 errors a second, under -s 1G",
      [](uint64_t ms) {
          return Published{kBlockWhole, Steady(Ticks(ms), 1250000000, 1250000000, 2000000)};
      },
-     5600, "live", {"LanA 2.0M err/s"}, "WARNING", "lanSpeed=10000000000 resets=0 rxErrDeltaA=2000000",
+     5600,
+     "live",
+     {"LanA 2.0M err/s"},
+     "WARNING",
+     "lanSpeed=10000000000 resets=0 rxErrDeltaA=2000000",
      "speed 10G\n"},
     {"unchanged while its neighbour publishes: silent",
-     [](uint64_t) { return Published{kBlockWhole, Steady(1, 125000, 125000)}; },
-     6600, "silent", {"silent 5s"}, "WARNING", "rxRateA=0 divergent=0", "silent\n"},
+     [](uint64_t) {
+         return Published{kBlockWhole, Steady(1, 125000, 125000)};
+     },
+     6600,
+     "silent",
+     {"silent 5s"},
+     "WARNING",
+     "rxRateA=0 divergent=0",
+     "silent\n"},
 };
 
 // What each output says of board 3.
@@ -174,7 +226,8 @@ Told Drive(const Row &row) {
         context.nowMs = ms;
         Text text = GrowingText();
         AppendEvents(&text, watch.events, watch.eventCount, ms, ms, kTabSeparated, kForReaders);
-        for (std::istringstream in(text.length != 0 ? text.chars : ""); std::getline(in, told.line);)
+        for (std::istringstream in(text.length != 0 ? text.chars : "");
+             std::getline(in, told.line);)
             if (told.line.find(" board 3 ") != std::string::npos)
                 told.events += told.line.substr(told.line.find(" board 3 ") + 9) + "\n";
         EmptyText(&text);
@@ -222,7 +275,8 @@ std::string Fields(const std::string &line, const std::string &wanted) {
     for (std::string name; std::getline(in, name, '\t');)
         names.push_back(name);
     size_t start = 0;
-    for (size_t tab; (tab = line.find_first_of("\t\n", start)) != std::string::npos; start = tab + 1)
+    for (size_t tab; (tab = line.find_first_of("\t\n", start)) != std::string::npos;
+         start = tab + 1)
         values.push_back(line.substr(start, tab - start));
     std::istringstream pairs(wanted);
     std::string found;
@@ -241,7 +295,8 @@ TEST(Outputs, TellOneVerdict) {
         std::string heading = "Board 3", plugin = std::string("PRP-HSR ") + row.plugin;
         for (const std::string &trouble : row.troubles) {
             heading += " · " + trouble;
-            plugin += (plugin.find(" - ") == std::string::npos ? " - board 3 " : ", board 3 ") + trouble;
+            plugin +=
+                (plugin.find(" - ") == std::string::npos ? " - board 3 " : ", board 3 ") + trouble;
         }
         if (row.troubles.empty()) {
             heading += std::string(" ") + row.state;
@@ -249,7 +304,8 @@ TEST(Outputs, TellOneVerdict) {
         }
         EXPECT_EQ(told.heading.substr(0, heading.size()), heading) << row.what;
         EXPECT_EQ(told.plugin, row.troubles.empty() ? plugin : plugin + " ") << row.what;
-        EXPECT_EQ(Fields(told.line, std::string("state=") + row.state), std::string("state=") + row.state)
+        EXPECT_EQ(Fields(told.line, std::string("state=") + row.state),
+                  std::string("state=") + row.state)
             << row.what;
         EXPECT_NE(told.metrics.find(std::string("prp_hsr_board_state{board=\"3\",state=\"") +
                                     row.state + "\"} 1\n"),
