@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/select.h>
 
 // Net-SNMP's headers, in the order they need one another.
 #include <net-snmp/net-snmp-config.h>
@@ -14,6 +13,7 @@
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 
 #include <net-snmp/agent/agent_callbacks.h>
+#include <net-snmp/library/large_fd_set.h>
 
 #include "clock.h"
 #include "objects.h"
@@ -210,23 +210,28 @@ bool StartSubagent(const char *socket, const Watch *watch) {
 }
 
 void ServeUntil(uint64_t dueMs) {
+    // Sets that grow past FD_SETSIZE: each board's block holds a
+    // descriptor, so the master's socket may come after a thousand of them.
+    static netsnmp_large_fd_set readers;
+    static bool made;
+    if (!made) {
+        netsnmp_large_fd_set_init(&readers, FD_SETSIZE);
+        made = true;
+    }
     for (;;) {
         uint64_t now = MonotonicMilliseconds();
         if (now >= dueMs || EndRequested())
             return;
         uint64_t wait = dueMs - now;
         int count = 0, block = 0;
-        fd_set readers;
-        FD_ZERO(&readers);
+        NETSNMP_LARGE_FD_ZERO(&readers);
         struct timeval timeout = {(time_t)(wait / 1000), (suseconds_t)(wait % 1000 * 1000)};
         // The library's sockets, and its timeout when it comes before ours.
-        snmp_select_info(&count, &readers, &timeout, &block);
-        int ready = select(count, &readers, NULL, NULL, &timeout);
+        snmp_select_info2(&count, &readers, &timeout, &block);
+        int ready = netsnmp_large_fd_set_select(count, &readers, NULL, NULL, &timeout);
         if (ready > 0)
-            snmp_read(&readers);
-        else if (ready == 0)
-            snmp_timeout();
-        else if (errno != EINTR)
+            snmp_read2(&readers);
+        else if (ready == 0 || errno != EINTR)
             snmp_timeout(); // a socket closed meanwhile: the library finds out
         run_alarms();
         netsnmp_check_outstanding_agent_requests();

@@ -10,7 +10,8 @@
 # library counts them across a wrap, a reset and a rate, WatchBoards'
 # totals; a board gone and
 # back; a set refused; the agent registering within 2 s of snmpd's start
-# whichever starts first, and of snmpd's restart, never ending meanwhile;
+# whichever starts first (its socket's descriptor past 1024), and of
+# snmpd's restart, never ending meanwhile;
 # its lines with journald's priorities; its end on SIGTERM with status 0.
 # Exit 77 (skipped) where snmpd or Net-SNMP's tools are missing.
 # Usage: snmpd.sh BIN_DIR
@@ -259,11 +260,27 @@ want="<5>prp-hsr-agentx: no master agent at WORK/agentx yet: connecting every se
 [ "$got" = "$want" ] || fail $'the agent\'s lines:\n'"$got"$'\nwanted:\n'"$want"
 pass
 
-# --- snmpd first, then the agent: registered within 2 s of its start.
+# --- snmpd first, then the agent: registered within 2 s of its start,
+# with a thousand descriptors taken before it, as a thousand boards' blocks
+# take them, so that the master's socket is past what select's fd_set holds.
+: >"$work/agent.log"
+ulimit -n 4096
+taken=()
+for _ in $(seq 1100); do
+    exec {descriptor}</dev/null
+    taken+=("$descriptor")
+done
 start_agent
+for descriptor in "${taken[@]}"; do exec {descriptor}<&-; done
 await 2 registered || fail "the agent started after snmpd did not register within 2 s"
 echo "registered ${waited_ms} ms after the agent started, snmpd first"
 await 5 rows 4 || fail "lreInterfaceCount after a fresh start: $(get $count), wanted 4"
+walk=$(query snmpwalk 2c public .1.0.62439 | wc -l)
+stop "$agent"
+agent=
+got=$(sed "s|$work|WORK|" "$work/agent.log")
+[ "$walk" = 25 ] && [ "$got" = "<6>prp-hsr-agentx: registered with the master agent at WORK/agentx" ] ||
+    fail $'the agent past 1100 descriptors walked '"$walk"$' rows of 25, and said:\n'"$got"
 pass
 
 echo "agentx snmpd: $passed passed, 0 failed"
