@@ -99,8 +99,10 @@ static int AnswerLre(netsnmp_mib_handler *, netsnmp_handler_registration *,
     return SNMP_ERR_NOERROR;
 }
 
-// The master's socket, as the lines name it.
+// The master's socket, as the lines name it, and room for a line that
+// names it, whatever its length.
 static const char *socketName = NETSNMP_AGENTX_SOCKET;
+static char line[4096 + 128];
 
 // Whether the subagent is registered; and a registration to be said once
 // the library has made it (after it says it is connected).
@@ -115,7 +117,6 @@ static int Disconnected(int, int, void *, void *) {
     if (!connected)
         return 0;
     connected = false;
-    char line[256];
     snprintf(line, sizeof line, "the master agent at %s has gone: connecting again every second",
              socketName);
     Say(kPriorityWarning, line);
@@ -126,7 +127,6 @@ static void SayRegistration(void) {
     if (!registrationToSay)
         return;
     registrationToSay = false;
-    char line[256];
     snprintf(line, sizeof line, "registered with the master agent at %s", socketName);
     Say(kPriorityInfo, line);
 }
@@ -135,19 +135,19 @@ static void SayRegistration(void) {
 // line may come in pieces.
 static int Logged(int, int, void *argument, void *) {
     const snmp_log_message *message = (const snmp_log_message *)argument;
-    static char line[1024];
+    static char piece[1024];
     static size_t length;
     for (const char *c = message->msg; *c != '\0'; c++) {
-        if (*c != '\n' && length + 1 < sizeof line) {
-            line[length++] = *c;
+        if (*c != '\n' && length + 1 < sizeof piece) {
+            piece[length++] = *c;
             continue;
         }
         if (*c != '\n')
             continue;
-        line[length] = '\0';
+        piece[length] = '\0';
         length = 0;
         int priority = message->priority;
-        Say(priority <= LOG_ERR ? kPriorityError : kPriorityWarning, line);
+        Say(priority <= LOG_ERR ? kPriorityError : kPriorityWarning, piece);
     }
     return 0;
 }
@@ -200,7 +200,6 @@ bool StartSubagent(const char *socket, const Watch *watch) {
     }
     init_snmp(kName); // connects, or sets an alarm to try again
     if (!connected) {
-        char line[256];
         snprintf(line, sizeof line, "no master agent at %s yet: connecting every second",
                  socketName);
         Say(kPriorityNotice, line);
