@@ -25,15 +25,16 @@ need_packages() {
     )
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc)
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev mandoc libsnmp-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The tests' tools: the alerting rules are tried with promtool and with a
 # real Prometheus scraping a real node exporter (tests/prometheus/), the
 # monitoring plugin's answer with Perl's Monitoring::Plugin and its
-# CheckCommand with Icinga 2 (tests/plugin/).
+# CheckCommand with Icinga 2 (tests/plugin/), the SNMP subagent under snmpd
+# with Net-SNMP's tools (tests/agentx/).
 TEST_PACKAGES=(util-linux tmux systemd prometheus prometheus-node-exporter curl jq
-    libmonitoring-plugin-perl icinga2-bin)
+    libmonitoring-plugin-perl icinga2-bin snmpd snmp)
 # Making the packages, and trying them as their users meet them.
 PACKAGING_PACKAGES=(build-essential debhelper dpkg-dev lintian man-db)
 WINDOWS_PACKAGING_PACKAGES=(msitools wixl unzip)

@@ -81,5 +81,23 @@ $work/exporter - $work/exporter/lib/systemd/system/prp-hsr-exporter.service $wor
 EOF
 fi
 
+# The SNMP component (where Net-SNMP's agent library was found), only on
+# request: the agent with its page, clean under mandoc's lint; its unit
+# names the agent and the options' file of the same install.
+if [ -e "$build/bin/prp-hsr-agentx" ]; then
+    [ ! -e "$work/programs/bin/prp-hsr-agentx" ] || fail "prp-hsr-agentx installed with the programs"
+    DESTDIR=$work/snmp cmake --install "$build" --prefix /usr --component snmp >/dev/null ||
+        fail "the SNMP component does not install"
+    snmp=$work/snmp/usr
+    [ -x "$snmp/bin/prp-hsr-agentx" ] && [ -f "$snmp/lib/sysusers.d/prp-hsr-snmp.conf" ] ||
+        fail "the SNMP component lacks its agent or its user"
+    lint=$(mandoc -T lint "$snmp/share/man/man1/prp-hsr-agentx.1" 2>&1 | grep -v -e "referenced manual not found" -e "mandoc.db lacks")
+    [ -z "$lint" ] || fail "$lint"
+    got=$(grep -E '^(EnvironmentFile|ExecStart)=' "$snmp/lib/systemd/system/prp-hsr-snmp.service" 2>&1)
+    [ "$got" = $'EnvironmentFile=-/etc/default/prp-hsr-snmp\nExecStart=/usr/bin/prp-hsr-agentx $ARGS' ] ||
+        fail "SNMP unit: $got"
+    [ -f "$work/snmp/etc/default/prp-hsr-snmp" ] || fail "the SNMP unit's options are not in /etc/default"
+fi
+
 [ $status -eq 0 ] && echo "installs as documented"
 exit $status

@@ -6,7 +6,9 @@
 # plugin answers from its folder, and Icinga 2 takes its example; the
 # exporter's unit is enabled, clean under systemd-analyze verify and exposed
 # no more than 1.5 by its security rating, its options, link, rules and
-# Grafana dashboard in place; purged, they leave nothing.  Windows, under
+# Grafana dashboard in place; the SNMP subagent's unit likewise, exposed no
+# more than 2.0, its user made, its options taken by the agent and its
+# example for snmpd.conf naming that user; purged, they leave nothing.  Windows, under
 # Wine: the unzipped programs run with the unzipped stand-ins, the plugin
 # among them; the MSI installs silently, puts the programs on PATH, and
 # uninstalls with its PATH entry.
@@ -41,18 +43,18 @@ no_block=$'Enter the board index:Could not open file mapping object (2).'
 
 # --- Debian
 tools=$(ls "$dist"/prp-hsr-tools_*.deb) standins=$(ls "$dist"/prp-hsr-standins_*.deb)
-exporter=$(ls "$dist"/prp-hsr-exporter_*_all.deb)
-expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" "$exporter" 2>&1 | grep -v '^running with root')"
+exporter=$(ls "$dist"/prp-hsr-exporter_*_all.deb) snmp=$(ls "$dist"/prp-hsr-snmp_*.deb)
+expect lintian "" "$(lintian --fail-on error,warning "$tools" "$standins" "$exporter" "$snmp" 2>&1 | grep -v '^running with root')"
 expect depends-on-no-board-library "" "$(dpkg-deb -f "$tools" Depends | grep -oE '[a-z-]*(qvgpio|standins)[a-z-]*')"
 expect exporter-relations "prp-hsr-tools (>= $(dpkg-deb -f "$tools" Version)) / prometheus-node-exporter" \
     "$(dpkg-deb -f "$exporter" Depends Recommends | sed 's/^[A-Za-z]*: //' | paste -sd/ | sed 's|/| / |')"
 
-purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-exporter prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
+purge() { [ "$(id -u)" -ne 0 ] || dpkg --purge prp-hsr-snmp prp-hsr-exporter prp-hsr-standins prp-hsr-tools >/dev/null 2>&1; }
 trap '[ -z "$service" ] || kill $service; purge; rm -rf "$work"' EXIT
 if [ "$(id -u)" -eq 0 ]; then
     purge # what a stopped run left
-    dpkg -i "$tools" "$standins" "$exporter" >/dev/null
-    files=$(dpkg -L prp-hsr-tools prp-hsr-standins prp-hsr-exporter)
+    dpkg -i "$tools" "$standins" "$exporter" "$snmp" >/dev/null
+    files=$(dpkg -L prp-hsr-tools prp-hsr-standins prp-hsr-exporter prp-hsr-snmp)
 
     for program in $(grep '^/usr/bin/' <<<"$files"); do
         expect "page-${program##*/}" "" "$(man -w "${program##*/}" >/dev/null 2>&1 || echo missing)"
@@ -106,9 +108,25 @@ if [ "$(id -u)" -eq 0 ]; then
         "$(bash "$(dirname "$0")/grafana/structure.sh" /usr/share/doc/prp-hsr-exporter/examples/prp-hsr-dashboard.json >&2
             echo "status $?")"
 
+    # The SNMP subagent: its unit enabled and checked the same way, run as
+    # the user the package made; its options are the agent's own, and its
+    # example gives snmpd's socket to that user's group.
+    unit=/lib/systemd/system/prp-hsr-snmp.service
+    snmp_enabled=/etc/systemd/system/multi-user.target.wants/prp-hsr-snmp.service
+    expect snmp-enabled "$unit" "$(readlink "$snmp_enabled")"
+    expect snmp-verify "status 0" "$(systemd-analyze verify prp-hsr-snmp.service 2>&1; echo "status $?")"
+    expect snmp-security "" "$(systemd-analyze security --offline=true --threshold=20 "$unit" >"$work/security" 2>&1 ||
+        grep -E '✗|Overall' "$work/security")"
+    user=$(sed -n 's/^User=//p' "$unit")
+    expect snmp-user "prp-hsr-snmp /usr/sbin/nologin" "$(getent passwd "$user" | awk -F: '{ print $1, $7 }')"
+    expect snmp-options-taken "status 0" \
+        "$(. /etc/default/prp-hsr-snmp && prp-hsr-agentx $ARGS -h >/dev/null 2>&1; echo "status $?")"
+    example=/usr/share/doc/prp-hsr-snmp/examples/snmpd-agentx.conf
+    expect snmp-example "agentXPerms 0660 0755 Debian-snmp $user" "$(grep '^agentXPerms' "$example")"
+
     purge
-    expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins prp-hsr-exporter 2>/dev/null | grep -v not-installed)"
-    expect exporter-disabled "" "$(ls "$enabled" 2>/dev/null)"
+    expect purged "" "$(dpkg-query -W -f '${Status}\n' prp-hsr-tools prp-hsr-standins prp-hsr-exporter prp-hsr-snmp 2>/dev/null | grep -v not-installed)"
+    expect exporter-disabled "" "$(ls "$enabled" "$snmp_enabled" 2>/dev/null)"
     for path in $files; do
         [ -d "$path" ] && [[ $path != *prp-hsr* ]] && continue # /usr, /usr/bin...
         [ -e "$path" ] || [ -L "$path" ] && expect "removed $path" "" "$path"
