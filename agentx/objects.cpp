@@ -9,6 +9,10 @@ static const SubId kConfigEntry[kEntryLength] = {1, 0, 62439, 2, 21, 0, 1, 0, 1,
 static const SubId kStatsEntry[kEntryLength] = {1, 0, 62439, 2, 21, 1, 1, 0, 1, 1};
 
 void AppendNodeName(Text *text, const Board *board) {
+    if (board->name[0] != '\0') {
+        AppendText(text, board->name);
+        return;
+    }
     AppendText(text, "board ");
     AppendSigned(text, board->boardIndex);
 }
@@ -35,7 +39,7 @@ bool NodeName(const Board *board, const FigureContext *, ObjectValue *value) {
     *value = Number(kOctetString, 0);
     Text text = TEXT_IN(value->text);
     AppendNodeName(&text, board);
-    value->length = (uint8_t)text.length;
+    value->length = (uint16_t)text.length;
     return true;
 }
 

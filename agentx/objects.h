@@ -12,6 +12,7 @@
 #include <stdint.h>
 
 #include "figures.h"
+#include "names.h"
 #include "text.h"
 #include "watcher.h"
 
@@ -28,8 +29,8 @@ enum ObjectType : uint8_t { kInteger32, kCounter32, kOctetString };
 struct ObjectValue {
     ObjectType type;
     uint32_t number; // an Integer32 (never negative here) or a Counter32
-    uint8_t length;  // of an OCTET STRING's text
-    char text[32];
+    uint16_t length; // of an OCTET STRING's text
+    char text[kLongestNameBytes + 1];
 };
 
 // A board that has a row: its record is there, and its board index + 1 is

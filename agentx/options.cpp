@@ -5,8 +5,10 @@
 
 #include "console.h"
 #include "file_name.h"
+#include "names.h"
 
-const char kAgentSynopsis[] = "[-h] [-s [BOARD=]SPEED] [-x SOCKET] [boardIndex...]";
+const char kAgentSynopsis[] =
+    "[-h] [-s [BOARD=]SPEED] [-x SOCKET] [--names FILE] [boardIndex...]";
 
 static const char kHelp[] =
     "usage: prp-hsr-agentx [options] [boardIndex...]\n"
@@ -25,6 +27,7 @@ static const char kHelp[] =
     "  -x, --agentx-socket SOCKET\n"
     "                         the master's AgentX socket (default /var/agentx/master;\n"
     "                         tcp:HOST:PORT for TCP)\n"
+    "      --names FILE       the boards' names, a line \"INDEX NAME\" each: lreNodeName\n"
     "  -h, --help             this text\n"
     "\n"
     "Exit status: 0 on SIGTERM or SIGINT, 1 when it cannot start, 2 for a bad\n"
@@ -38,10 +41,14 @@ static int Refuse(const char *what, const char *argument) {
     return 2;
 }
 
+// The short name of an option with only its long one.
+const char kNames = '\1';
+
 static const Option kOptions[] = {
     {'s', "lan-speed", true},
     {'x', "agentx-socket", true},
     {'h', "help", false},
+    {kNames, "names", true},
 };
 
 static int Apply(AgentOptions *options, char name, const char *value) {
@@ -52,6 +59,15 @@ static int Apply(AgentOptions *options, char name, const char *value) {
         if (why != NULL)
             return Refuse(why, value);
         break;
+    case kNames: {
+        char why[kLongestNameBytes + 600];
+        Text text = TEXT_IN(why);
+        if (!TakeBoardNames(&options->named, value, &text)) {
+            fprintf(stderr, "prp-hsr-agentx: %s\nusage: prp-hsr-agentx %s\n", why, kAgentSynopsis);
+            return 2;
+        }
+        break;
+    }
     case 'x':
         if (value[0] == '\0')
             return Refuse("not a socket", "''");

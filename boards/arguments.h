@@ -16,12 +16,15 @@ struct BoardSpeed {
     uint64_t bitsPerSecond;
 };
 
+struct BoardNames;
+
 struct NamedBoards {
     int boardCount; // 0: every board that publishes
     int32_t boards[kMostBoards];
     uint64_t lanBitsPerSecond; // every board's that has none of its own (-s SPEED)
     int speedCount;
     BoardSpeed speeds[kMostBoards];
+    const BoardNames *names; // the boards' names (--names); null: none
 };
 
 // Every board, at 1G, until told otherwise.

@@ -8,8 +8,8 @@ int NoteEvents(EventMemory *memory, const Board *board, uint64_t nowMs, BoardEve
         if (!memory->seen || count == kMostBoardEvents) // the first round: how it is, no change
             return nullptr;
         BoardEvent *event = &events[count++];
-        *event = BoardEvent{ms, board->boardIndex, kind, weight, 0, board->state,
-                            -1, kRxOctets,         0,    false};
+        *event = BoardEvent{ms, board->boardIndex, board->name, kind, weight, 0,
+                            board->state, -1, kRxOctets, 0, false};
         return event;
     };
     bool current = Current(board->state), wasCurrent = Current(memory->state);

@@ -25,6 +25,7 @@ enum EventWeight : uint8_t { kEventWarning, kEventNotice, kEventNews };
 struct BoardEvent {
     uint64_t ms; // on the monotonic clock
     int32_t boardIndex;
+    const char *name; // the board's, "" where it has none
     EventKind kind;
     EventWeight weight;
     int8_t lan;       // of a link's event

@@ -16,8 +16,19 @@ static bool Current(BoardState state) { return HasRecord(state) && state != kBoa
 void StartBoard(Board *board, int32_t boardIndex, uint64_t bitsPerSecond) {
     memset(board, 0, sizeof *board);
     board->boardIndex = boardIndex;
+    board->name = "";
     board->state = kBoardGone;
     board->bitsPerSecond = bitsPerSecond;
+}
+
+void AppendBoard(Text *text, int32_t boardIndex, const char *name, bool capital) {
+    AppendText(text, capital ? "Board " : "board ");
+    AppendSigned(text, boardIndex);
+    if (name[0] == '\0')
+        return;
+    AppendText(text, " (");
+    AppendText(text, name);
+    AppendChar(text, ')');
 }
 
 int32_t DivergenceTenths(uint64_t a, uint64_t b) {

@@ -119,6 +119,7 @@ struct Lan {
 
 struct Board {
     int32_t boardIndex;
+    const char *name; // "" where it has none
     BoardState state;
     uint64_t bitsPerSecond; // the LAN speed taken for the board
     bool sampled;           // a whole record has been seen
@@ -178,6 +179,10 @@ struct Board {
 };
 
 void StartBoard(Board *board, int32_t boardIndex, uint64_t bitsPerSecond);
+
+// "board 3", or with its name, "board 3 (Bay 3 feeder)", as every output
+// says a board to a person; with capital, "Board 3 (Bay 3 feeder)".
+void AppendBoard(Text *text, int32_t boardIndex, const char *name, bool capital);
 
 // One read of the board's block at nowMs on a monotonic clock: the record
 // as read when state is kBlockWhole, and whether it is the one the read

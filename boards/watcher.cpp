@@ -2,9 +2,12 @@
 
 #include <string.h>
 
+#include "names.h"
+
 // A board takes a slot.
 static void Take(Watch *watch, int slot, int32_t boardIndex) {
     StartBoard(&watch->boards[slot], boardIndex, SpeedOf(watch->named, boardIndex));
+    watch->boards[slot].name = NameOf(watch->named->names, boardIndex);
     EndBoardBlock(&watch->blocks[slot]);
     StartBoardBlock(&watch->blocks[slot], boardIndex);
     memset(&watch->memory[slot], 0, sizeof watch->memory[slot]);

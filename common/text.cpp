@@ -135,6 +135,14 @@ void AppendCount(Text *text, uint64_t value, int width) {
     PieceMade(text, piece);
 }
 
+void AppendEscaped(Text *text, const char *chars) {
+    for (const char *c = chars; *c != '\0'; c++) {
+        if (*c == '\\' || *c == '"')
+            AppendChar(text, '\\');
+        AppendChar(text, *c);
+    }
+}
+
 void AppendSpeed(Text *text, uint64_t bitsPerSecond) {
     static const struct {
         uint64_t unit;

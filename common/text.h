@@ -121,6 +121,11 @@ inline void AppendDecimal(Text *text, int64_t value, int decimals) {
 // up with the digit after the point of a prefixed one.
 void AppendSi(Text *text, uint64_t value);
 
+// text between double quotes' worth of escapes: a backslash and a double
+// quote each after a backslash, as JSON strings and Prometheus label
+// values have them (text holds no control character).
+void AppendEscaped(Text *text, const char *chars);
+
 // A count in at most width characters (4 or more): its digits where they
 // fit, otherwise shortened with an SI prefix and no blank ("1.5M", "15M",
 // "150M"), never cut.

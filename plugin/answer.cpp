@@ -80,8 +80,8 @@ static const char *const kStateWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"
 
 // What begins each trouble in the status line: its board.
 static void StartTrouble(Text *text, const Board *board, int *said) {
-    AppendText(text, (*said)++ == 0 ? " - board " : ", board ");
-    AppendSigned(text, board->boardIndex);
+    AppendText(text, (*said)++ == 0 ? " - " : ", ");
+    AppendBoard(text, board->boardIndex, board->name, false);
     AppendChar(text, ' ');
 }
 

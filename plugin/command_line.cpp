@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "file_name.h"
+#include "names.h"
 
 static const char kHelp[] =
     "usage: check_prp_hsr [options] [boardIndex...]\n"
@@ -22,6 +23,7 @@ static const char kHelp[] =
     "                               LAN speed in bit/s, k M G allowed, of every\n"
     "                               board (default 1G) or of one\n"
     "  -t, --timeout SECONDS        UNKNOWN after that long (default 10)\n"
+    "      --names FILE             the boards' names, a line \"INDEX NAME\" each\n"
     "  -h, --help                   this text\n"
     "  -V, --version                the version\n"
     "\n"
@@ -50,10 +52,13 @@ static int Refuse(const char *what, const char *argument) {
 // The most a percentage is, and more errors a second than any LAN counts.
 static const double kMostPercent = 100, kMostErrors = 1e15;
 
+// The short name of an option with only its long one.
+const char kNames = '\1';
+
 static const Option kOptions[] = {
     {'w', "warning", true},         {'c', "critical", true},  {'W', "errors-warning", true},
     {'C', "errors-critical", true}, {'s', "lan-speed", true}, {'t', "timeout", true},
-    {'h', "help", false},           {'V', "version", false},
+    {'h', "help", false},           {'V', "version", false},  {kNames, "names", true},
 };
 
 static int Apply(CheckOptions *options, char name, const char *value) {
@@ -81,6 +86,16 @@ static int Apply(CheckOptions *options, char name, const char *value) {
         if (!ParseNumber(value, 3600, false, &seconds) || seconds == 0)
             return Refuse("not a number of seconds from 1 to 3600", value);
         options->timeoutSeconds = (uint32_t)seconds;
+        break;
+    }
+    case kNames: {
+        char why[kLongestNameBytes + 600];
+        Text text = TEXT_IN(why);
+        if (!TakeBoardNames(&options->named, value, &text)) {
+            printf(STATUS_LINE_START "UNKNOWN - %s\n", why);
+            FlushOutput();
+            return kUnknownStatus;
+        }
         break;
     }
     case 'h':

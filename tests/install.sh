@@ -67,8 +67,11 @@ if [ ! -e "$work/programs/bin/WatchBoards.exe" ]; then
 ExecStart=$prefix/bin/WatchBoards --textfile /run/prp-hsr-exporter/prp-hsr.prom --events \$ARGS"
         got=$(grep -E '^(EnvironmentFile|ExecStart)=' "$destdir$unit" 2>&1)
         [ "$got" = "$want" ] || fail "exporter unit under $prefix: $got"
+        names=$(dirname "$(dirname "$options")")/prp-hsr/boards
         got=$(grep -v '^#' "$destdir$options" 2>&1)
-        [ "$got" = 'ARGS="-s 1G"' ] || fail "exporter options under $prefix: $got"
+        [ "$got" = "ARGS=\"-s 1G --names $names\"" ] || fail "exporter options under $prefix: $got"
+        cmp -s "$destdir$names" "${BASH_SOURCE%/*}/../packaging/prometheus/boards" ||
+            fail "the boards' names are not beside the exporter's options under $prefix"
         cmp -s "$destdir$prefix/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml" \
             "${BASH_SOURCE%/*}/../packaging/prometheus/prp-hsr-alerts.yml" ||
             fail "the alerting rules are not among the exporter's examples under $prefix"

@@ -99,8 +99,8 @@ if [ "$(id -u)" -eq 0 ]; then
     link=/var/lib/prometheus/node-exporter/prp-hsr.prom
     written=$(sed -n 's/^ExecStart=.* --textfile \([^ ]*\).*/\1/p' "$unit")
     expect exporter-link "/run/prp-hsr-exporter/prp-hsr.prom $written" "$(readlink "$link") /run/$(sed -n 's/^RuntimeDirectory=//p' "$unit")/${written##*/}"
-    expect exporter-options 'ARGS="-s 1G"' "$(grep -v '^#' /etc/default/prp-hsr-exporter)"
-    expect exporter-options-conffile /etc/default/prp-hsr-exporter "$(dpkg-query -W -f '${Conffiles}\n' prp-hsr-exporter | awk 'NF { print $1 }')"
+    expect exporter-options 'ARGS="-s 1G --names /etc/prp-hsr/boards"' "$(grep -v '^#' /etc/default/prp-hsr-exporter)"
+    expect exporter-options-conffile "/etc/default/prp-hsr-exporter /etc/prp-hsr/boards" "$(dpkg-query -W -f '${Conffiles}\n' prp-hsr-exporter | awk 'NF { print $1 }' | sort | tr '\n' ' ' | sed 's/ $//')"
     expect exporter-options-taken "status 0" \
         "$(. /etc/default/prp-hsr-exporter && WatchBoards $ARGS -n 1 424299 >/dev/null 2>&1; echo "status $?")"
     expect exporter-rules "" "$(promtool check rules /usr/share/doc/prp-hsr-exporter/examples/prp-hsr-alerts.yml >/dev/null 2>&1 || echo fail)"

@@ -1,5 +1,9 @@
 #include "board_block.h"
 
+#include "names.h"
+
+#include "names.h"
+
 int BlockRows(bool graphs) { return 1 + kFigureRows + (graphs ? kGraphRows : 0); }
 
 // With graphs, as far as their scale reaches: "max 999.9 M".
@@ -32,10 +36,9 @@ static const char kDot[] = " \xc2\xb7 "; // " · ", between the parts of a headi
 static void PutHeading(Grid *grid, int row, int column, int end, const ShownBoard *shown,
                        const FigureContext *context) {
     const Board *board = shown->board;
-    char chars[80];
+    char chars[kLongestNameBytes + 48];
     Text text = TEXT_IN(chars);
-    AppendText(&text, "Board ");
-    AppendSigned(&text, board->boardIndex);
+    AppendBoard(&text, board->boardIndex, board->name, true);
     column = PutTextBefore(grid, row, column, end, chars, kStyleBold);
     HeldTroubles now;
     const HeldTroubles &troubles = *TroublesOf(shown, context->nowMs, &now);

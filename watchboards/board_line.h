@@ -13,11 +13,15 @@
 // The columns a line's essentials take.
 enum { kLineColumns = 80 };
 
+// The longest of the boards' names, in characters: a column as wide as it
+// where there is room (0: none).
+int LongestName(const ShownBoard *boards, int count);
+
 // The columns' headings on the row.
-void PutLineHeadings(Grid *grid, int row);
+void PutLineHeadings(Grid *grid, int row, int longestName);
 
 // The board's line on the row, as wide as the grid.
 void PutBoardLine(Grid *grid, int row, const ShownBoard *board, const FigureContext *context,
-                  const ViewSettings *view);
+                  const ViewSettings *view, int longestName);
 
 #endif

@@ -122,12 +122,13 @@ void AppendEvents(Text *text, const BoardEvent *events, int count, uint64_t nowM
             AppendUtcTime(text, when, true);
             AppendText(text, "\",\"board\":");
             AppendSigned(text, event->boardIndex);
+            AppendNameMember(text, event->name);
             AppendJson(text, *event);
             continue;
         }
         AppendUtcTime(text, when, true);
-        AppendText(text, " board ");
-        AppendSigned(text, event->boardIndex);
+        AppendChar(text, ' ');
+        AppendBoard(text, event->boardIndex, event->name, false);
         AppendChar(text, ' ');
         AppendWords(text, *event);
     }

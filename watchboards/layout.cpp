@@ -47,8 +47,9 @@ void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureCo
     Placement placement = PlaceBoards(grid, screen->count, screen->as, view);
     int width = BlockColumns(placement.graphs) + kBlockGap;
     PutText(grid, 0, 0, "WatchBoards", kStyleBold);
+    int longestName = placement.lines ? LongestName(boards, screen->count) : 0;
     if (placement.lines)
-        PutLineHeadings(grid, 1);
+        PutLineHeadings(grid, 1, longestName);
     for (int across = 0; !placement.lines && across < placement.across; across++)
         PutColumnHeadings(grid, 0, across * width);
     if (screen->count == 0)
@@ -61,7 +62,7 @@ void LayOutScreen(const ShownBoard *boards, const Screen *screen, const FigureCo
         if (place < 0 || place >= placement.shown) {
             troubleOutOfView += ShownInTrouble(&boards[i], context->nowMs);
         } else if (placement.lines) {
-            PutBoardLine(grid, 2 + place, &boards[i], context, view);
+            PutBoardLine(grid, 2 + place, &boards[i], context, view, longestName);
         } else {
             // Across, then down.
             int across = place % placement.across, down = place / placement.across;

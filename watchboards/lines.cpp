@@ -37,6 +37,17 @@ static int Columns(const Column **columns) {
     return count;
 }
 
+void AppendNameMember(Text *text, const char *name) {
+    AppendText(text, ",\"name\":");
+    if (name[0] == '\0') {
+        AppendText(text, "null");
+        return;
+    }
+    AppendChar(text, '"');
+    AppendEscaped(text, name);
+    AppendChar(text, '"');
+}
+
 void AppendHeaderLine(Text *text, LineFormat format) {
     if (format == kJson)
         return;
@@ -67,6 +78,8 @@ void AppendBoardLine(Text *text, const Board *board, const char *time, const Fig
             AppendChar(text, '\t');
         }
         AppendFigure(text, column->id, board, column->lan, context, json ? kInJson : kInLine);
+        if (json && column->id == kFigureBoard) // the board's name beside its number
+            AppendNameMember(text, board->name);
     }
     AppendText(text, json ? "}\n" : "\n");
 }

@@ -9,6 +9,9 @@
 
 enum LineFormat { kTabSeparated, kJson };
 
+// A board's name as a JSON member, after a comma: null where it has none.
+void AppendNameMember(Text *text, const char *name);
+
 // The header line of the tab-separated form; nothing for JSON.
 void AppendHeaderLine(Text *text, LineFormat format);
 

@@ -25,6 +25,9 @@ static void AppendHelpAndType(Text *text, const Metric *metric) {
 static constexpr Metric kBuildInfo = {"prp_hsr_exporter_build_info",
                                       "The version of WatchBoards that writes this file.", false};
 static constexpr Metric kBoards = {"prp_hsr_boards", "The boards that have a block now.", false};
+static constexpr Metric kBoardInfo = {"prp_hsr_board_info",
+                                      "Always 1: the board's name (--names), empty for none.",
+                                      false};
 
 void AppendMetrics(Text *text, const Board *const *boards, int count,
                    const FigureContext *context) {
@@ -39,6 +42,17 @@ void AppendMetrics(Text *text, const Board *const *boards, int count,
     AppendChar(text, ' ');
     AppendSigned(text, published);
     AppendChar(text, '\n');
+    // Every board's, so that a join on it drops none: an unnamed board's
+    // name empty.
+    AppendHelpAndType(text, &kBoardInfo);
+    for (int i = 0; i < count; i++) {
+        AppendText(text, kBoardInfo.name);
+        AppendText(text, "{board=\"");
+        AppendSigned(text, boards[i]->boardIndex);
+        AppendText(text, "\",name=\"");
+        AppendEscaped(text, boards[i]->name);
+        AppendText(text, "\"} 1\n");
+    }
     for (int id = 0; id < kFigureCount; id++) {
         const Figure &figure = kFigures[id];
         const Metric *metric = figure.metric;

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "console.h"
+#include "names.h"
 
 static const char kHelp[] =
     "usage: WatchBoards [options] [boardIndex...]\n"
@@ -36,6 +37,7 @@ static const char kHelp[] =
     "                         a board gone and back, a reset, LanA and LanB apart\n"
     "                         beyond the mark), instead of the screen or lines;\n"
     "                         alone or beside --textfile; -j for JSON\n"
+    "      --names FILE       the boards' names, a line \"INDEX NAME\" each\n"
     "  -h, --help             this text\n"
     "\n"
     "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
@@ -47,13 +49,13 @@ static int Refuse(const char *what, const char *argument) {
 }
 
 // The short names of the options that have only their long one.
-const char kTextfile = '\1', kEvents = '\2';
+const char kTextfile = '\1', kEvents = '\2', kNames = '\3';
 
 static const Option kOptions[] = {
     {'b', "bytes", false},    {'G', "no-graphs", false}, {'j', "json", false},
     {'l', "lines", false},    {'m', "mark", true},       {'n', "count", true},
     {'s', "lan-speed", true}, {'t', "stale", true},      {'h', "help", false},
-    {kTextfile, "textfile", true}, {kEvents, "events", false},
+    {kTextfile, "textfile", true}, {kEvents, "events", false}, {kNames, "names", true},
 };
 
 // The options of the screen and of lines given, in order, each once: the
@@ -113,6 +115,15 @@ static int Apply(ViewOptions *options, char name, const char *value) {
     case kEvents:
         options->events = true;
         break;
+    case kNames: {
+        char why[kLongestNameBytes + 600];
+        Text text = TEXT_IN(why);
+        if (!TakeBoardNames(&options->named, value, &text)) {
+            fprintf(stderr, "WatchBoards: %s\nTry 'WatchBoards --help'.\n", why);
+            return 2;
+        }
+        break;
+    }
     case 'h':
         fputs(kHelp, stdout);
         FlushOutput(); // help that cannot be written ends with 1 and a line
@@ -123,7 +134,7 @@ static int Apply(ViewOptions *options, char name, const char *value) {
 
 static const Option *ShortOption(char name) {
     for (const Option &option : kOptions)
-        if (option.shortName == name && name > kEvents)
+        if (option.shortName == name && name > kNames)
             return &option;
     return NULL;
 }

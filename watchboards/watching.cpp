@@ -297,17 +297,23 @@ static int WatchAsTable(ViewOptions *options) {
         FigureContext context = AfterRound(options);
         int rows, columns;
         ScreenSize(&rows, &columns);
+        // The boards' names beside the 80 columns, up to a terminal's width.
+        static ShownBoard boards[kMostBoards];
+        for (int i = 0; i < watch.count; i++)
+            boards[i] = ShownBoard{BoardInOrder(&watch, i), nullptr, nullptr};
+        int longest = LongestName(boards, watch.count), names = longest < 16 ? longest : 16;
+        int width = kLineColumns + (names != 0 ? names + 1 : 0);
+        width = width < columns ? width : columns > kLineColumns ? columns : kLineColumns;
         EmptyText(&out);
         for (int i = 0; i < watch.count; i++, written++) {
             if (written % (rows > 2 ? rows - 1 : 1) == 0) {
-                ClearGrid(&line, 1, 80);
-                PutLineHeadings(&line, 0);
+                ClearGrid(&line, 1, width);
+                PutLineHeadings(&line, 0, longest);
                 GridAsText(&line, false, &out);
                 written++;
             }
-            ShownBoard board = {BoardInOrder(&watch, i), nullptr, nullptr};
-            ClearGrid(&line, 1, 80);
-            PutBoardLine(&line, 0, &board, &context, &options->view);
+            ClearGrid(&line, 1, width);
+            PutBoardLine(&line, 0, &boards[i], &context, &options->view, longest);
             GridAsText(&line, false, &out);
         }
         WriteOutput(out.chars, out.length);

@@ -183,11 +183,11 @@ const Row kRows[] = {
 
 // What each output says of board 3.
 struct Told {
-    std::string heading, line, metrics, events, plugin;
+    std::string heading, line, metrics, events, plugin, json;
     std::vector<std::string> lines, neighbour;
 };
 
-Told Drive(const Row &row) {
+Told Drive(const Row &row, const char *name = "") {
     static Watch watch;
     static NamedBoards named;
     static BoardSettings settings = Defaults();
@@ -199,6 +199,7 @@ Told Drive(const Row &row) {
     watch.count = 2;
     StartBoard(&watch.boards[0], 3, kGigabit);
     StartBoard(&watch.boards[1], 4, kGigabit);
+    watch.boards[0].name = name;
     watch.order[0] = 0;
     watch.order[1] = 1;
     StartClock(&watch.clock, 0, false);
@@ -239,6 +240,10 @@ Told Drive(const Row &row) {
         free(text.chars);
     }
     told.line = told.lines.back();
+    Text json = GrowingText();
+    AppendBoardLine(&json, &watch.boards[0], "T", &context, kJson);
+    told.json = json.chars;
+    free(json.chars);
 
     ViewSettings view = {settings, false, false};
     static Grid grid;
@@ -314,6 +319,25 @@ TEST(Outputs, TellOneVerdict) {
         EXPECT_EQ(Fields(told.line, row.fields), row.fields) << row.what;
         EXPECT_EQ(told.events, row.events) << row.what;
     }
+}
+
+// A board known by its name: so on the screen, in the events, the plugin's
+// line, JSON and the metrics; a name's quotes and backslashes escaped where
+// they would end a string.
+TEST(Outputs, ABoardByItsName) {
+    Told told = Drive(kRows[0], "Bay 3 \"feeder\" \\ east");
+    EXPECT_EQ(told.heading.substr(0, 46), "Board 3 (Bay 3 \"feeder\" \\ east) \xc2\xb7 LanB down");
+    EXPECT_EQ(told.plugin, "PRP-HSR CRITICAL - board 3 (Bay 3 \"feeder\" \\ east) LanB down ");
+    EXPECT_EQ(told.events, "(Bay 3 \"feeder\" \\ east) LanB down\n");
+    EXPECT_NE(told.json.find(",\"board\":3,\"name\":\"Bay 3 \\\"feeder\\\" \\\\ east\","),
+              std::string::npos)
+        << told.json;
+    EXPECT_NE(told.metrics.find("\nprp_hsr_board_info{board=\"3\",name=\"Bay 3 \\\"feeder\\\" "
+                                "\\\\ east\"} 1\n"),
+              std::string::npos)
+        << told.metrics;
+    EXPECT_NE(Drive(kRows[0]).metrics.find("\nprp_hsr_board_info{board=\"3\",name=\"\"} 1\n"),
+              std::string::npos);
 }
 
 // A change written between two publications is no publication of its own:

@@ -172,7 +172,7 @@ TEST(Lines, JsonSaysNullForWhatTheLineLeavesEmpty) {
     BoardSettings settings = Defaults();
     Sample(&board, kBlockWhole, {4294967295u, 7, 8, 9, 10, 11, 2, 0}, 0, &settings);
     EXPECT_EQ(Line(board, kJson),
-              "{\"time\":\"T\",\"board\":-2,\"state\":\"live\",\"linkStatusA\":2,"
+              "{\"time\":\"T\",\"board\":-2,\"name\":null,\"state\":\"live\",\"linkStatusA\":2,"
               "\"linkStatusB\":0,\"rxGoodOctetsA\":4294967295,\"rxGoodOctetsB\":7,"
               "\"txOctetsA\":8,\"txOctetsB\":9,\"rxErrA\":10,\"rxErrB\":11,\"intervalMs\":null,"
               "\"rxGoodOctetsDeltaA\":null,\"rxGoodOctetsDeltaB\":null,\"txOctetsDeltaA\":null,"
@@ -308,9 +308,9 @@ TEST(Events, EachChangeOnceWhenItIsSeen) {
     const std::pair<EventsFor, LineFormat> outputs[] = {
         {kForJournal, kTabSeparated}, {kForJournal, kJson}, {kForReaders, kJson}};
     const char *said[] = {"<4>2026-12-08T12:00:11.000Z board 3 LanA down\n",
-                          "<4>{\"time\":\"2026-12-08T12:00:11.000Z\",\"board\":3,\"lan\":"
+                          "<4>{\"time\":\"2026-12-08T12:00:11.000Z\",\"board\":3,\"name\":null,\"lan\":"
                           "\"LanA\",\"event\":\"down\"}\n",
-                          "{\"time\":\"2026-12-08T12:00:11.000Z\",\"board\":3,\"lan\":\"LanA\","
+                          "{\"time\":\"2026-12-08T12:00:11.000Z\",\"board\":3,\"name\":null,\"lan\":\"LanA\","
                           "\"event\":\"down\"}\n"};
     for (int i = 0; i < 3; i++) {
         Text text = GrowingText();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <sstream>
 #include <string>
@@ -524,6 +525,27 @@ TEST_F(TwoBoards, ALineKeepsItsFiguresWhole) {
         std::string screen = Render(10, w.columns, 0, 1);
         size_t line = screen.find('\n', screen.find('\n') + 1) + 1;
         EXPECT_EQ(screen.substr(line, screen.find('\n', line) - line), w.line) << w.columns;
+    }
+}
+
+// Names in a column of their own, where the room allows: whole at 120
+// columns, shortened at 90, none at 80, where the essentials take it all.
+TEST_F(TwoBoards, NamesWhereThereIsRoom) {
+    boards_[0].name = "Bay 3 feeder";
+    as_ = kAsLines;
+    const struct {
+        int columns;
+        const char *headings, *line;
+    } widths[] = {
+        {120, " Board Name          Trouble", "     0 Bay 3 feeder  live"},
+        {90, " Board Name       Trouble", "     0 Bay 3 fee  live"},
+        {80, " Board  Trouble          LanA", "     0  live               up"},
+    };
+    for (const auto &w : widths) {
+        std::string screen = Render(10, w.columns);
+        size_t headings = screen.find('\n') + 1, line = screen.find('\n', headings) + 1;
+        EXPECT_EQ(screen.substr(headings, strlen(w.headings)), w.headings) << w.columns;
+        EXPECT_EQ(screen.substr(line, strlen(w.line)), w.line) << w.columns;
     }
 }
 
