@@ -184,6 +184,32 @@ TEST(Rounds, ASteadyRateReadsSteadyWhateverThePhase) {
     }
 }
 
+// The rounds of a watch that does not take the records as they are first
+// (WatchBoards): the first half a period after the service's first
+// publication seen, or a period and a half on when none comes; then a
+// second apart, whatever the moment it started.
+TEST(Rounds, ASecondApartFromTheFirst) {
+    const struct {
+        uint64_t phaseMs; // the first publication seen; 0: none
+        std::vector<uint64_t> rounds;
+    } cases[] = {
+        {230, {730, 1730, 2730}},
+        {1090, {1590, 2590, 3590}},
+        {0, {1500, 2500, 3500}},
+    };
+    for (const auto &c : cases) {
+        RoundClock clock;
+        StartClock(&clock, 0, false);
+        std::vector<uint64_t> rounds;
+        for (uint64_t ms = 0; rounds.size() < 3; ms = NextDueMs(&clock, ms >= c.phaseMs ? c.phaseMs : 0)) {
+            uint64_t phase = ms >= c.phaseMs ? c.phaseMs : 0; // known once it has come
+            if (DueAt(&clock, ms, phase) == kDueRound)
+                rounds.push_back(ms);
+        }
+        EXPECT_EQ(rounds, c.rounds) << c.phaseMs;
+    }
+}
+
 TEST(Figures, DivergenceInTenthsOfAPercentOfTheLarger) {
     const struct {
         uint64_t a, b;
