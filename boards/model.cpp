@@ -367,6 +367,9 @@ void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,
         board->state = !unchanged ? kBoardLive : othersChanged ? kBoardSilent : kBoardStale;
     }
     board->stepped = false;
+    // Past a round, a change goes with the next publication: the one before
+    // is shown, or what it counted is set aside below.
+    board->completable = false;
     if (board->state != kBoardLive && board->state != kBoardSilent) {
         // What was counted meanwhile waits for a round that shows it, so
         // that the rounds' steps add up to the totals; periods that counted
@@ -379,8 +382,6 @@ void CloseRound(Board *board, uint64_t nowMs, const BoardSettings *settings,
         if (!counted)
             board->countingPeriods = 0;
     } else if (board->countingPeriods > 0) {
-        // Shown: a change from now on goes with the next publication.
-        board->completable = false;
         board->stepped = true;
         board->ratesKnown = !board->tooFast;
         board->roundPeriods = board->countingPeriods;
