@@ -10,7 +10,12 @@
 // overlong form, a surrogate, beyond U+10FFFF, a byte out of place).
 static int32_t NextCodePoint(const unsigned char **at, const unsigned char *end) {
     const unsigned char *p = *at;
-    int follow = p[0] < 0x80 ? 0 : p[0] < 0xc2 ? -1 : p[0] < 0xe0 ? 1 : p[0] < 0xf0 ? 2 : p[0] < 0xf5 ? 3 : -1;
+    int follow = p[0] < 0x80   ? 0
+                 : p[0] < 0xc2 ? -1
+                 : p[0] < 0xe0 ? 1
+                 : p[0] < 0xf0 ? 2
+                 : p[0] < 0xf5 ? 3
+                               : -1;
     if (follow < 0 || end - p <= follow)
         return -1;
     int32_t c = follow == 0 ? p[0] : p[0] & (0x3f >> follow);
@@ -66,10 +71,16 @@ bool ReadBoardNames(const char *path, BoardNames *names, Text *why) {
         EscapeControls(path, shown, sizeof shown);
         AppendText(why, shown);
         AppendText(why, ": ");
-        AppendText(why, error == EFBIG ? "longer than names for 1024 boards take"
-                                               : strerror(error));
+        AppendText(why,
+                   error == EFBIG ? "longer than names for 1024 boards take" : strerror(error));
         return false;
     }
+    return ParseBoardNames(bytes, length, path, names, why);
+}
+
+bool ParseBoardNames(const char *bytes, size_t length, const char *path, BoardNames *names,
+                     Text *why) {
+    names->count = 0;
     const char *end = bytes + length;
     int number = 0;
     for (const char *line = bytes; line < end; line++) {

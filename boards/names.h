@@ -32,6 +32,10 @@ bool ReadBoardNames(const char *path, BoardNames *names, Text *why);
 // become the named boards'; false with why as ReadBoardNames says it.
 bool TakeBoardNames(NamedBoards *named, const char *path, Text *why);
 
+// The same of a file's bytes, which path names in why.
+bool ParseBoardNames(const char *bytes, size_t length, const char *path, BoardNames *names,
+                     Text *why);
+
 // The board's name; "" when it has none (or there are no names).
 const char *NameOf(const BoardNames *names, int32_t boardIndex);
 
