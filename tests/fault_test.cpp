@@ -3,8 +3,12 @@
 // block that shrinks or is made again, a service that has ended but has not
 // been collected.  Each case once went wrong.
 #include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +58,7 @@ TEST_P(FailedOutput, EndsAReaderOrMonitorWithStatus1) {
     const OutputCase &c = GetParam();
     Block block(kBoard);
     Outcome outcome =
-        Running(Shell(c.output.script, c.program), c.input, Boards()).Finish(Seconds(4));
+        Running(Shell(c.output.script, c.program), c.input, Boards()).Finish(Seconds(30));
     EXPECT_EQ(outcome.output, c.error);
     EXPECT_EQ(outcome.status, c.status);
     EXPECT_EQ(Journal().size(), c.boardCalls);
@@ -87,13 +91,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ClosedOutput, LeavesTheBlockAlone) {
     Block block(kBoard);
     block.Record()->txOctetsA = 7;
-    Running(Shell(kClosed.script, "WatchRxCounters"), kTyped).Finish(Seconds(2));
+    Running(Shell(kClosed.script, "WatchRxCounters"), kTyped).Finish(Seconds(30));
     PrpValue expected = {};
     expected.txOctetsA = 7;
     EXPECT_EQ(memcmp(block.Record(), &expected, sizeof expected), 0);
     struct stat status;
     ASSERT_EQ(stat(("/dev/shm" + BlockName(kBoard)).c_str(), &status), 0);
     EXPECT_EQ(status.st_size, (off_t)sizeof(PrpValue));
+}
+
+// Whether the process waits in poll(), as a tool waits for input.
+bool WaitsInPoll(pid_t pid) {
+    std::ifstream call("/proc/" + std::to_string(pid) + "/syscall");
+    long number = -1;
+    call >> number;
+    return number == SYS_poll || number == SYS_ppoll;
 }
 
 // Standard input that does not block and has nothing yet is waited for,
@@ -103,7 +115,11 @@ TEST_F(BoardTest, NonBlockingInputIsWaitedFor) {
                   "fcntl(STDIN, F_SETFL, O_NONBLOCK) or die; exec @ARGV", Program("SelectHsrMode")},
                  "", Boards());
     ASSERT_TRUE(tool.WaitFor(kAsk));
-    usleep(200000);
+    // Its read has found nothing, and it waits.
+    auto end = std::chrono::steady_clock::now() + Seconds(30);
+    while (!WaitsInPoll(tool.Pid()) && std::chrono::steady_clock::now() < end)
+        usleep(1000);
+    EXPECT_TRUE(WaitsInPoll(tool.Pid()));
     tool.Write("3\n");
     EXPECT_EQ(tool.Finish().status, 0);
     EXPECT_EQ(Journal(),
@@ -125,11 +141,11 @@ TEST(ShrinkingBlock, MonitorPrintsTheLastRecordUntilItIsWhole) {
     Running monitor({Program("WatchTxOctets")}, kTyped);
     ASSERT_TRUE(monitor.WaitFor(TxGroup(1, 2)));
     block.Resize(0);
-    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 2), Seconds(3.5), 3));
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 2), Seconds(10), 3));
     block.Resize(sizeof(PrpValue));
     block.Record()->txOctetsA = 3;
     block.Record()->txOctetsB = 4;
-    EXPECT_TRUE(monitor.WaitFor(TxGroup(3, 4), Seconds(2.5)));
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(3, 4), Seconds(10)));
     EXPECT_EQ(monitor.Stop(SIGTERM).status, 128 + SIGTERM);
 }
 
@@ -141,10 +157,10 @@ TEST(RestartedService, MonitorFollowsTheNewBlock) {
     Running monitor({Program("WatchTxOctets")}, kTyped);
     ASSERT_TRUE(monitor.WaitFor(TxGroup(1, 0)));
     first.reset();
-    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 0), Seconds(2.5), 2)); // none yet: the last values
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(1, 0), Seconds(10), 2)); // none yet: the last values
     Block second(kBoard);
     second.Record()->txOctetsA = 5;
-    EXPECT_TRUE(monitor.WaitFor(TxGroup(5, 0), Seconds(2.5)));
+    EXPECT_TRUE(monitor.WaitFor(TxGroup(5, 0), Seconds(10)));
 }
 
 } // namespace

@@ -21,17 +21,17 @@ passed=0 failed=0
 "$bin/RiDuvOzi.exe" 0 1 1:rxGoodOctetsB=5 0:rxErrA=0 0:rxErrB=0 1:rxErrA=0 1:rxErrB=0 \
     >"$work/service" 2>&1 </dev/null &
 service=$!
-for _ in $(seq 50); do grep -q 'held at 5' "$work/service" && break; sleep 0.1; done
+for _ in $(seq 300); do grep -q 'held at 5' "$work/service" && break; sleep 0.1; done
 
 pane() { tmux -L "$socket" capture-pane -p -t view; }
 # The pane with its colours, as the terminal's escape sequences.
 coloured() { tmux -L "$socket" capture-pane -e -p -t view; }
 keys() { tmux -L "$socket" send-keys -t view "$@"; }
-# expect NAME PATTERN [absent]: waits up to 5 s for the pane to show a line
+# expect NAME PATTERN [absent]: waits up to 30 s for the pane to show a line
 # matching PATTERN (grep -E), or with "absent" for it to show none.
 expect() {
     local name=$1 pattern=$2 absent=${3:-}
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         if pane | grep -qE -- "$pattern"; then
             [ -z "$absent" ] && { passed=$((passed + 1)); return; }
         elif [ -n "$absent" ]; then

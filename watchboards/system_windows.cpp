@@ -177,8 +177,10 @@ static void SayLine(const char *line) {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode;
     if (error == NULL || error == INVALID_HANDLE_VALUE || !GetConsoleMode(error, &mode) ||
-        !WriteConsoleUtf8(error, line, strlen(line)))
+        !WriteConsoleUtf8(error, line, strlen(line))) {
         fputs(line, stderr);
+        fflush(stderr); // which msvcrt buffers where it is no console
+    }
 }
 
 // Says on standard error what befell the file (why it failed); false.
