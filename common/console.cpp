@@ -26,15 +26,30 @@ void FlushOutput(void) {
         OutputFailed(error);
 }
 
+static void (*sayFailure)(const char *lines);
+
+void SayFailuresWith(void (*say)(const char *lines)) { sayFailure = say; }
+
+void SayFailure(const char *lines) {
+    if (sayFailure != NULL)
+        sayFailure(lines);
+    else
+        fputs(lines, stderr);
+}
+
 void OutputFailed(int error) {
     if (outputRule == kOutputMayFail)
         return;
-    fprintf(stderr, "%s: standard output: %s\n", programName, strerror(error));
+    char line[256];
+    snprintf(line, sizeof line, "%s: standard output: %s\n", programName, strerror(error));
+    SayFailure(line);
     exit(outputRule == kOutputIsAnswer ? 3 : 1);
 }
 
 void RefuseCommandLine(const char *synopsis) {
-    fprintf(stderr, "usage: %s %s\n", programName, synopsis);
+    char line[512];
+    snprintf(line, sizeof line, "usage: %s %s\n", programName, synopsis);
+    SayFailure(line);
     exit(2);
 }
 

@@ -41,6 +41,13 @@ void OutputFailed(int error);
 // one line a program says there for its arguments, and status 2.
 void RefuseCommandLine(const char *synopsis);
 
+// Says lines that end the program (output failed, a command line refused)
+// on standard error: as they are, or as the program has its failures said
+// (WatchBoards: with the priority the journal reads, where standard error
+// is the journal's stream).
+void SayFailure(const char *lines);
+void SayFailuresWith(void (*say)(const char *lines));
+
 // Reads one decimal integer from standard input as "%d" reads it: white space
 // (line ends too) is skipped, then an optional sign and the digits; the rest
 // of the line is left for the next read.  Input that is not a number gives 0

@@ -402,6 +402,60 @@ TEST(WatchBoards, CountsEveryLinkLossAndSaysWhen) {
     EXPECT_EQ(service.Stop(SIGTERM).status, 0);
 }
 
+// Where standard error is the journal's stream (JOURNAL_STREAM names it, as
+// systemd sets it for the exporter's service), each line WatchBoards says
+// there starts with the priority journald reads: <3> for one that ends it,
+// <4> or <5> for one it goes on after.  Where JOURNAL_STREAM names another
+// stream, standard error is as it always was.
+TEST(WatchBoards, SaysItsLinesToTheJournalWithTheirPriority) {
+    const std::string board = std::to_string(kBoard), fifoBoard = std::to_string(kNewBoard);
+    std::string fifo = "/dev/shm" + BlockName(kNewBoard);
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    Running service({Program("RiDuvOzi.exe"), board}, "", {}, Errors::kWithOutput);
+    ASSERT_TRUE(service.WaitFor("publishing\n", Seconds(30)));
+    TemporaryDirectory folder;
+    const std::string lanSpeed = "WatchBoards: not a LAN speed: 10g\nTry 'WatchBoards --help'.\n";
+    const struct {
+        std::vector<std::string> arguments;
+        const char *journal;     // the descriptor JOURNAL_STREAM names
+        const char *redirection; // of standard output
+        std::string said;
+        int status;
+    } cases[] = {
+        {{"--textfile", "/nonexistent/dir/x.prom", "-n", "1", board}, "2", "",
+         "<3>WatchBoards: /nonexistent/dir/.x.prom.#: No such file or directory\n", 1},
+        {{"-s", "10g"}, "2", "", "<3>" + lanSpeed.substr(0, lanSpeed.find('\n') + 1) + "<3>" +
+                                     lanSpeed.substr(lanSpeed.find('\n') + 1), 2},
+        {{"-s", "10g"}, "1", "", lanSpeed, 2},
+        {{"-l", "-n", "1", board}, "2", " >/dev/full",
+         "<3>WatchBoards: standard output: No space left on device\n", 1},
+        {{"-l", "-n", "1", fifoBoard}, "2", "",
+         "<4>WatchBoards: board " + fifoBoard + ": its block cannot be read: not a regular file\n",
+         0},
+        {{"-l", "-s", board + "=1M", "-n", "6", board}, "2", "",
+         "<5>WatchBoards: board " + board +
+             ": its counters grew faster than its LAN speed allows, 3 publications in a row: "
+             "taken as 1G\n",
+         0},
+    };
+    for (const auto &c : cases) {
+        std::string errors = folder.Path() + "/errors";
+        std::vector<std::string> command = {
+            "/bin/bash", "-c",
+            std::string("exec 2>\"$1\"") + c.redirection + "; JOURNAL_STREAM=$(stat -L -c %d:%i " +
+                "/proc/self/fd/" + c.journal + ") exec \"$0\" \"${@:2}\"",
+            Program("WatchBoards"), errors};
+        command.insert(command.end(), c.arguments.begin(), c.arguments.end());
+        Outcome outcome = Running(command).Finish(Seconds(60));
+        EXPECT_EQ(outcome.status, c.status) << c.said;
+        EXPECT_EQ(std::regex_replace(Contents(errors), std::regex("\\.[0-9a-f]{16}:"), ".#:"),
+                  c.said);
+    }
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+    unlink(fifo.c_str());
+}
+
 // A FIFO planted at a block's name, at the start or after the block was
 // removed, hangs nothing: its board is unreadable, said once, and the
 // others go on; SIGTERM ends WatchBoards at once.

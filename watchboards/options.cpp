@@ -43,7 +43,10 @@ static const char kHelp[] =
     "2 for a bad option.\n";
 
 static int Refuse(const char *what, const char *argument) {
-    fprintf(stderr, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what, argument);
+    static char lines[8192];
+    snprintf(lines, sizeof lines, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what,
+             argument);
+    SayFailure(lines);
     return 2;
 }
 

@@ -30,13 +30,26 @@ uint64_t WallClockMilliseconds(void) {
     return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
 }
 
-bool OutputIsJournal(void) {
+static bool IsJournal(int fd) {
     const char *stream = getenv("JOURNAL_STREAM"); // "device:inode"
     struct stat status;
     unsigned long long device, inode;
     return stream != NULL && sscanf(stream, "%llu:%llu", &device, &inode) == 2 &&
-           fstat(STDOUT_FILENO, &status) == 0 && status.st_dev == device &&
-           status.st_ino == inode;
+           fstat(fd, &status) == 0 && status.st_dev == device && status.st_ino == inode;
+}
+
+bool OutputIsJournal(void) { return IsJournal(STDOUT_FILENO); }
+
+void SayOnError(SaidPriority priority, const char *lines) {
+    bool journal = IsJournal(STDERR_FILENO);
+    while (*lines != '\0') {
+        size_t length = strcspn(lines, "\n");
+        length += lines[length] == '\n';
+        if (journal)
+            fprintf(stderr, "<%d>", (int)priority);
+        fwrite(lines, 1, length, stderr);
+        lines += length;
+    }
 }
 
 static volatile sig_atomic_t endRequested, writing;
@@ -96,9 +109,10 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
 
 // Says on standard error that the file failed, and why; false.
 static bool FileFailed(const char *file, int error) {
-    static char shown[4 * 8192];
+    static char shown[4 * 8192], line[sizeof shown + 256];
     EscapeControls(file, shown, sizeof shown);
-    fprintf(stderr, "WatchBoards: %s: %s\n", shown, strerror(error));
+    snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, strerror(error));
+    SayOnError(kSaidEnds, line);
     return false;
 }
 

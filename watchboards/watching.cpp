@@ -62,8 +62,10 @@ static void FollowBoards(const ViewOptions *options) {
     int count = ListPublishedBoards(published, kMostBoards);
     static bool told;
     if (count > kMostBoards && !told) {
-        fprintf(stderr, "WatchBoards: %d boards publish; watching the %d lowest\n", count,
-                kMostBoards);
+        char line[128];
+        snprintf(line, sizeof line, "WatchBoards: %d boards publish; watching the %d lowest\n",
+                 count, kMostBoards);
+        SayOnError(kSaidWarning, line);
         told = true;
     }
     for (int i = 0, at = 0; i < count && i < kMostBoards && watched.count < kMostBoards; i++) {
@@ -76,14 +78,25 @@ static void FollowBoards(const ViewOptions *options) {
 
 // What is said of a board once a run, on standard error: on the screen,
 // once the screen is left.  The screen's footer says the last speed taken
-// while the program runs.
+// while the program runs.  Each line kept after its priority's digit.
 static Text told = GrowingText();
 static ScreenNotice notice;
 
 static void Tell(void) {
-    if (told.length != 0)
-        fputs(told.chars, stderr);
+    for (char *line = told.chars; told.length != 0 && *line != '\0';) {
+        char *end = strchr(line, '\n');
+        char kept = end[1];
+        end[1] = '\0';
+        SayOnError((SaidPriority)(line[0] - '0'), line + 1);
+        end[1] = kept;
+        line = end + 1;
+    }
     EmptyText(&told);
+}
+
+static void Keep(SaidPriority priority, const char *line) {
+    AppendChar(&told, (char)('0' + priority));
+    AppendText(&told, line);
 }
 
 static void TellOnce(BoardView *board, const BoardBlock *block) {
@@ -105,7 +118,7 @@ static void TellOnce(BoardView *board, const BoardBlock *block) {
             AppendSpeed(&text, board->bitsPerSecond);
             AppendText(&text, "\n");
         }
-        AppendText(&told, line);
+        Keep(kSaidNotice, line);
     }
     if (board->state == kBoardUnreadable && !board->unreadableTold) {
         board->unreadableTold = true;
@@ -113,7 +126,7 @@ static void TellOnce(BoardView *board, const BoardBlock *block) {
         snprintf(line, sizeof line, "WatchBoards: board %d: its block cannot be read: %s\n",
                  (int)board->boardIndex,
                  block->error == ENODEV ? "not a regular file" : SystemErrorText(block->error));
-        AppendText(&told, line);
+        Keep(kSaidWarning, line);
     }
     if (!onScreen)
         Tell();
@@ -197,7 +210,9 @@ static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext
     EmptyText(&out);
     AppendMetrics(&out, watched.views, watched.count, context);
     if (out.size == 0) {
-        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+        static char line[8192];
+        snprintf(line, sizeof line, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+        SayOnError(kSaidEnds, line);
         exit(1);
     }
     if (!ReplaceWholeFile(options->textfile, out.chars, out.length))
@@ -347,7 +362,9 @@ int WatchOnScreen(ViewOptions *options) {
     bool opened = OpenScreen(&screen.abilities, &whyNot);
     onScreen = opened;
     if (!opened && whyNot != nullptr) {
-        fprintf(stderr, "WatchBoards: no screen: %s (-l for script lines)\n", whyNot);
+        char line[256];
+        snprintf(line, sizeof line, "WatchBoards: no screen: %s (-l for script lines)\n", whyNot);
+        SayOnError(kSaidNotice, line);
         return WatchAsTable(options);
     }
     if (!opened)
