@@ -200,6 +200,27 @@ TEST(Service, RefusesBadBoardsAndOtherUsersBlocks) {
     EXPECT_FALSE(Published());
 }
 
+// As a real service's, a block changes only when the service publishes: a
+// setting read between two publications is not in it before the next, which
+// brings it with a second of traffic; its line is said once it is in.
+TEST(Service, TakesASettingAtItsNextPublication) {
+    Service service({kNumber, kNumber + ":rxGoodOctetsA+=1000"});
+    int32_t first = Published().value().rxGoodOctetsA;
+    ASSERT_TRUE(Within(Seconds(10), [&] { return Published().value().rxGoodOctetsA != first; }));
+    PrpValue before = Published().value(), seen = before;
+    service.Write(kNumber + ":rxErrB=7\n");
+    ASSERT_TRUE(Within(Seconds(10), [&] {
+        seen = Published().value_or(before);
+        return seen.rxErrB == 7;
+    }));
+    EXPECT_NE(seen.rxGoodOctetsA, before.rxGoodOctetsA);
+    EXPECT_TRUE(service.WaitFor("board " + kNumber + ": rxErrB held at 7\n", Seconds(10)));
+    service.Write(kNumber + ":linkStatusA=0\n");
+    ASSERT_TRUE(service.WaitFor("board " + kNumber + ": linkStatusA held at 0\n", Seconds(10)));
+    EXPECT_EQ(Published().value().linkStatusA, 0);
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+}
+
 TEST(Service, RatesResetsAndLongLines) {
     Service service({kNumber, std::to_string(kOtherBoard), kNumber + ":rxGoodOctetsA+=1000",
                      kNumber + ":rxGoodOctetsB += 0x1f4"});
