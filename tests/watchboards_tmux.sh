@@ -65,7 +65,7 @@ else
 fi
 # ?: every key; any key back.
 keys '?'
-expect keys-shown 't only the boards in trouble'
+expect keys-shown '^t +only the boards in trouble$'
 keys x
 expect keys-gone '^Board 0 live$'
 # t: only the boards in trouble.
@@ -95,14 +95,23 @@ expect too-small '^WatchBoards needs 40x10, not'
 tmux -L "$socket" resize-window -t view -x 80 -y 24
 expect larger '^rx B +·?'
 
+# A board not watched: said until the next key.
+keys 9 9 Enter
+expect no-board '^no board 99 '
+keys b
+expect no-board-gone '^no board 99 ' absent
+keys b
+
 # Ctrl-Z: the shell's terminal while stopped; fg: the screen again, whole,
-# the keys read one by one.
-keys C-z
+# the keys read one by one, even while a board's number is being typed.
+keys 1 C-z
 expect stopped 'Stopped'
 expect stopped-screen-left '^WatchBoards +LanA' absent
 keys "fg" Enter
 expect continued '^WatchBoards +LanA +LanB'
 expect continued-whole '^Board 0 live$'
+expect continued-typing 'go to board 1_'
+keys Escape
 
 # q: the shell's screen as it was, the terminal's modes as they were.
 keys q

@@ -338,25 +338,27 @@ int ReadKey(uint32_t timeoutMs) {
     }
     if (EndRequested())
         return kNoKey;
-    if (pendingCount > 0)
-        return TakeKey();
-    if (!keysRead) {
-        WaitMilliseconds(timeoutMs);
-        return resized ? (resized = 0, kKeyResized) : kNoKey;
+    if (pendingCount == 0) {
+        if (!keysRead) {
+            WaitMilliseconds(timeoutMs);
+            return resized ? (resized = 0, kKeyResized) : kNoKey;
+        }
+        struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+        int ready = poll(&input, 1, (int)timeoutMs);
+        if (ready <= 0)
+            return resized ? (resized = 0, kKeyResized) : kNoKey;
+        ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
+        if (count <= 0) {
+            // The terminal is gone: no more keys, only the time.
+            keysRead = false;
+            return kNoKey;
+        }
+        pendingCount = (size_t)count;
     }
-    struct pollfd input = {STDIN_FILENO, POLLIN, 0};
-    int ready = poll(&input, 1, (int)timeoutMs);
-    if (ready <= 0)
-        return resized ? (resized = 0, kKeyResized) : kNoKey;
-    ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
-    if (count <= 0) {
-        // The terminal is gone: no more keys, only the time.
-        keysRead = false;
-        return kNoKey;
-    }
-    pendingCount = (size_t)count;
+    // Ctrl-Z, as the terminal would have taken it, also after other keys
+    // read at once (typed fast, or pasted).
     int key = TakeKey();
-    if (key == 26) { // Ctrl-Z, as the terminal would have taken it
+    if (key == 26) {
         raise(SIGTSTP);
         return ReadKey(0);
     }

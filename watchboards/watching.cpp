@@ -267,12 +267,7 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
     static ShownBoard list[kMostBoards];
     int count = ListBoards(list, screen, context);
     Placement placement = PlaceBoards(&nextScreen, count, screen->as, &options->settings);
-    if (screen->goTo) {
-        screen->goTo = false;
-        for (int i = 0; i < count; i++)
-            if (list[i].view->boardIndex == screen->goToBoard)
-                screen->firstBoard = i - i % placement.across;
-    }
+    GoToTypedBoard(screen, list, count, placement.across);
     // The boards shown keep the screen full when some were scrolled past.
     if (screen->firstBoard > count - placement.shown)
         screen->firstBoard = count - placement.shown;
@@ -280,7 +275,8 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
         screen->firstBoard = 0;
     Screen what = {count,        screen->firstBoard, watched.count,
                    screen->troubleOnly, screen->troubleOrder, screen->keys, screen->as,
-                   screen->goingTo[0] != '\0' ? screen->goingTo : nullptr, notice};
+                   screen->goingTo[0] != '\0' ? screen->goingTo : nullptr, notice,
+                   screen->notThere[0] != '\0' ? screen->notThere : nullptr};
     LayOutScreen(list, &what, context, &nextScreen);
     EmptyText(&out);
     // Drawn in part when there is no memory for all of it: all of it next time.
