@@ -125,7 +125,8 @@ TEST(WatchBoards, EveryBoardInOrderEveryLineWhole) {
 }
 
 // A request to end while a write waits on a pipe nobody reads ends the
-// program at once, as it asks: status 0, and nothing said.
+// program at once, as it asks: status 0, nothing said, and what the pipe
+// holds whole lines.
 TEST(WatchBoards, EndsWhileItsOutputWaits) {
     std::vector<std::unique_ptr<Block>> blocks;
     for (int32_t board = kManyBoards; board < kManyBoards + 100; board++)
@@ -149,7 +150,16 @@ TEST(WatchBoards, EndsWhileItsOutputWaits) {
         Outcome outcome = view.Stop(signal);
         EXPECT_EQ(outcome.status, 0) << signal;
         EXPECT_EQ(outcome.output, "") << signal;
+        std::string lines;
+        char buffer[4096];
+        for (ssize_t n; (n = read(stalled[0], buffer, sizeof buffer)) > 0;)
+            lines.append(buffer, (size_t)n);
         close(stalled[0]);
+        ASSERT_FALSE(lines.empty()) << signal;
+        EXPECT_EQ(lines.back(), '\n') << lines.substr(lines.size() - std::min<size_t>(lines.size(), 80));
+        std::istringstream in(lines);
+        for (std::string line; std::getline(in, line);)
+            EXPECT_EQ(Members(line).size(), 33u) << line;
     }
 }
 

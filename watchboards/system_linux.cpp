@@ -85,9 +85,15 @@ void CatchEndRequests(void) {
     Catch(SIGHUP, RequestEnd);
 }
 
+// A pipe takes a write of at most this many bytes (PIPE_BUF) whole or not
+// at all.
+enum { kWholeWrite = 4096 };
+
 // Writes all of it; false with errno when it fails.  Once an end is
 // requested only what leaves the screen is written: anything else could
-// wait for good.
+// wait for good.  Lines go in writes that a pipe takes whole, as many whole
+// lines as fit in each, so that a request to end while a write waits leaves
+// none cut short.
 static bool WriteAll(const char *bytes, size_t count, bool leaving) {
     while (count > 0) {
         writing = 1;
@@ -95,7 +101,15 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
             writing = 0;
             return true; // the round sees the request next
         }
-        ssize_t written = write(STDOUT_FILENO, bytes, count);
+        size_t piece = count;
+        if (piece > kWholeWrite) {
+            piece = kWholeWrite;
+            while (piece > 0 && bytes[piece - 1] != '\n')
+                piece--;
+            if (piece == 0) // a line longer than a pipe takes whole
+                piece = kWholeWrite;
+        }
+        ssize_t written = write(STDOUT_FILENO, bytes, piece);
         writing = 0;
         if (written < 0 && errno == EINTR)
             continue;
