@@ -11,7 +11,10 @@ static bool outputClosedAtStart;
 void StartProgram(const char *name, OutputRule rule) {
     programName = name;
     outputRule = rule;
-    outputClosedAtStart = FillClosedStandardDescriptors();
+    if (!FillClosedStandardDescriptors(&outputClosedAtStart)) {
+        fprintf(stderr, "%s: /dev/null: %s\n", name, strerror(errno));
+        exit(rule == kOutputIsAnswer ? 3 : 1);
+    }
 }
 
 void FlushOutput(void) {

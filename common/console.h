@@ -25,7 +25,10 @@ enum OutputRule {
 // The first step of every program, before it opens anything: a closed
 // standard input, output or error is filled with /dev/null, so that nothing
 // the program opens can take its place (a standard output closed at start
-// counts as failed output).  name is the program's, for the line on
+// counts as failed output).  Where /dev/null cannot be opened, nothing is
+// safe to open: the program ends as its output rule has it for failed
+// output (status 1, or 3 for a plugin), after a line on standard error,
+// when that is not the one closed.  name is the program's, for the lines on
 // standard error.
 void StartProgram(const char *name, OutputRule rule);
 
@@ -70,8 +73,9 @@ inline bool IsWhiteSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 // What differs between the platforms, one file each.
-// Fills closed standard descriptors; true when standard output was closed.
-bool FillClosedStandardDescriptors(void);
+// Fills closed standard descriptors, *outputClosed telling whether standard
+// output was one; false, with errno, when one could not be filled.
+bool FillClosedStandardDescriptors(bool *outputClosed);
 // After a read of stream failed: true once more input may have come (the
 // stream does not block and had nothing yet), false for a true failure.
 bool WaitForInput(FILE *stream);

@@ -38,6 +38,19 @@ const Redirection kClosed = {"Closed", "exec \"$0\" 2>&1 >&-"};
 // managers leave it.
 const Redirection kReaderGone = {"ReaderGone",
                                  "trap '' PIPE; { \"$0\" 2>&3 | :; } 3>&1; exit ${PIPESTATUS[0]}"};
+// A pipe whose reader has gone before the program starts, SIGPIPE at its
+// default.
+const Redirection kReaderGoneBefore = {
+    "ReaderGoneBefore", "exec 2>&1 /usr/bin/perl -e 'pipe(R, W) or die; close R; "
+                        "open(STDOUT, \">&W\") or die; close W; exec @ARGV' \"$0\""};
+// No /dev/null to fill a standard input or output closed at start (a mount
+// namespace of the run's own, where /dev is empty; as root).
+const Redirection kNoNullInput = {"NoNullInput",
+                                  "exec /usr/bin/unshare -m /bin/sh -c 'mount -t tmpfs tmpfs /dev "
+                                  "|| exit 9; exec \"$0\" 2>&1 <&-' \"$0\""};
+const Redirection kNoNullOutput = {"NoNullOutput",
+                                   "exec /usr/bin/unshare -m /bin/sh -c 'mount -t tmpfs tmpfs "
+                                   "/dev || exit 9; exec \"$0\" 2>&1 >&-' \"$0\""};
 
 struct OutputCase {
     const char *program;
@@ -56,6 +69,8 @@ class FailedOutput : public BoardTest, public ::testing::WithParamInterface<Outp
 // before it touches the board; a mode switch switches all the same.
 TEST_P(FailedOutput, EndsAReaderOrMonitorWithStatus1) {
     const OutputCase &c = GetParam();
+    if (std::string(c.output.script).find("unshare") != std::string::npos && geteuid() != 0)
+        GTEST_SKIP() << "needs root for a mount namespace";
     Block block(kBoard);
     Outcome outcome =
         Running(Shell(c.output.script, c.program), c.input, Boards()).Finish(Seconds(30));
@@ -81,7 +96,17 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"WatchBoards", "", kFull, 1,
                                  "WatchBoards: standard output: No space left on device\n", 0},
                       OutputCase{"WatchBoards", "", kReaderGone, 1,
-                                 "WatchBoards: standard output: Broken pipe\n", 0}),
+                                 "WatchBoards: standard output: Broken pipe\n", 0},
+                      OutputCase{"ShowLinkStatus", "1\n", kNoNullInput, 1,
+                                 "ShowLinkStatus: /dev/null: No such file or directory\n", 0},
+                      // A plugin's status is a state: whatever befalls its
+                      // answer, UNKNOWN.
+                      OutputCase{"check_prp_hsr", "", kReaderGoneBefore, 3,
+                                 "check_prp_hsr: standard output: Broken pipe\n", 0},
+                      OutputCase{"check_prp_hsr", "", kNoNullInput, 3,
+                                 "check_prp_hsr: /dev/null: No such file or directory\n", 0},
+                      OutputCase{"check_prp_hsr", "", kNoNullOutput, 3,
+                                 "check_prp_hsr: /dev/null: No such file or directory\n", 0}),
     [](const ::testing::TestParamInfo<OutputCase> &info) {
         return std::string(info.param.program) + info.param.output.name;
     });
