@@ -5,6 +5,7 @@
 
 #include "block_name.h"
 #include "console.h"
+#include "file_name.h"
 
 static const char kHelp[] =
     "usage: WatchBoards [options] [boardIndex...]\n"
@@ -42,10 +43,14 @@ static const char kHelp[] =
     "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
     "2 for a bad option.\n";
 
+// The argument as a line may show it: its control characters escaped
+// (ESC as \033), so that a refusal cannot set the terminal's title or clear
+// its screen.
 static int Refuse(const char *what, const char *argument) {
-    static char lines[8192];
+    static char shown[4 * 8192], lines[sizeof shown + 256];
+    EscapeControls(argument, shown, sizeof shown);
     snprintf(lines, sizeof lines, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what,
-             argument);
+             shown);
     SayFailure(lines);
     return 2;
 }
