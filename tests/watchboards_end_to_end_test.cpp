@@ -1,12 +1,15 @@
 // WatchBoards end to end, in lines: against blocks the tests make, remove
 // and make again, as a service that stops and starts does.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/fanotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -271,6 +274,39 @@ TEST(Textfile, FailuresSayWhyAndLeaveNothingBehind) {
             << f.what;
         EXPECT_EQ(FolderListing(folder.Path()), f.listing) << f.what;
         std::filesystem::remove_all(file);
+    }
+}
+
+// A signal whose default ends WatchBoards, coming while the metrics file is
+// being written, ends it only once no temporary file is left: the
+// temporary's opening is held (fanotify, as root) while the signal comes.
+TEST(Textfile, NoTemporaryLeftBySignalsAtTheirDefault) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for fanotify";
+    Block block(kBoard);
+    for (int signal : {SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM}) {
+        SCOPED_TRACE(strsignal(signal));
+        TemporaryDirectory folder;
+        int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+        ASSERT_GE(watch, 0);
+        ASSERT_EQ(fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                                folder.Path().c_str()),
+                  0);
+        Running view({"/bin/bash", "-c", "ulimit -c 0; exec \"$0\" \"$@\"", Program("WatchBoards"),
+                      "--textfile", folder.Path() + "/boards.prom", std::to_string(kBoard)});
+        pollfd opening = {watch, POLLIN, 0};
+        ASSERT_EQ(poll(&opening, 1, 30000), 1);
+        fanotify_event_metadata event;
+        ASSERT_EQ(read(watch, &event, sizeof event), (ssize_t)sizeof event);
+        EXPECT_EQ(event.pid, view.Pid());
+        kill(view.Pid(), signal);
+        fanotify_response allowed = {event.fd, FAN_ALLOW};
+        EXPECT_EQ(write(watch, &allowed, sizeof allowed), (ssize_t)sizeof allowed);
+        close(event.fd);
+        close(watch);
+        EXPECT_EQ(view.Finish(Seconds(30)).status, 128 + signal);
+        std::string listing = FolderListing(folder.Path());
+        EXPECT_TRUE(listing == "" || listing == "boards.prom ") << listing;
     }
 }
 

@@ -57,7 +57,8 @@ void WaitMilliseconds(uint32_t milliseconds);
 // not end in .prom), and that is never too long, whatever path's name.
 // False, with nothing left behind, after a line on standard error that
 // names the file that failed (path, or the temporary), its control
-// characters escaped, and why.  On Windows a reader that holds the file
+// characters escaped, and why.  A signal that would end the program while
+// the temporary is there waits until it is gone (Linux).  On Windows a reader that holds the file
 // without sharing its deletion (windows_exporter, a virus scanner) keeps it
 // from being replaced: that is tried again for up to a second, then the
 // second is skipped (said once on standard error), the last whole file

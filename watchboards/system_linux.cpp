@@ -138,7 +138,25 @@ static uint64_t UnguessableNumber(void) {
     return number;
 }
 
+static bool ReplaceHeld(const char *path, const char *bytes, size_t count);
+
+// While a temporary file is there, every signal but a fault waits: one
+// whose default ends the program (SIGQUIT, SIGUSR1, SIGPIPE, ...) ends it
+// by that default once the temporary is renamed or removed, a moment
+// later, so that none is left behind.  Only SIGKILL can leave one.
 bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
+    static const int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
+    sigset_t held, before;
+    sigfillset(&held);
+    for (int fault : kFaults)
+        sigdelset(&held, fault);
+    sigprocmask(SIG_BLOCK, &held, &before);
+    bool replaced = ReplaceHeld(path, bytes, count);
+    sigprocmask(SIG_SETMASK, &before, NULL);
+    return replaced;
+}
+
+static bool ReplaceHeld(const char *path, const char *bytes, size_t count) {
     static char temporary[8192];
     // A name taken already (by a chance beyond belief, or by a guess) is
     // refused, never followed or opened: another name is tried.
