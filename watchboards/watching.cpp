@@ -85,6 +85,8 @@ static ScreenNotice notice;
 static void Tell(void) {
     for (char *line = told.chars; told.length != 0 && *line != '\0';) {
         char *end = strchr(line, '\n');
+        if (end == NULL) // cut short where memory ran out
+            end = line + strlen(line) - 1;
         char kept = end[1];
         end[1] = '\0';
         SayOnError((SaidPriority)(line[0] - '0'), line + 1);
