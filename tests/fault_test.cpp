@@ -40,9 +40,9 @@ const Redirection kReaderGone = {"ReaderGone",
                                  "trap '' PIPE; { \"$0\" 2>&3 | :; } 3>&1; exit ${PIPESTATUS[0]}"};
 // A pipe whose reader has gone before the program starts, SIGPIPE at its
 // default.
-const Redirection kReaderGoneBefore = {
-    "ReaderGoneBefore", "exec 2>&1 /usr/bin/perl -e 'pipe(R, W) or die; close R; "
-                        "open(STDOUT, \">&W\") or die; close W; exec @ARGV' \"$0\""};
+const Redirection kReaderGoneBefore = {"ReaderGoneBefore",
+                                       "exec 2>&1 /usr/bin/perl -e 'pipe(R, W) or die; close R; "
+                                       "open(STDOUT, \">&W\") or die; close W; exec @ARGV' \"$0\""};
 // No /dev/null to fill a standard input or output closed at start (a mount
 // namespace of the run's own, where /dev is empty; as root).
 const Redirection kNoNullInput = {"NoNullInput",

@@ -159,7 +159,8 @@ TEST(WatchBoards, EndsWhileItsOutputWaits) {
             lines.append(buffer, (size_t)n);
         close(stalled[0]);
         ASSERT_FALSE(lines.empty()) << signal;
-        EXPECT_EQ(lines.back(), '\n') << lines.substr(lines.size() - std::min<size_t>(lines.size(), 80));
+        EXPECT_EQ(lines.back(), '\n')
+            << lines.substr(lines.size() - std::min<size_t>(lines.size(), 80));
         std::istringstream in(lines);
         for (std::string line; std::getline(in, line);)
             EXPECT_EQ(Members(line).size(), 33u) << line;
@@ -469,17 +470,31 @@ TEST(WatchBoards, SaysItsLinesToTheJournalWithTheirPriority) {
         std::string said;
         int status;
     } cases[] = {
-        {{"--textfile", "/nonexistent/dir/x.prom", "-n", "1", board}, "2", "",
-         "<3>WatchBoards: /nonexistent/dir/.x.prom.#: No such file or directory\n", 1},
-        {{"-s", "10g"}, "2", "", "<3>" + lanSpeed.substr(0, lanSpeed.find('\n') + 1) + "<3>" +
-                                     lanSpeed.substr(lanSpeed.find('\n') + 1), 2},
+        {{"--textfile", "/nonexistent/dir/x.prom", "-n", "1", board},
+         "2",
+         "",
+         "<3>WatchBoards: /nonexistent/dir/.x.prom.#: No such file or directory\n",
+         1},
+        {{"-s", "10g"},
+         "2",
+         "",
+         "<3>" + lanSpeed.substr(0, lanSpeed.find('\n') + 1) + "<3>" +
+             lanSpeed.substr(lanSpeed.find('\n') + 1),
+         2},
         {{"-s", "10g"}, "1", "", lanSpeed, 2},
-        {{"-l", "-n", "1", board}, "2", " >/dev/full",
-         "<3>WatchBoards: standard output: No space left on device\n", 1},
-        {{"-l", "-n", "1", fifoBoard}, "2", "",
+        {{"-l", "-n", "1", board},
+         "2",
+         " >/dev/full",
+         "<3>WatchBoards: standard output: No space left on device\n",
+         1},
+        {{"-l", "-n", "1", fifoBoard},
+         "2",
+         "",
          "<4>WatchBoards: board " + fifoBoard + ": its block cannot be read: not a regular file\n",
          0},
-        {{"-l", "-s", board + "=1M", "-n", "6", board}, "2", "",
+        {{"-l", "-s", board + "=1M", "-n", "6", board},
+         "2",
+         "",
          "<5>WatchBoards: board " + board +
              ": its counters grew faster than its LAN speed allows, 3 publications in a row: "
              "taken as 1G\n",

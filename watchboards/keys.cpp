@@ -39,7 +39,8 @@ bool Obey(int key, ViewSettings *settings, ScreenState *screen, const Placement 
         return true;
     }
     screen->notThere[0] = '\0'; // said until the next key
-    if (screen->keys) { // any key leaves the keys
+    // Any other key leaves the keys.
+    if (screen->keys) {
         screen->keys = false;
         return true;
     }

@@ -49,8 +49,7 @@ static const char kHelp[] =
 static int Refuse(const char *what, const char *argument) {
     static char shown[4 * 8192], lines[sizeof shown + 256];
     EscapeControls(argument, shown, sizeof shown);
-    snprintf(lines, sizeof lines, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what,
-             shown);
+    snprintf(lines, sizeof lines, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what, shown);
     SayFailure(lines);
     return 2;
 }

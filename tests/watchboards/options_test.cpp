@@ -134,7 +134,7 @@ TEST(Keys, OneAfterAnother) {
     const struct {
         int key;
         bool goesOn;
-        const char *after; // bytes graphs mark firstBoard whole trouble order as keys typed/goTo/said
+        const char *after; // bytes graphs mark first whole trouble order as keys typed/goTo/said
     } keys[] = {
         {'b', true, "1 1 50 3 0 0 0 0 0 /0/"},
         {'g', true, "1 0 50 3 0 0 0 0 0 /0/"},
@@ -150,7 +150,7 @@ TEST(Keys, OneAfterAnother) {
         {12, true, "1 0 50 0 1 1 1 2 0 /0/"},
         {'?', true, "1 0 50 0 0 1 1 2 1 /0/"},
         {kKeyResized, true, "1 0 50 0 1 1 1 2 1 /0/"},
-        {3, false, "1 0 50 0 0 1 1 2 1 /0/"}, // Ctrl-C ends it, even on the keys
+        {3, false, "1 0 50 0 0 1 1 2 1 /0/"},  // Ctrl-C ends it, even on the keys
         {'q', true, "1 0 50 0 0 1 1 2 0 /0/"}, // any other key leaves the keys
         {'1', true, "1 0 50 0 0 1 1 2 0 1/0/"},
         {'2', true, "1 0 50 0 0 1 1 2 0 12/0/"},

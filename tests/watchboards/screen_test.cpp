@@ -83,8 +83,8 @@ class TwoBoards : public ::testing::Test {
         grid_.rows = rows;
         grid_.columns = columns;
         ShownBoard list[] = {{&boards_[0], nullptr}, {&boards_[1], nullptr}};
-        ::Screen screen = {count, firstBoard, 2, troubleOnly, false, keys, as_, nullptr, notice_,
-                           notThere_};
+        ::Screen screen = {count, firstBoard, 2,       troubleOnly, false,
+                           keys,  as_,        nullptr, notice_,     notThere_};
         FigureContext context = {&settings_, nowMs_};
         LayOutScreen(list, &screen, &context, &grid_);
         Text text = GrowingText();
@@ -129,7 +129,9 @@ TEST_F(TwoBoards, FooterPartsAsTheWidthAllows) {
         std::string footer;
     } cases[] = {
         {40, {3400, 10000000000, false}, nullptr, "board 1 of 2 ↑↓  1 in trouble     ? keys"},
-        {79, {3400, 10000000000, false}, nullptr,
+        {79,
+         {3400, 10000000000, false},
+         nullptr,
          "board 1 of 2 ↑↓  1 in trouble  board 3400 taken at 10G           q quit  ? keys"},
         // 24 columns left, then 25, for the keys.
         {55, {0, 0, false}, nullptr, "board 1 of 2 ↑↓  1 in trouble            q quit  ? keys"},
@@ -274,8 +276,8 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     ShownBoard list[30];
     for (int i = 0; i < 30; i++)
         list[i] = ShownBoard{&boards[i], nullptr};
-    ::Screen screen = {30,      0, 30, false, false, false, kAsFits, nullptr, ScreenNotice{0, 0, false},
-                       nullptr};
+    ::Screen screen = {
+        30, 0, 30, false, false, false, kAsFits, nullptr, ScreenNotice{0, 0, false}, nullptr};
     FigureContext context = {&settings, 1000};
     LayOutScreen(list, &screen, &context, &next);
     Text text = GrowingText();
