@@ -7,12 +7,24 @@
 static const char *programName = "";
 static OutputRule outputRule = kOutputMustShow;
 static bool outputClosedAtStart;
+static void (*sayFailure)(const char *lines);
+
+void SayFailuresWith(void (*say)(const char *lines)) { sayFailure = say; }
+
+void SayFailure(const char *lines) {
+    if (sayFailure != NULL)
+        sayFailure(lines);
+    else
+        fputs(lines, stderr);
+}
 
 void StartProgram(const char *name, OutputRule rule) {
     programName = name;
     outputRule = rule;
     if (!FillClosedStandardDescriptors(&outputClosedAtStart)) {
-        fprintf(stderr, "%s: /dev/null: %s\n", name, strerror(errno));
+        char line[256];
+        snprintf(line, sizeof line, "%s: /dev/null: %s\n", name, strerror(errno));
+        SayFailure(line);
         exit(rule == kOutputIsAnswer ? 3 : 1);
     }
 }
@@ -27,17 +39,6 @@ void FlushOutput(void) {
         error = EBADF;
     if (error != 0)
         OutputFailed(error);
-}
-
-static void (*sayFailure)(const char *lines);
-
-void SayFailuresWith(void (*say)(const char *lines)) { sayFailure = say; }
-
-void SayFailure(const char *lines) {
-    if (sayFailure != NULL)
-        sayFailure(lines);
-    else
-        fputs(lines, stderr);
 }
 
 void OutputFailed(int error) {

@@ -10,8 +10,8 @@
 static void SayEnding(const char *lines) { SayOnError(kSaidEnds, lines); }
 
 int main(int argc, char **argv) {
-    StartProgram("WatchBoards", kOutputMustShow);
     SayFailuresWith(SayEnding);
+    StartProgram("WatchBoards", kOutputMustShow);
     static ViewOptions options;
     int status = ParseOptions(argc, ArgumentsInUtf8(argc, argv), &options);
     if (status >= 0)
