@@ -7,11 +7,26 @@
 static const char *programName = "";
 static OutputRule outputRule = kOutputMustShow;
 static bool outputClosedAtStart;
+static void (*sayFailure)(const char *lines);
+
+void SayFailuresWith(void (*say)(const char *lines)) { sayFailure = say; }
+
+void SayFailure(const char *lines) {
+    if (sayFailure != NULL)
+        sayFailure(lines);
+    else
+        fputs(lines, stderr);
+}
 
 void StartProgram(const char *name, OutputRule rule) {
     programName = name;
     outputRule = rule;
-    outputClosedAtStart = FillClosedStandardDescriptors();
+    if (!FillClosedStandardDescriptors(&outputClosedAtStart)) {
+        char line[256];
+        snprintf(line, sizeof line, "%s: /dev/null: %s\n", name, strerror(errno));
+        SayFailure(line);
+        exit(rule == kOutputIsAnswer ? 3 : 1);
+    }
 }
 
 void FlushOutput(void) {
@@ -29,12 +44,16 @@ void FlushOutput(void) {
 void OutputFailed(int error) {
     if (outputRule == kOutputMayFail)
         return;
-    fprintf(stderr, "%s: standard output: %s\n", programName, strerror(error));
+    char line[256];
+    snprintf(line, sizeof line, "%s: standard output: %s\n", programName, strerror(error));
+    SayFailure(line);
     exit(outputRule == kOutputIsAnswer ? 3 : 1);
 }
 
 void RefuseCommandLine(const char *synopsis) {
-    fprintf(stderr, "usage: %s %s\n", programName, synopsis);
+    char line[512];
+    snprintf(line, sizeof line, "usage: %s %s\n", programName, synopsis);
+    SayFailure(line);
     exit(2);
 }
 

@@ -25,7 +25,10 @@ enum OutputRule {
 // The first step of every program, before it opens anything: a closed
 // standard input, output or error is filled with /dev/null, so that nothing
 // the program opens can take its place (a standard output closed at start
-// counts as failed output).  name is the program's, for the line on
+// counts as failed output).  Where /dev/null cannot be opened, nothing is
+// safe to open: the program ends as its output rule has it for failed
+// output (status 1, or 3 for a plugin), after a line on standard error,
+// when that is not the one closed.  name is the program's, for the lines on
 // standard error.
 void StartProgram(const char *name, OutputRule rule);
 
@@ -40,6 +43,13 @@ void OutputFailed(int error);
 // Refuses the command line: "usage: NAME SYNOPSIS" on standard error, the
 // one line a program says there for its arguments, and status 2.
 void RefuseCommandLine(const char *synopsis);
+
+// Says lines that end the program (output failed, a command line refused)
+// on standard error: as they are, or as the program has its failures said
+// (WatchBoards: with the priority the journal reads, where standard error
+// is the journal's stream).
+void SayFailure(const char *lines);
+void SayFailuresWith(void (*say)(const char *lines));
 
 // Reads one decimal integer from standard input as "%d" reads it: white space
 // (line ends too) is skipped, then an optional sign and the digits; the rest
@@ -63,8 +73,9 @@ inline bool IsWhiteSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 // What differs between the platforms, one file each.
-// Fills closed standard descriptors; true when standard output was closed.
-bool FillClosedStandardDescriptors(void);
+// Fills closed standard descriptors, *outputClosed telling whether standard
+// output was one; false, with errno, when one could not be filled.
+bool FillClosedStandardDescriptors(bool *outputClosed);
 // After a read of stream failed: true once more input may have come (the
 // stream does not block and had nothing yet), false for a true failure.
 bool WaitForInput(FILE *stream);

@@ -6,17 +6,17 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-bool FillClosedStandardDescriptors(void) {
-    bool outputClosed = false;
+bool FillClosedStandardDescriptors(bool *outputClosed) {
+    *outputClosed = false;
     for (int fd = 0; fd <= 2; fd++) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
         // The lowest free descriptor: this one, since those below are open.
         if (open("/dev/null", O_RDWR) != fd)
-            exit(1); // nothing is safe to open now, and nothing can be said
-        outputClosed |= fd == 1;
+            return false; // it cannot fail otherwise: fd is free
+        *outputClosed |= fd == 1;
     }
-    return outputClosed;
+    return true;
 }
 
 bool WaitForInput(FILE *stream) {

@@ -3,6 +3,7 @@
 // statistics service, as WatchBoards does, then prints one status line with
 // performance data and ends with the state: 0 OK, 1 WARNING, 2 CRITICAL,
 // 3 UNKNOWN.  See check_prp_hsr.1.
+#include <signal.h>
 #include <stdio.h>
 
 #include "answer.h"
@@ -13,6 +14,12 @@
 
 int main(int argc, char **argv) {
     StartProgram("check_prp_hsr", kOutputIsAnswer);
+#ifdef SIGPIPE
+    // A reader gone is an answer that cannot be written, UNKNOWN as any
+    // other, not a death by signal, which no monitoring system reads as a
+    // state.
+    signal(SIGPIPE, SIG_IGN);
+#endif
     static CheckOptions options;
     int status = ParseCheckOptions(argc, argv, &options);
     if (status >= 0)

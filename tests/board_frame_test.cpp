@@ -38,7 +38,7 @@ class Process {
         running_ = std::make_unique<Running>(std::vector<std::string>{path, "60"});
         // Until its exec, the process still bears the test's name.
         std::string named = "(" + name.substr(0, 15) + ")";
-        for (int i = 0; i < 500 && Stat().name != named; i++)
+        for (int i = 0; i < 15000 && Stat().name != named; i++)
             usleep(2000);
     }
     bool Ended() const { return Stat().state == "Z"; }
@@ -66,7 +66,7 @@ TEST_F(BoardTest, OnlyARunningProcessOfTheExactNameStopsTheTools) {
     Process shorter(folder, "RiDuvOzi.ex");
     TemporaryDirectory otherFolder;
     Process ended(otherFolder, "RiDuvOzi.exe", "/bin/true");
-    for (int i = 0; i < 100 && !ended.Ended(); i++)
+    for (int i = 0; i < 3000 && !ended.Ended(); i++)
         usleep(10000);
     ASSERT_TRUE(ended.Ended());
     for (const ToolRun &run : kEveryTool) {

@@ -108,7 +108,7 @@ class Cases : public BoardTest, public ::testing::WithParamInterface<Case> {
         std::vector<std::string> command = service;
         command[0] = program;
         auto running = std::make_unique<Running>(command);
-        EXPECT_TRUE(running->WaitFor("\n", Seconds(5), (int)service.size() - 1)) << "no service";
+        EXPECT_TRUE(running->WaitFor("\n", Seconds(30), (int)service.size() - 1)) << "no service";
         return running;
     }
 
@@ -140,11 +140,11 @@ TEST_P(Cases, AsTheTableSays) {
     Running program(command, c.input, Boards());
 
     if (c.compare == Case::kBeginning) {
-        EXPECT_TRUE(program.WaitFor(c.output, Seconds(5)));
+        EXPECT_TRUE(program.WaitFor(c.output, Seconds(30)));
         EXPECT_EQ(program.Output().substr(0, c.output.size()), c.output);
         program.Stop(SIGTERM);
     } else {
-        Outcome outcome = program.Finish(Seconds(10));
+        Outcome outcome = program.Finish(Seconds(60));
         if (c.compare == Case::kExact) {
             EXPECT_EQ(outcome.output, c.output);
         }

@@ -76,9 +76,10 @@ if [ "$(id -u)" -eq 0 ]; then
 
     /usr/lib/prp-hsr-standins/RiDuvOzi.exe 7 7:linkStatusB=0 >"$work/service" &
     service=$!
-    for _ in $(seq 50); do grep -q publishing "$work/service" && break; sleep 0.1; done
+    for _ in $(seq 300); do grep -q publishing "$work/service" && break; sleep 0.1; done
+    # Its first group; the pipe's end stops it at its next.
     expect watch-service $'Enter the board index:prpValue.linkStatusA = 1\nprpValue.linkStatusB = 0' \
-        "$(echo 7 | timeout 0.5 WatchLinkStatus)"
+        "$(echo 7 | timeout 30 WatchLinkStatus | head -n 2)"
     expect plugin-on-service "PRP-HSR CRITICAL - board 7 LanB down, status 2" \
         "$(out=$($plugin 7); echo "${out%% |*}, status $?")"
     kill $service

@@ -74,9 +74,9 @@ TEST(Service, MakesItsBlockWholeAgain) {
     ASSERT_EQ(ftruncate(fd, 0), 0);
     close(fd);
     EXPECT_TRUE(
-        Within(Seconds(1.5), [] { return Published().value_or(PrpValue{}).linkStatusA == 1; }));
+        Within(Seconds(10), [] { return Published().value_or(PrpValue{}).linkStatusA == 1; }));
     shm_unlink(BlockName(kBoard).c_str());
-    EXPECT_TRUE(Within(Seconds(1.5), [] { return Published().has_value(); }));
+    EXPECT_TRUE(Within(Seconds(10), [] { return Published().has_value(); }));
     for (auto &monitor : monitors)
         EXPECT_EQ(monitor->Stop(SIGTERM).status, 128 + SIGTERM);
     EXPECT_EQ(service.Stop(SIGTERM).status, 0);
@@ -90,7 +90,7 @@ TEST(Service, RefusedForABoardAnotherServicePublishes) {
                                  " is published by another service\n");
     EXPECT_EQ(second.status, 1);
     int32_t before = Published().value().rxGoodOctetsA;
-    EXPECT_TRUE(Within(Seconds(1.5), [&] { return Published().value().rxGoodOctetsA != before; }));
+    EXPECT_TRUE(Within(Seconds(10), [&] { return Published().value().rxGoodOctetsA != before; }));
     EXPECT_EQ(first.Stop(SIGTERM).status, 0);
 }
 
@@ -131,7 +131,7 @@ TEST(Service, RemovesItsBlocksAtEveryEndingSignal) {
         if (signal == SIGPIPE) {
             service.CloseOutput();
             service.Write(kNumber + ":rxErrA=1\n");
-            EXPECT_TRUE(Within(Seconds(1), [] { return Published().value().rxErrA == 1; }));
+            EXPECT_TRUE(Within(Seconds(10), [] { return Published().value().rxErrA == 1; }));
             signal = SIGTERM;
         }
         EXPECT_EQ(service.Stop(signal).status, 0);
@@ -200,11 +200,32 @@ TEST(Service, RefusesBadBoardsAndOtherUsersBlocks) {
     EXPECT_FALSE(Published());
 }
 
+// As a real service's, a block changes only when the service publishes: a
+// setting read between two publications is not in it before the next, which
+// brings it with a second of traffic; its line is said once it is in.
+TEST(Service, TakesASettingAtItsNextPublication) {
+    Service service({kNumber, kNumber + ":rxGoodOctetsA+=1000"});
+    int32_t first = Published().value().rxGoodOctetsA;
+    ASSERT_TRUE(Within(Seconds(10), [&] { return Published().value().rxGoodOctetsA != first; }));
+    PrpValue before = Published().value(), seen = before;
+    service.Write(kNumber + ":rxErrB=7\n");
+    ASSERT_TRUE(Within(Seconds(10), [&] {
+        seen = Published().value_or(before);
+        return seen.rxErrB == 7;
+    }));
+    EXPECT_NE(seen.rxGoodOctetsA, before.rxGoodOctetsA);
+    EXPECT_TRUE(service.WaitFor("board " + kNumber + ": rxErrB held at 7\n", Seconds(10)));
+    service.Write(kNumber + ":linkStatusA=0\n");
+    ASSERT_TRUE(service.WaitFor("board " + kNumber + ": linkStatusA held at 0\n", Seconds(10)));
+    EXPECT_EQ(Published().value().linkStatusA, 0);
+    EXPECT_EQ(service.Stop(SIGTERM).status, 0);
+}
+
 TEST(Service, RatesResetsAndLongLines) {
     Service service({kNumber, std::to_string(kOtherBoard), kNumber + ":rxGoodOctetsA+=1000",
                      kNumber + ":rxGoodOctetsB += 0x1f4"});
     ASSERT_TRUE(
-        Within(Seconds(3), [] { return Published().value_or(PrpValue{}).rxGoodOctetsA >= 2000; }));
+        Within(Seconds(10), [] { return Published().value_or(PrpValue{}).rxGoodOctetsA >= 2000; }));
     PrpValue record = Published().value();
     EXPECT_EQ(record.rxGoodOctetsA, 2 * record.rxGoodOctetsB);
     EXPECT_EQ(record.rxGoodOctetsA % 1000, 0);

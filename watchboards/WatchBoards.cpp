@@ -6,7 +6,11 @@
 #include "system.h"
 #include "watching.h"
 
+// A failure ends WatchBoards: said as the journal reads an error.
+static void SayEnding(const char *lines) { SayOnError(kSaidEnds, lines); }
+
 int main(int argc, char **argv) {
+    SayFailuresWith(SayEnding);
     StartProgram("WatchBoards", kOutputMustShow);
     static ViewOptions options;
     int status = ParseOptions(argc, ArgumentsInUtf8(argc, argv), &options);

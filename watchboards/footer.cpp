@@ -20,7 +20,7 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
         char chars[128];
         CellStyle style;
         int room; // the columns it takes, however long its text
-    } parts[6];
+    } parts[7];
     int count = 0;
     auto part = [&](CellStyle style) -> Text {
         parts[count].style = style;
@@ -33,16 +33,9 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
         AppendText(&text, screen->goingTo);
         AppendChar(&text, '_');
     }
-    if (screen->notice.bitsPerSecond != 0) {
+    if (screen->notThere != nullptr) {
         Text text = part(kStyleWarning);
-        AppendText(&text, "board ");
-        AppendSigned(&text, screen->notice.board);
-        if (screen->notice.tooFast) {
-            AppendText(&text, " too fast to count");
-        } else {
-            AppendText(&text, " taken at ");
-            AppendSpeed(&text, screen->notice.bitsPerSecond);
-        }
+        AppendText(&text, screen->notThere);
     }
     int shown = placement->shown;
     if (shown < screen->count) {
@@ -68,6 +61,18 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
         AppendUnsigned(&room, (uint64_t)screen->count);
         parts[count - 1].room = (int)room.length + 11; // " in trouble"
     }
+    // After the count of the boards in trouble, which outranks it.
+    if (screen->notice.bitsPerSecond != 0) {
+        Text text = part(kStyleWarning);
+        AppendText(&text, "board ");
+        AppendSigned(&text, screen->notice.board);
+        if (screen->notice.tooFast) {
+            AppendText(&text, " too fast to count");
+        } else {
+            AppendText(&text, " taken at ");
+            AppendSpeed(&text, screen->notice.bitsPerSecond);
+        }
+    }
     if (screen->troubleOnly) {
         Text text = part(kStyleWarning);
         AppendText(&text, "in trouble only: ");
@@ -88,11 +93,12 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
     for (int i = 0; i < count; i++) {
         const char *chars = parts[i].chars;
         bool keysPart = i == count - 1;
-        if (keysPart && column + Width(chars) > grid->columns) {
-            chars = troubleOutOfView != 0 && column + 24 <= grid->columns ? "q quit  t trouble  ? keys"
-                    : column + 14 <= grid->columns                        ? "q quit  ? keys"
-                                                                          : "? keys";
-        }
+        // Fewer keys where all do not fit: the first of these that does.
+        static const char *const kFewer[] = {"q quit  t trouble  ? keys", "q quit  ? keys",
+                                             "? keys"};
+        for (int fewer = troubleOutOfView != 0 ? 0 : 1;
+             keysPart && column + Width(chars) > grid->columns && fewer < 3; fewer++)
+            chars = kFewer[fewer];
         int width = Width(chars) > parts[i].room ? Width(chars) : parts[i].room;
         if (column + width > grid->columns)
             continue;
@@ -103,9 +109,9 @@ void PutFooter(Grid *grid, const Screen *screen, const ViewSettings *view,
     }
 }
 
-// Every key, as the manual page lists them, as many a row as the width
-// holds: said in full, or in short where that takes more rows than there
-// are.
+// Every key, as the manual page lists them: a key a row where the rows
+// allow, else as many a row as the width holds; said in full, or in short
+// where that takes more rows than there are.
 void PutKeysPage(Grid *grid) {
     static const char *const kKeys[][3] = {
         {"q, Ctrl-C", "quit", "quit"},
@@ -123,6 +129,21 @@ void PutKeysPage(Grid *grid) {
         {"Ctrl-Z", "suspend (fg: back)", "suspend"},
         {"?", "these keys", "keys"},
     };
+    const int count = (int)(sizeof kKeys / sizeof kKeys[0]);
+    int keyWidth = 0, widest = 0;
+    for (const auto &key : kKeys)
+        keyWidth = Width(key[0]) > keyWidth ? Width(key[0]) : keyWidth;
+    for (const auto &key : kKeys)
+        widest = keyWidth + 2 + Width(key[1]) > widest ? keyWidth + 2 + Width(key[1]) : widest;
+    if (grid->rows > count && grid->columns >= widest) {
+        ClearGrid(grid, grid->rows, grid->columns);
+        PutText(grid, 0, 0, "WatchBoards keys (any key to go back)", kStyleBold);
+        for (int i = 0; i < count; i++) {
+            PutText(grid, 1 + i, 0, kKeys[i][0], kStyleBold);
+            PutText(grid, 1 + i, keyWidth + 2, kKeys[i][1], kStylePlain);
+        }
+        return;
+    }
     for (int said = 1; said <= 2; said++) {
         ClearGrid(grid, grid->rows, grid->columns);
         PutText(grid, 0, 0, "WatchBoards keys (any key to go back)", kStyleBold);

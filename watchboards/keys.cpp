@@ -1,5 +1,6 @@
 #include "keys.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "block_name.h"
@@ -16,8 +17,11 @@ static bool TypeBoard(int key, ScreenState *screen) {
     }
     if (!typing)
         return false;
-    if (key == 13 || key == 10) // Enter
+    if (key == 13 || key == 10) { // Enter
         screen->goTo = ParseBoardIndex(screen->goingTo, length, &screen->goToBoard);
+        if (!screen->goTo)
+            snprintf(screen->notThere, sizeof screen->notThere, "no board %s", screen->goingTo);
+    }
     if (key == 127 || key == 8) // Backspace
         screen->goingTo[length - 1] = '\0';
     else
@@ -26,18 +30,26 @@ static bool TypeBoard(int key, ScreenState *screen) {
 }
 
 bool Obey(int key, ViewSettings *view, ScreenState *screen, const Placement *shown) {
-    if (screen->keys && key != kKeyResized) { // any key leaves the keys
+    // Whatever is being typed or shown: Ctrl-C ends the program at once, a
+    // terminal of another size (or back from Ctrl-Z) is drawn whole.
+    if (key == 3)
+        return false;
+    if (key == kKeyResized || key == 12) { // 12: Ctrl-L, as in most screens
+        screen->whole = true;
+        return true;
+    }
+    screen->notThere[0] = '\0'; // said until the next key
+    // Any other key leaves the keys.
+    if (screen->keys) {
         screen->keys = false;
         return true;
     }
+    if (key == 'q' || key == 'Q')
+        return false;
     if (TypeBoard(key, screen))
         return true;
     int page = shown->shown > 0 ? shown->shown : 1;
     switch (key) {
-    case 'q':
-    case 'Q':
-    case 3: // Ctrl-C
-        return false;
     case 'b':
         view->bytes = !view->bytes;
         break;
@@ -85,12 +97,23 @@ bool Obey(int key, ViewSettings *view, ScreenState *screen, const Placement *sho
     case kKeyEnd:
         screen->firstBoard = kMostGridRows * kMostGridColumns; // as far as there are boards
         break;
-    case kKeyResized:
-    case 12: // Ctrl-L, as in most screens: draw it all again
-        screen->whole = true;
-        break;
     }
     return true;
+}
+
+void GoToTypedBoard(ScreenState *screen, const ShownBoard *list, int count, int across) {
+    if (!screen->goTo)
+        return;
+    screen->goTo = false;
+    for (int i = 0; i < count; i++) {
+        if (list[i].board->boardIndex == screen->goToBoard) {
+            screen->firstBoard = i - i % (across > 0 ? across : 1);
+            return;
+        }
+    }
+    snprintf(screen->notThere, sizeof screen->notThere,
+             screen->troubleOnly ? "no board %d in trouble" : "no board %d",
+             (int)screen->goToBoard);
 }
 
 uint32_t NextMark(uint32_t markTenths, bool up) {

@@ -39,6 +39,7 @@ struct Screen {
     BoardsAs as;
     const char *goingTo; // the board's number typed so far to go to it; null when not
     ScreenNotice notice;
+    const char *notThere; // the board typed is not in the list: "no board 99"; or null
 };
 
 // Where the boards go on a screen of the grid's size.

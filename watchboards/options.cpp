@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "console.h"
+#include "file_name.h"
 #include "names.h"
 
 static const char kHelp[] =
@@ -43,8 +44,14 @@ static const char kHelp[] =
     "Exit status: 0 on q or a signal to end, 1 when standard output fails,\n"
     "2 for a bad option.\n";
 
+// The argument as a line may show it: its control characters escaped
+// (ESC as \033), so that a refusal cannot set the terminal's title or clear
+// its screen.
 static int Refuse(const char *what, const char *argument) {
-    fprintf(stderr, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what, argument);
+    static char shown[4 * 8192], lines[sizeof shown + 256];
+    EscapeControls(argument, shown, sizeof shown);
+    snprintf(lines, sizeof lines, "WatchBoards: %s: %s\nTry 'WatchBoards --help'.\n", what, shown);
+    SayFailure(lines);
     return 2;
 }
 

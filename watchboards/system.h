@@ -22,6 +22,19 @@ char **ArgumentsInUtf8(int argc, char **argv);
 // names it), which reads a priority at the start of each line.
 bool OutputIsJournal(void);
 
+// How much what WatchBoards says on standard error weighs, as the journal's
+// priorities (syslog's) have it: a failure that ends the program; a warning
+// or a notice that it goes on after (a second skipped, a board unreadable;
+// a speed taken, no screen).
+enum SaidPriority { kSaidEnds = 3, kSaidWarning = 4, kSaidNotice = 5 };
+
+// Every line WatchBoards says on standard error goes through here: where
+// standard error is the journal's stream, each of the lines starts with its
+// priority (<3>), so that journalctl -p warning shows the failures;
+// elsewhere they go as they are (on a Windows console as wide text, which
+// shows whatever its code page).
+void SayOnError(SaidPriority priority, const char *lines);
+
 // From now on, the signals that ask a program to end (Ctrl-C, SIGTERM,
 // SIGHUP; the console's close on Windows) only set what EndRequested tells,
 // and cut short a wait, so that the program ends in its own way.
@@ -39,7 +52,8 @@ void WaitMilliseconds(uint32_t milliseconds);
 // not end in .prom), and that is never too long, whatever path's name.
 // False, with nothing left behind, after a line on standard error that
 // names the file that failed (path, or the temporary), its control
-// characters escaped, and why.  On Windows a reader that holds the file
+// characters escaped, and why.  A signal that would end the program while
+// the temporary is there waits until it is gone (Linux).  On Windows a reader that holds the file
 // without sharing its deletion (windows_exporter, a virus scanner) keeps it
 // from being replaced: that is tried again for up to a second, then the
 // second is skipped (said once on standard error), the last whole file

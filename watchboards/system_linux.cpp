@@ -18,13 +18,26 @@
 #include "file_name.h"
 #include "grid.h"
 
-bool OutputIsJournal(void) {
+static bool IsJournal(int fd) {
     const char *stream = getenv("JOURNAL_STREAM"); // "device:inode"
     struct stat status;
     unsigned long long device, inode;
     return stream != NULL && sscanf(stream, "%llu:%llu", &device, &inode) == 2 &&
-           fstat(STDOUT_FILENO, &status) == 0 && status.st_dev == device &&
-           status.st_ino == inode;
+           fstat(fd, &status) == 0 && status.st_dev == device && status.st_ino == inode;
+}
+
+bool OutputIsJournal(void) { return IsJournal(STDOUT_FILENO); }
+
+void SayOnError(SaidPriority priority, const char *lines) {
+    bool journal = IsJournal(STDERR_FILENO);
+    while (*lines != '\0') {
+        size_t length = strcspn(lines, "\n");
+        length += lines[length] == '\n';
+        if (journal)
+            fprintf(stderr, "<%d>", (int)priority);
+        fwrite(lines, 1, length, stderr);
+        lines += length;
+    }
 }
 
 static volatile sig_atomic_t endRequested, writing;
@@ -60,9 +73,15 @@ void CatchEndRequests(void) {
     Catch(SIGHUP, RequestEnd);
 }
 
+// A pipe takes a write of at most this many bytes (PIPE_BUF) whole or not
+// at all.
+enum { kWholeWrite = 4096 };
+
 // Writes all of it; false with errno when it fails.  Once an end is
 // requested only what leaves the screen is written: anything else could
-// wait for good.
+// wait for good.  Lines go in writes that a pipe takes whole, as many whole
+// lines as fit in each, so that a request to end while a write waits leaves
+// none cut short.
 static bool WriteAll(const char *bytes, size_t count, bool leaving) {
     while (count > 0) {
         writing = 1;
@@ -70,7 +89,15 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
             writing = 0;
             return true; // the round sees the request next
         }
-        ssize_t written = write(STDOUT_FILENO, bytes, count);
+        size_t piece = count;
+        if (piece > kWholeWrite) {
+            piece = kWholeWrite;
+            while (piece > 0 && bytes[piece - 1] != '\n')
+                piece--;
+            if (piece == 0) // a line longer than a pipe takes whole
+                piece = kWholeWrite;
+        }
+        ssize_t written = write(STDOUT_FILENO, bytes, piece);
         writing = 0;
         if (written < 0 && errno == EINTR)
             continue;
@@ -84,9 +111,10 @@ static bool WriteAll(const char *bytes, size_t count, bool leaving) {
 
 // Says on standard error that the file failed, and why; false.
 static bool FileFailed(const char *file, int error) {
-    static char shown[4 * 8192];
+    static char shown[4 * 8192], line[sizeof shown + 256];
     EscapeControls(file, shown, sizeof shown);
-    fprintf(stderr, "WatchBoards: %s: %s\n", shown, strerror(error));
+    snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, strerror(error));
+    SayOnError(kSaidEnds, line);
     return false;
 }
 
@@ -98,7 +126,25 @@ static uint64_t UnguessableNumber(void) {
     return number;
 }
 
+static bool ReplaceHeld(const char *path, const char *bytes, size_t count);
+
+// While a temporary file is there, every signal but a fault waits: one
+// whose default ends the program (SIGQUIT, SIGUSR1, SIGPIPE, ...) ends it
+// by that default once the temporary is renamed or removed, a moment
+// later, so that none is left behind.  Only SIGKILL can leave one.
 bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
+    static const int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
+    sigset_t held, before;
+    sigfillset(&held);
+    for (int fault : kFaults)
+        sigdelset(&held, fault);
+    sigprocmask(SIG_BLOCK, &held, &before);
+    bool replaced = ReplaceHeld(path, bytes, count);
+    sigprocmask(SIG_SETMASK, &before, NULL);
+    return replaced;
+}
+
+static bool ReplaceHeld(const char *path, const char *bytes, size_t count) {
     static char temporary[8192];
     // A name taken already (by a chance beyond belief, or by a guess) is
     // refused, never followed or opened: another name is tried.
@@ -312,25 +358,27 @@ int ReadKey(uint32_t timeoutMs) {
     }
     if (EndRequested())
         return kNoKey;
-    if (pendingCount > 0)
-        return TakeKey();
-    if (!keysRead) {
-        WaitMilliseconds(timeoutMs);
-        return resized ? (resized = 0, kKeyResized) : kNoKey;
+    if (pendingCount == 0) {
+        if (!keysRead) {
+            WaitMilliseconds(timeoutMs);
+            return resized ? (resized = 0, kKeyResized) : kNoKey;
+        }
+        struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+        int ready = poll(&input, 1, (int)timeoutMs);
+        if (ready <= 0)
+            return resized ? (resized = 0, kKeyResized) : kNoKey;
+        ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
+        if (count <= 0) {
+            // The terminal is gone: no more keys, only the time.
+            keysRead = false;
+            return kNoKey;
+        }
+        pendingCount = (size_t)count;
     }
-    struct pollfd input = {STDIN_FILENO, POLLIN, 0};
-    int ready = poll(&input, 1, (int)timeoutMs);
-    if (ready <= 0)
-        return resized ? (resized = 0, kKeyResized) : kNoKey;
-    ssize_t count = read(STDIN_FILENO, pending, sizeof pending);
-    if (count <= 0) {
-        // The terminal is gone: no more keys, only the time.
-        keysRead = false;
-        return kNoKey;
-    }
-    pendingCount = (size_t)count;
+    // Ctrl-Z, as the terminal would have taken it, also after other keys
+    // read at once (typed fast, or pasted).
     int key = TakeKey();
-    if (key == 26) { // Ctrl-Z, as the terminal would have taken it
+    if (key == 26) {
         raise(SIGTSTP);
         return ReadKey(0);
     }

@@ -162,24 +162,27 @@ char **ArgumentsInUtf8(int argc, char **argv) {
     return arguments != NULL ? arguments : argv;
 }
 
-// A line on standard error: on a console as wide text, which shows whatever
-// its code page, elsewhere in UTF-8, as the file names in it are kept.
-static void SayLine(const char *line) {
+// No journal here: on a console as wide text, which shows whatever its code
+// page, elsewhere in UTF-8, as the file names in it are kept.
+void SayOnError(SaidPriority, const char *lines) {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode;
     if (error == NULL || error == INVALID_HANDLE_VALUE || !GetConsoleMode(error, &mode) ||
-        !WriteConsoleUtf8(error, line, strlen(line)))
-        fputs(line, stderr);
+        !WriteConsoleUtf8(error, lines, strlen(lines))) {
+        fputs(lines, stderr);
+        fflush(stderr); // which msvcrt buffers where it is no console
+    }
 }
 
-// Says on standard error what befell the file (why it failed); false.
-static bool SayOfFile(const char *file, const char *what) {
+// Says on standard error what befell the file (why it failed, or that the
+// second was skipped); false.
+static bool SayOfFile(const char *file, const char *what, SaidPriority priority = kSaidEnds) {
     // Each UTF-16 unit of a path is 3 bytes of UTF-8 at most, and a control
     // character, 1 byte, is shown in 4.
     static char shown[4 * kLongestPath], line[sizeof shown + 512];
     EscapeControls(file, shown, sizeof shown);
     snprintf(line, sizeof line, "WatchBoards: %s: %s\n", shown, what);
-    SayLine(line);
+    SayOnError(priority, line);
     return false;
 }
 
@@ -242,8 +245,10 @@ static const char *PutInPlace(const wchar_t *temporary, const wchar_t *file, con
         if (now - start >= kHeldTriedMs || EndRequested()) {
             static bool told;
             if (!told)
-                SayOfFile(path, "held by a reader for over a second; that second skipped (said "
-                                "only once)");
+                SayOfFile(path,
+                          "held by a reader for over a second; that second skipped (said only "
+                          "once)",
+                          kSaidWarning);
             told = true;
             DeleteFileW(temporary);
             return NULL;

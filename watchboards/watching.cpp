@@ -34,14 +34,27 @@ static bool onScreen;
 
 // What is said once a run, on standard error: on the screen, once the
 // screen is left.  The screen's footer says the last speed taken while the
-// program runs.
+// program runs.  Each line kept after its priority's digit.
 static Text told = GrowingText();
 static ScreenNotice notice;
 
 static void Tell(void) {
-    if (told.length != 0)
-        fputs(told.chars, stderr);
+    for (char *line = told.chars; told.length != 0 && *line != '\0';) {
+        char *end = strchr(line, '\n');
+        if (end == NULL) // cut short where memory ran out
+            end = line + strlen(line) - 1;
+        char kept = end[1];
+        end[1] = '\0';
+        SayOnError((SaidPriority)(line[0] - '0'), line + 1);
+        end[1] = kept;
+        line = end + 1;
+    }
     EmptyText(&told);
+}
+
+static void Keep(SaidPriority priority, const char *line) {
+    AppendChar(&told, (char)('0' + priority));
+    AppendText(&told, line);
 }
 
 static void TellOnce(int slot) {
@@ -67,14 +80,14 @@ static void TellOnce(int slot) {
             AppendSpeed(&text, board->bitsPerSecond);
             AppendText(&text, "\n");
         }
-        AppendText(&told, line);
+        Keep(kSaidNotice, line);
     }
     if (board->state == kBoardUnreadable && !toldOf[slot].unreadable) {
         toldOf[slot].unreadable = true;
         snprintf(line, sizeof line, "WatchBoards: board %d: its block cannot be read: %s\n",
                  (int)board->boardIndex,
                  block->error == ENODEV ? "not a regular file" : SystemErrorText(block->error));
-        AppendText(&told, line);
+        Keep(kSaidWarning, line);
     }
 }
 
@@ -88,7 +101,7 @@ static void TellUnwatched(void) {
     snprintf(line, sizeof line,
              "WatchBoards: more boards publish than the %d watched: %d of them not watched\n",
              (int)kMostBoards, watch.unwatched);
-    AppendText(&told, line);
+    Keep(kSaidWarning, line);
 }
 
 // Waits for the next read or round, whichever comes first, or with keys
@@ -165,7 +178,9 @@ static void ShowMetricsAndEvents(const ViewOptions *options, const FigureContext
     EmptyText(&out);
     AppendMetrics(&out, boards, watch.count, context);
     if (out.size == 0) {
-        fprintf(stderr, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+        static char line[8192];
+        snprintf(line, sizeof line, "WatchBoards: %s: %s\n", options->textfile, strerror(ENOMEM));
+        SayOnError(kSaidEnds, line);
         exit(1);
     }
     if (!ReplaceWholeFile(options->textfile, out.chars, out.length))
@@ -223,12 +238,7 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
     static ShownBoard list[kMostBoards];
     int count = ListBoards(list, screen, context);
     Placement placement = PlaceBoards(&nextScreen, count, screen->as, &options->view);
-    if (screen->goTo) {
-        screen->goTo = false;
-        for (int i = 0; i < count; i++)
-            if (list[i].board->boardIndex == screen->goToBoard)
-                screen->firstBoard = i - i % placement.across;
-    }
+    GoToTypedBoard(screen, list, count, placement.across);
     // The boards shown keep the screen full when some were scrolled past.
     if (screen->firstBoard > count - placement.shown)
         screen->firstBoard = count - placement.shown;
@@ -242,7 +252,8 @@ static void Draw(const ViewOptions *options, ScreenState *screen, const FigureCo
                    screen->keys,
                    screen->as,
                    screen->goingTo[0] != '\0' ? screen->goingTo : nullptr,
-                   notice};
+                   notice,
+                   screen->notThere[0] != '\0' ? screen->notThere : nullptr};
     LayOutScreen(list, &what, context, &options->view, &nextScreen);
     EmptyText(&out);
     // Drawn in part when there is no memory for all of it: all of it next time.
@@ -330,7 +341,9 @@ int WatchOnScreen(ViewOptions *options) {
     bool opened = OpenScreen(&screen.abilities, &whyNot);
     onScreen = opened;
     if (!opened && whyNot != nullptr) {
-        fprintf(stderr, "WatchBoards: no screen: %s (-l for script lines)\n", whyNot);
+        char line[256];
+        snprintf(line, sizeof line, "WatchBoards: no screen: %s (-l for script lines)\n", whyNot);
+        SayOnError(kSaidNotice, line);
         return WatchAsTable(options);
     }
     if (!opened)

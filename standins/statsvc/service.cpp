@@ -3,9 +3,10 @@
 // in it once a second, and removes its blocks when a signal stops it, as the
 // service's blocks vanish with it.  Settings (see settings.h), on the
 // command line or one a line on standard input, hold a field at a value,
-// set a counter's rate, or reset a board's counters.  Asked for help (-h,
-// --help), it prints its usage on standard output; status 1 and a line on
-// standard error when that fails.
+// set a counter's rate, or reset a board's counters; like everything else in
+// a record, they change it only when the service publishes.  Asked for help
+// (-h, --help), it prints its usage on standard output; status 1 and a line
+// on standard error when that fails.
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
@@ -31,15 +32,17 @@ const char kUsage[] =
     "usage: RiDuvOzi.exe BOARD... [SETTING...]\n"
     "Publishes statistics for each BOARD (a board index, in decimal) in its shared\n"
     "block once a second, until a signal stops it; then removes its blocks.  Both\n"
-    "LANs carry nearly the same traffic, as in PRP, with an error now and then, and\n"
-    "the links are up (1).  Settings, here or one a line on standard input:\n"
+    "LANs carry nearly the same traffic, as in PRP, without errors, and the links\n"
+    "are up (1).  Settings, here or one a line on standard input:\n"
     "  BOARD:FIELD=VALUE    holds FIELD of BOARD at VALUE\n"
     "  BOARD:FIELD+=VALUE   lets the counter FIELD grow by VALUE a second\n"
     "  BOARD:reset          sets every counter of BOARD to 0, as a restarted service\n"
     "VALUE is decimal or 0x hexadecimal: 0 to 4294967295 for the counters\n"
     "rxGoodOctetsA rxGoodOctetsB rxErrA rxErrB txOctetsA txOctetsB, 0 to 255 for\n"
     "linkStatusA linkStatusB.  Blanks may stand around each part; a setting is at\n"
-    "most %d bytes.  A rate on one LAN only makes the LANs diverge.\n";
+    "most %d bytes.  A rate on one LAN only makes the LANs diverge.  A setting\n"
+    "takes effect at the next publication (here: at the first), and is said on\n"
+    "standard output once it is in the block.\n";
 
 struct Board {
     Block block;
@@ -115,8 +118,9 @@ Parsed Check(const std::vector<int32_t> &indices, const std::string &text, Setti
     return parsed;
 }
 
-// Applies a setting Check took, and says so.
-void Apply(std::vector<Board> &boards, const Setting &setting) {
+// Applies a setting Check took to the board's record, which the next
+// publication writes; what is to be said once it is in the block.
+std::string Apply(std::vector<Board> &boards, const Setting &setting) {
     Board *board = &boards[0];
     for (Board &candidate : boards)
         if (candidate.block.boardIndex == setting.board)
@@ -140,30 +144,25 @@ void Apply(std::vector<Board> &boards, const Setting &setting) {
             done = std::string(field.name) + " held at " + value;
         }
     }
-    Write(*board); // before it is said, so that what is said is in the block
-    printf("board %d: %s\n", setting.board, done.c_str());
-    fflush(stdout);
+    return "board " + std::to_string(setting.board) + ": " + done;
 }
 
-// A second of a busy network as PRP carries it: every frame goes out on
-// both LANs, so both count nearly the same octets.  LanB misses a few frames
-// each second (0.2 to 0.6 per cent), and now and then a frame arrives
-// damaged on one LAN and counts as an error there instead.
+// A second of a busy, healthy network as PRP carries it: every frame goes
+// out on both LANs, so both count nearly the same octets, LanB missing a
+// few frames each second (0.2 to 0.6 per cent); no errors, which a healthy
+// board does not count (the alerts would fire on them).
 PrpValue DefaultTraffic(int32_t boardIndex, unsigned tick) {
-    const uint32_t kFrame = 1500;
     uint32_t load = 1250000u + (uint32_t)(boardIndex & 0xff) * 10000u + tick % 50u * 5000u;
     uint32_t missedOnB = load / 500 * (1 + tick % 3);
-    bool errorA = tick % 7 == 0, errorB = tick % 11 == 0;
     PrpValue step = {};
-    step.rxGoodOctetsA = (int32_t)(load - (errorA ? kFrame : 0));
-    step.rxGoodOctetsB = (int32_t)(load - missedOnB - (errorB ? kFrame : 0));
-    step.rxErrA = errorA;
-    step.rxErrB = errorB;
+    step.rxGoodOctetsA = (int32_t)load;
+    step.rxGoodOctetsB = (int32_t)(load - missedOnB);
     step.txOctetsA = step.txOctetsB = (int32_t)(load / 10 * 9);
     return step;
 }
 
-void Publish(Board &board, unsigned tick) {
+// A second of the board's traffic, at the rates in force.
+void CountASecond(Board &board, unsigned tick) {
     PrpValue traffic = DefaultTraffic(board.block.boardIndex, tick);
     for (int i = 0; i < kFieldCount; i++) {
         const Field &field = kFields[i];
@@ -172,7 +171,14 @@ void Publish(Board &board, unsigned tick) {
             Put(board.record, field, Get(board.record, field) + step);
         }
     }
-    Write(board);
+}
+
+// Says what was done, once it is in the blocks; a reader that reads nothing
+// holds the service here, until a signal stops it.
+void SayDone(const std::vector<std::string> &said) {
+    for (size_t i = 0; i < said.size() && !stopping; i++)
+        printf("%s\n", said[i].c_str());
+    fflush(stdout);
 }
 
 // Lines of standard input, each kept to one byte more than a setting may
@@ -229,9 +235,14 @@ BlockOutcome OpenBoard(int32_t boardIndex, Block *block, std::string *why) {
 }
 
 // Publishes the boards, whose blocks are opened into boards, until a signal
-// stops it; the status to end with.
+// stops it; the status to end with.  The first publication has every
+// counter at 0 and the links up, but as the command line's settings have
+// them; each one after it a second of traffic more, then the settings read
+// meanwhile: a value held, or a reset, is what the publication shows, a
+// rate counts from it on.  Nothing changes a block between publications.
 int Serve(const std::vector<int32_t> &indices, const std::vector<Setting> &settings,
           std::vector<Board> &boards) {
+    std::vector<std::string> said;
     for (int32_t index : indices) {
         boards.emplace_back(); // within the room reserved, so that it throws nothing
         Board &board = boards.back();
@@ -245,32 +256,38 @@ int Serve(const std::vector<int32_t> &indices, const std::vector<Setting> &setti
         }
         board.record = {};
         board.record.linkStatusA = board.record.linkStatusB = 1; // link up
-        Write(board);
-        printf("board %d: publishing\n", index);
+        said.push_back("board " + std::to_string(index) + ": publishing");
     }
     for (const Setting &setting : settings)
-        Apply(boards, setting);
-    fflush(stdout);
+        said.push_back(Apply(boards, setting));
+    for (Board &board : boards)
+        Write(board);
+    SayDone(said);
 
     // At the end of input there are just no more settings.
     StartReading(ReadSettings);
-    auto next = Clock::now();
+    auto next = Clock::now() + std::chrono::seconds(1);
     std::string text;
-    for (unsigned tick = 0; !stopping;) {
-        if (Clock::now() >= next) {
-            for (Board &board : boards)
-                Publish(board, tick);
-            tick++;
-            next += std::chrono::seconds(1);
-        }
-        bool applied = false;
-        for (; !stopping && Clock::now() < next && TakeSetting(&text); applied = true) {
+    for (unsigned tick = 0; !stopping; tick++) {
+        for (auto now = Clock::now(); !stopping && now < next; now = Clock::now())
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(next - now, std::chrono::milliseconds(20)));
+        if (stopping)
+            break;
+        for (Board &board : boards)
+            CountASecond(board, tick);
+        // As many as may be held, so that a flood does not hold up the
+        // publication.
+        said.clear();
+        for (int taken = 0; !stopping && taken < kLinesHeld && TakeSetting(&text); taken++) {
             Setting setting;
             if (Check(indices, text, &setting) == kTaken)
-                Apply(boards, setting);
+                said.push_back(Apply(boards, setting));
         }
-        if (!applied)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (Board &board : boards)
+            Write(board);
+        SayDone(said);
+        next += std::chrono::seconds(1);
     }
     return 0;
 }

@@ -278,7 +278,7 @@ TEST(AgentOptions, CommandLines) {
         EXPECT_EQ(status, c.status) << line;
         if (status == 2) {
             EXPECT_NE(said.find("\nusage: prp-hsr-agentx [-h] [-s [BOARD=]SPEED] [-x SOCKET] "
-                                "[boardIndex...]\n"),
+                                "[--names FILE] [boardIndex...]\n"),
                       std::string::npos)
                 << said;
             continue;
@@ -300,7 +300,8 @@ TEST(AgentOptions, RefusedArgumentEscaped) {
     EXPECT_EQ(ParseAgentOptions(2, argv, &options), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "prp-hsr-agentx: unknown option: -\\033[2J\n"
-              "usage: prp-hsr-agentx [-h] [-s [BOARD=]SPEED] [-x SOCKET] [boardIndex...]\n");
+              "usage: prp-hsr-agentx [-h] [-s [BOARD=]SPEED] [-x SOCKET] "
+              "[--names FILE] [boardIndex...]\n");
 }
 
 } // namespace

@@ -202,12 +202,16 @@ pass
 
 # --- Errors as the boards library counts them, as WatchBoards (started
 # before the first of them) has them too: a wrap from 4294967290 to 10 is
-# 16; a reset (every counter back to 0) adds nothing, then at 5 a second
-# they grow by fives, and held at 1000 they end at 16 + 1000 - 5 = 1011.
+# 16; a reset (every counter back to 0, published on its own) adds nothing,
+# then at 5 a second they grow by fives, and held at 1000 they end at
+# 16 + 1000 = 1016.
 errors() { [ "$(get $stats.11.424304)" = "$stats.11.424304 = Counter32: $1" ]; }
 echo "424303:rxErrA=10" >&3
 await 5 errors 16 || fail "424303's LanA errors after a wrap: $(get $stats.11.424304), wanted 16"
-printf '424303:reset\n424303:rxErrA+=5\n' >&3
+echo "424303:reset" >&3
+await 5 said service "424303: counters reset" || fail "the stand-in service reset no counters"
+await 2 errors 16 || fail "424303's LanA errors after a reset: $(get $stats.11.424304), wanted 16"
+echo "424303:rxErrA+=5" >&3
 grown() {
     local value
     value=$(get $stats.11.424304 | sed -n 's/.*Counter32: //p')
@@ -215,10 +219,10 @@ grown() {
 }
 await 10 grown || fail "424303's LanA errors at 5 a second: $(get $stats.11.424304), wanted 16 and fives"
 echo "424303:rxErrA=1000" >&3
-await 5 errors 1011 || fail "424303's LanA errors held at 1000: $(get $stats.11.424304), wanted 1011"
+await 5 errors 1016 || fail "424303's LanA errors held at 1000: $(get $stats.11.424304), wanted 1016"
 [ "$(get $stats.12.424304)" = "$stats.12.424304 = Counter32: 0" ] ||
     fail "424303's LanB errors, held at 7 then reset to 0: $(get $stats.12.424304), wanted 0"
-watched() { tail -1 "$work/watchboards.json" | grep -q '"rxErrSinceStartA":1011,'; }
+watched() { tail -1 "$work/watchboards.json" | grep -q '"rxErrSinceStartA":1016,'; }
 await 5 watched || fail "WatchBoards' LanA errors of 424303: $(tail -1 "$work/watchboards.json")"
 pass
 

@@ -92,7 +92,7 @@ expect defined-twice-refused "status 1, re-defined" \
 # Icinga runs both services within seconds of starting.
 setsid $(command -v icinga2) daemon -c "$work/icinga2.conf" "${icinga[@]}" >"$work/daemon" 2>&1 </dev/null &
 daemon=$!
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ "$(sort -u "$work/arguments" 2>/dev/null | wc -l)" -ge 2 ] && break
     sleep 0.1
 done

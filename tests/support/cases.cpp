@@ -33,9 +33,9 @@ std::vector<std::string> Words(const std::string &text) {
     return words;
 }
 
-// \n, \t, \s, \p, \\; any other backslash stands for itself.
+// \n, \t, \s, \p, \e, \a, \\; any other backslash stands for itself.
 std::string Unescape(const std::string &text) {
-    static const std::string kEscaped = "ntsp\\", kPlain = "\n\t |\\";
+    static const std::string kEscaped = "ntspea\\", kPlain = "\n\t |\x1b\a\\";
     std::string plain;
     for (size_t i = 0; i < text.size(); i++) {
         char next = i + 1 < text.size() ? text[i + 1] : '\0';

@@ -154,7 +154,7 @@ Outcome Running::Finish(Seconds limit) {
 
 Outcome Running::Stop(int signal) {
     kill(pid_, signal);
-    return Collect(Seconds(10));
+    return Collect(Seconds(30));
 }
 
 Outcome Execute(const std::vector<std::string> &command, const std::string &input,

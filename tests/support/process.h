@@ -37,11 +37,11 @@ class Running {
 
     // Reads output until it contains text, that many times (returns true),
     // or the time is up.
-    bool WaitFor(const std::string &text, Seconds limit = Seconds(5), int times = 1);
+    bool WaitFor(const std::string &text, Seconds limit = Seconds(30), int times = 1);
     // Everything read so far.
     const std::string &Output() const { return output_; }
     // Waits for the program to end by itself; kills it when the time is up.
-    Outcome Finish(Seconds limit = Seconds(10));
+    Outcome Finish(Seconds limit = Seconds(60));
     // Sends the signal, then waits for the end.
     Outcome Stop(int signal);
     // Writes more to its standard input.

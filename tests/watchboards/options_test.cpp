@@ -131,40 +131,67 @@ TEST(Keys, OneAfterAnother) {
     ScreenState screen = {};
     screen.firstBoard = 3;
     Placement shown = {false, true, 2, 10};
+    // Each key after a drawing: whole says that it asks for the screen drawn
+    // whole.
     const struct {
         int key;
         bool goesOn;
-        const char *after; // bytes graphs mark firstBoard whole trouble order as keys typed/goTo
+        const char *after; // bytes graphs mark first whole trouble order as keys typed/goTo/said
     } keys[] = {
-        {'b', true, "1 1 50 3 0 0 0 0 0 /0"},
-        {'g', true, "1 0 50 3 0 0 0 0 0 /0"},
-        {'+', true, "1 0 100 3 0 0 0 0 0 /0"},
-        {'-', true, "1 0 50 3 0 0 0 0 0 /0"},
-        {kKeyUp, true, "1 0 50 1 0 0 0 0 0 /0"}, // a row of two
-        {'j', true, "1 0 50 3 0 0 0 0 0 /0"},
-        {kKeyPageDown, true, "1 0 50 13 0 0 0 0 0 /0"},
-        {kKeyHome, true, "1 0 50 0 0 0 0 0 0 /0"},
-        {'t', true, "1 0 50 0 0 1 0 0 0 /0"},
-        {'s', true, "1 0 50 0 0 1 1 0 0 /0"},
-        {'d', true, "1 0 50 0 0 1 1 2 0 /0"},
-        {12, true, "1 0 50 0 1 1 1 2 0 /0"},
-        {'?', true, "1 0 50 0 1 1 1 2 1 /0"},
-        {'q', true, "1 0 50 0 1 1 1 2 0 /0"}, // any key leaves the keys
-        {'1', true, "1 0 50 0 1 1 1 2 0 1/0"},
-        {'2', true, "1 0 50 0 1 1 1 2 0 12/0"},
-        {13, true, "1 0 50 0 1 1 1 2 0 /12"}, // Enter: to board 12
-        {'7', true, "1 0 50 0 1 1 1 2 0 7/12"},
-        {27, true, "1 0 50 0 1 1 1 2 0 /12"}, // Esc: not
-        {'x', true, "1 0 50 0 1 1 1 2 0 /12"},
-        {'q', false, "1 0 50 0 1 1 1 2 0 /12"},
+        {'b', true, "1 1 50 3 0 0 0 0 0 /0/"},
+        {'g', true, "1 0 50 3 0 0 0 0 0 /0/"},
+        {'+', true, "1 0 100 3 0 0 0 0 0 /0/"},
+        {'-', true, "1 0 50 3 0 0 0 0 0 /0/"},
+        {kKeyUp, true, "1 0 50 1 0 0 0 0 0 /0/"}, // a row of two
+        {'j', true, "1 0 50 3 0 0 0 0 0 /0/"},
+        {kKeyPageDown, true, "1 0 50 13 0 0 0 0 0 /0/"},
+        {kKeyHome, true, "1 0 50 0 0 0 0 0 0 /0/"},
+        {'t', true, "1 0 50 0 0 1 0 0 0 /0/"},
+        {'s', true, "1 0 50 0 0 1 1 0 0 /0/"},
+        {'d', true, "1 0 50 0 0 1 1 2 0 /0/"},
+        {12, true, "1 0 50 0 1 1 1 2 0 /0/"},
+        {'?', true, "1 0 50 0 0 1 1 2 1 /0/"},
+        {kKeyResized, true, "1 0 50 0 1 1 1 2 1 /0/"},
+        {3, false, "1 0 50 0 0 1 1 2 1 /0/"},  // Ctrl-C ends it, even on the keys
+        {'q', true, "1 0 50 0 0 1 1 2 0 /0/"}, // any other key leaves the keys
+        {'1', true, "1 0 50 0 0 1 1 2 0 1/0/"},
+        {'2', true, "1 0 50 0 0 1 1 2 0 12/0/"},
+        {13, true, "1 0 50 0 0 1 1 2 0 /12/"}, // Enter: to board 12
+        {'7', true, "1 0 50 0 0 1 1 2 0 7/12/"},
+        {27, true, "1 0 50 0 0 1 1 2 0 /12/"}, // Esc: not
+        {'x', true, "1 0 50 0 0 1 1 2 0 /12/"},
+        // Whatever is typed, a terminal of another size (or back from
+        // Ctrl-Z) is drawn whole, and Ctrl-C and q end it.
+        {'4', true, "1 0 50 0 0 1 1 2 0 4/12/"},
+        {kKeyResized, true, "1 0 50 0 1 1 1 2 0 4/12/"},
+        {12, true, "1 0 50 0 1 1 1 2 0 4/12/"},
+        {3, false, "1 0 50 0 0 1 1 2 0 4/12/"},
+        {'q', false, "1 0 50 0 0 1 1 2 0 4/12/"},
+        {127, true, "1 0 50 0 0 1 1 2 0 /12/"}, // Backspace
+        // A number beyond a board index: no board, said until the next key.
+        {'9', true, "1 0 50 0 0 1 1 2 0 9/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 99/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 9999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 99999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 999999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 9999999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 99999999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 999999999/12/"},
+        {'9', true, "1 0 50 0 0 1 1 2 0 9999999999/12/"},
+        {13, true, "1 0 50 0 0 1 1 2 0 /0/no board 9999999999"},
+        {kKeyResized, true, "1 0 50 0 1 1 1 2 0 /0/no board 9999999999"},
+        {'b', true, "0 0 50 0 0 1 1 2 0 /0/"},
+        {'q', false, "0 0 50 0 0 1 1 2 0 /0/"},
     };
     for (const auto &k : keys) {
+        screen.whole = false; // drawn
         EXPECT_EQ(Obey(k.key, &settings, &screen, &shown), k.goesOn) << k.key;
-        char after[96];
-        snprintf(after, sizeof after, "%d %d %u %d %d %d %d %d %d %s/%d", settings.bytes,
+        char after[128];
+        snprintf(after, sizeof after, "%d %d %u %d %d %d %d %d %d %s/%d/%s", settings.bytes,
                  settings.graphs, settings.boards.markTenths, screen.firstBoard, screen.whole,
                  screen.troubleOnly, screen.troubleOrder, (int)screen.as, screen.keys,
-                 screen.goingTo, screen.goTo ? (int)screen.goToBoard : 0);
+                 screen.goingTo, screen.goTo ? (int)screen.goToBoard : 0, screen.notThere);
         EXPECT_STREQ(after, k.after) << k.key;
     }
 }

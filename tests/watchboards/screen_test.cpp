@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "keys.h"
 #include "layout.h"
 #include "samples.h"
 
@@ -89,7 +90,8 @@ class TwoBoards : public ::testing::Test {
         grid_.rows = rows;
         grid_.columns = columns;
         ShownBoard list[] = {{&boards_[0], nullptr, &graphs_[0]}, {&boards_[1], nullptr, &graphs_[1]}};
-        ::Screen screen = {count, firstBoard, 2, troubleOnly, false, keys, as_, nullptr, notice_};
+        ::Screen screen = {count, firstBoard, 2,       troubleOnly, false,
+                           keys,  as_,        nullptr, notice_,     notThere_};
         FigureContext context = {&view_.boards, nowMs_};
         LayOutScreen(list, &screen, &context, &view_, &grid_);
         Text text = GrowingText();
@@ -102,6 +104,7 @@ class TwoBoards : public ::testing::Test {
     ViewSettings view_;
     uint64_t nowMs_ = 5000;
     ScreenNotice notice_ = {0, 0, false};
+    const char *notThere_ = nullptr;
     BoardsAs as_ = kAsFits;
     Board boards_[2];
     GraphHistory graphs_[2];
@@ -121,6 +124,35 @@ TEST_F(TwoBoards, FortyByTen) {
                                   "board 1 of 2 ↑↓  1 in trouble     ? keys\n");
     EXPECT_EQ(Render(10, 40, 1), kHeader + kBoard1 +
                                      "board 2 of 2 ↑↓                   ? keys\n");
+}
+
+// The footer's parts, each where it fits whole, the heaviest first: where
+// the boards shown are and how many out of view are in trouble before a
+// speed taken; the keys, as many as fit in the columns left.
+TEST_F(TwoBoards, FooterPartsAsTheWidthAllows) {
+    const struct {
+        int columns;
+        ScreenNotice notice;
+        const char *notThere;
+        std::string footer;
+    } cases[] = {
+        {40, {3400, 10000000000, false}, nullptr, "board 1 of 2 ↑↓  1 in trouble     ? keys"},
+        {79,
+         {3400, 10000000000, false},
+         nullptr,
+         "board 1 of 2 ↑↓  1 in trouble  board 3400 taken at 10G           q quit  ? keys"},
+        // 24 columns left, then 25, for the keys.
+        {55, {0, 0, false}, nullptr, "board 1 of 2 ↑↓  1 in trouble            q quit  ? keys"},
+        {56, {0, 0, false}, nullptr, "board 1 of 2 ↑↓  1 in trouble  q quit  t trouble  ? keys"},
+        {40, {0, 0, false}, "no board 99", "no board 99  board 1 of 2 ↑↓      ? keys"},
+    };
+    for (const auto &c : cases) {
+        notice_ = c.notice;
+        notThere_ = c.notThere;
+        std::string shown = Render(10, c.columns);
+        shown.pop_back();
+        EXPECT_EQ(shown.substr(shown.rfind('\n') + 1), c.footer) << c.columns;
+    }
 }
 
 // In bytes: the rates and their labels; the graph's scale too.
@@ -251,7 +283,8 @@ TEST(TallScreen, ShowsEveryBoardAndRedrawsOnlyWhatChanged) {
     ShownBoard list[30];
     for (int i = 0; i < 30; i++)
         list[i] = ShownBoard{&boards[i], nullptr, nullptr};
-    ::Screen screen = {30, 0, 30, false, false, false, kAsFits, nullptr, ScreenNotice{0, 0, false}};
+    ::Screen screen = {
+        30, 0, 30, false, false, false, kAsFits, nullptr, ScreenNotice{0, 0, false}, nullptr};
     FigureContext context = {&settings.boards, 1000};
     LayOutScreen(list, &screen, &context, &settings, &next);
     Text text = GrowingText();
@@ -356,6 +389,50 @@ Ctrl-Z suspend   ? keys
     // Two boards at 80x19: no room for graphs, which are on.
     EXPECT_NE(Render(19, 80).find("q quit  b bytes  g graphs: no room  +/- mark >5%"),
               std::string::npos);
+}
+
+// A key a row where the rows allow it.
+TEST_F(TwoBoards, KeysPageAKeyARow) {
+    EXPECT_EQ(Render(24, 80, 0, 2, false, true), R"(WatchBoards keys (any key to go back)
+q, Ctrl-C       quit
+b               bit/s or byte/s
+g               graphs on or off
++, -            raise or lower the mark
+t               only the boards in trouble
+s               by board or trouble first
+d               blocks or a line a board
+up, down, k, j  a row of boards
+PgUp, PgDn      a page
+Home, End       the first, the last
+12 Enter        go to board 12 (Esc: not)
+Ctrl-L          draw it all again
+Ctrl-Z          suspend (fg: back)
+?               these keys
+)" + Lines(9));
+}
+
+// A board's number and Enter: the row of that board first, or, where it is
+// not in the list, said in the footer until the next key.
+TEST_F(TwoBoards, GoesToTheBoardTypedOrSaysItIsNotThere) {
+    ShownBoard list[] = {{&boards_[0], nullptr, nullptr}, {&boards_[1], nullptr, nullptr}};
+    Placement placement = {false, false, 1, 1};
+    ScreenState screen = {};
+    for (int key : {'9', '9', '\r'})
+        Obey(key, &view_, &screen, &placement);
+    GoToTypedBoard(&screen, list, 2, placement.across);
+    EXPECT_STREQ(screen.notThere, "no board 99");
+    EXPECT_EQ(screen.firstBoard, 0);
+    screen.troubleOnly = true;
+    for (int key : {'1', '\r'})
+        Obey(key, &view_, &screen, &placement);
+    EXPECT_STREQ(screen.notThere, "");
+    GoToTypedBoard(&screen, list, 2, placement.across);
+    EXPECT_EQ(screen.firstBoard, 1);
+    for (int key : {'7', '\r'})
+        Obey(key, &view_, &screen, &placement);
+    GoToTypedBoard(&screen, list, 1, placement.across);
+    EXPECT_STREQ(screen.notThere, "no board 7 in trouble");
+    EXPECT_EQ(screen.firstBoard, 1);
 }
 
 // What a terminal can show, from its environment.
@@ -578,7 +655,7 @@ TEST_F(TwoBoards, TroubleHeldAndTheWorstFirst) {
         EXPECT_EQ(ShownInTrouble(&shown, now), r.inTrouble) << r.ms;
         grid_.rows = 10;
         grid_.columns = 60;
-        ::Screen screen = {1, 0, 1, false, false, false, kAsBlocks, nullptr, notice_};
+        ::Screen screen = {1, 0, 1, false, false, false, kAsBlocks, nullptr, notice_, nullptr};
         FigureContext context = {&view_.boards, now};
         LayOutScreen(&shown, &screen, &context, &view_, &grid_);
         Text text = GrowingText();

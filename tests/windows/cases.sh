@@ -60,7 +60,7 @@ start_service() {
     fi
     wine "$program" "$@" >"$work/service" 2>&1 </dev/null &
     service=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         [ "$(wc -l <"$work/service")" -ge $# ] && return
         sleep 0.1
     done
@@ -145,8 +145,19 @@ run_case() {
     : >"$work/out"
 
     if [[ $output == '~'* ]]; then
-        plain "$input" | timeout 3 wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors"
         plain "${output#'~'}" | perl -pe 's/\n/\r\n/g' >"$work/want"
+        plain "$input" | wine "$program" "${arguments[@]}" >"$work/out" 2>"$work/errors" &
+        local running=$! wanted
+        wanted=$(stat -c %s "$work/want")
+        # Until it has written as much as the beginning wanted, or ended;
+        # then it is stopped.  However long Wine takes to start.
+        for _ in $(seq 600); do
+            [ "$(stat -c %s "$work/out")" -ge "$wanted" ] && break
+            kill -0 $running 2>/dev/null || break
+            sleep 0.1
+        done
+        kill $running 2>/dev/null
+        wait $running 2>/dev/null
         cmp -s -n "$(stat -c %s "$work/want")" "$work/out" "$work/want" ||
             { fail "output begins otherwise"; od -c "$work/out" | head -10; return; }
     else

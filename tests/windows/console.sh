@@ -30,7 +30,7 @@ fail() {
 
 wine "$bin/RiDuvOzi.exe" 424260 >"$work/service" 2>&1 </dev/null &
 service=$!
-for _ in $(seq 100); do grep -q 'publishing' "$work/service" && break; sleep 0.1; done
+for _ in $(seq 600); do grep -q 'publishing' "$work/service" && break; sleep 0.1; done
 
 # run NAME COMMAND...: the command in a new 120x30 pane, waited for (60 s at
 # most); the pane's text, its history too, into $work/pane.
@@ -83,10 +83,10 @@ expect no-mojibake 'Â' absent
 socket=$work/tmux-quit
 tmux -S "$socket" new-session -d -s quit -x 120 -y 30 \
     "wine $bin/WatchBoards.exe 424260; echo \"ended \$?\" >$work/ended; exec sleep 600"
-for _ in $(seq 300); do tmux -S "$socket" capture-pane -p -t quit | grep -q '^424260 ' && break; sleep 0.1; done
+for _ in $(seq 600); do tmux -S "$socket" capture-pane -p -t quit | grep -q '^424260 ' && break; sleep 0.1; done
 rm -f "$work/ended"
 tmux -S "$socket" send-keys -t quit q
-for _ in $(seq 100); do [ -s "$work/ended" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/ended" ] && break; sleep 0.1; done
 tmux -S "$socket" kill-server
 socket=
 grep -qx 'ended 0' "$work/ended" 2>/dev/null && pass || { echo "FAILED quit: q did not end it"; failed=$((failed + 1)); }
