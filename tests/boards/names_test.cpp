@@ -58,8 +58,9 @@ TEST(Names, WhatAFileMayHold) {
     for (const auto &c : cases) {
         static BoardNames names;
         EXPECT_EQ(Read(c.contents, &names), c.refused) << c.contents;
-        if (c.refused[0] == '\0')
+        if (c.refused[0] == '\0') {
             EXPECT_STREQ(NameOf(&names, c.board), c.name) << c.contents;
+        }
     }
     BoardNames names;
     EXPECT_EQ(Read("3 a\n", &names), "");
