@@ -501,6 +501,8 @@ TEST(DrawDifferences, RewritesOnlyTheCellsThatChanged) {
         {"cleared, put again as before", true, "", false, "", "\n     !\n"},
         {"all again, after a clear of the screen", false, "", true,
          "\033[0m\033[2J\033[2;6H\033[0;1;7m!\033[0m", "\n     !\n"},
+        {"a blank between two changes written over, not moved past", false, "a b", false,
+         "\033[1;1H\033[0ma b", "a b\n     !\n"},
     };
     for (const auto &d : draws) {
         if (d.clear) {
