@@ -70,10 +70,6 @@ static uint16_t NextCharacter(const char **utf8) {
     return '?';
 }
 
-int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
-    return PutTextBefore(grid, row, column, grid->columns, utf8, style);
-}
-
 int PutTextBefore(Grid *grid, int row, int column, int end, const char *utf8, CellStyle style) {
     bool onGrid = row >= 0 && row < grid->rows;
     int columns = !onGrid ? 0 : end < grid->columns ? end : grid->columns;
@@ -200,6 +196,10 @@ static void DrawCell(Text *out, int row, int column, const Cell *cells, Cell cel
     if (Bridges(cells, *cursor, column, *style)) {
         for (; *cursor < column; ++*cursor)
             AppendChar(out, (char)CellCharacter(cells[*cursor]));
+    } else if (*cursor >= 0 && *cursor < column) { // forward on the row
+        AppendText(out, "\033[");
+        AppendUnsigned(out, (uint64_t)(column - *cursor));
+        AppendChar(out, 'C');
     } else if (*cursor != column) {
         AppendText(out, "\033[");
         AppendUnsigned(out, (uint64_t)row + 1);
@@ -221,6 +221,20 @@ static void DrawCell(Text *out, int row, int column, const Cell *cells, Cell cel
     *cursor = column + 1;
 }
 
+// The first column from column on where the rows differ, end if none; the
+// same cells are passed over two at a time.
+static int NextDifferent(const Cell *a, const Cell *b, int column, int end) {
+    for (uint64_t x, y; column + 2 <= end; column += 2) {
+        memcpy(&x, a + column, sizeof x);
+        memcpy(&y, b + column, sizeof y);
+        if (x != y)
+            break;
+    }
+    while (column < end && a[column] == b[column])
+        column++;
+    return column;
+}
+
 bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilities abilities,
                      Text *out) {
     whole = whole || next->rows != shown->rows || next->columns != shown->columns;
@@ -240,9 +254,9 @@ bool DrawDifferences(const Grid *next, Grid *shown, bool whole, TerminalAbilitie
         // Compared up to the end of the longer row: past its end a row is blank.
         Reach(shown, row, end);
         int cursor = -1, column = 0;
-        for (; column < end; column++) // a run of cells that differ takes one cursor move
-            if (cells[column] != before[column])
-                DrawCell(out, row, column, cells, cells[column], &cursor, &style, abilities);
+        // A run of cells that differ takes one cursor move.
+        for (; (column = NextDifferent(cells, before, column, end)) < end; column++)
+            DrawCell(out, row, column, cells, cells[column], &cursor, &style, abilities);
         for (; column < shown->ends[row]; column++)
             if (before[column] != kBlank)
                 DrawCell(out, row, column, nullptr, kBlank, &cursor, &style, abilities);

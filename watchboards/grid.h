@@ -71,11 +71,13 @@ inline Cell *RowOf(const Grid *grid, int row) {
 // every cell.
 void ClearGrid(Grid *grid, int rows, int columns);
 
-// Puts UTF-8 text at row, column, clipped at the right edge; returns the
-// column after it.
-int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style);
-// The same, clipped before the column end.
+// Puts UTF-8 text at row, column, clipped before the column end; returns
+// the column after it.
 int PutTextBefore(Grid *grid, int row, int column, int end, const char *utf8, CellStyle style);
+// The same, clipped at the right edge.
+inline int PutText(Grid *grid, int row, int column, const char *utf8, CellStyle style) {
+    return PutTextBefore(grid, row, column, grid->columns, utf8, style);
+}
 void PutCharacter(Grid *grid, int row, int column, uint16_t character, CellStyle style);
 
 // The grid as lines of UTF-8 text (of ASCII, without utf8), blanks at their

@@ -33,10 +33,6 @@ static constexpr bool EveryFigureFits() {
 }
 static_assert(EveryFigureFits(), "every figure on the screen fits its column");
 
-CellStyle StyleOf(Severity severity) {
-    return severity == kCritical ? kStyleAlarm : severity == kWarning ? kStyleWarning : kStylePlain;
-}
-
 void AppendScreenValue(Text *text, FigureUnit unit, int64_t value, const ViewSettings *view,
                        int width) {
     switch (unit) {

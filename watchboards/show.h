@@ -70,7 +70,9 @@ void AppendScreenValue(Text *text, FigureUnit unit, int64_t value, const ViewSet
                        int width);
 
 // A severity's colour on the screen: critical red, a warning yellow.
-CellStyle StyleOf(Severity severity);
+inline CellStyle StyleOf(Severity severity) {
+    return severity == kCritical ? kStyleAlarm : severity == kWarning ? kStyleWarning : kStylePlain;
+}
 
 // Where the screen shows a figure, in the order of the line view's columns:
 // in a board's block, the row under its heading (0: not there) and its

@@ -503,10 +503,12 @@ TEST(DrawDifferences, RewritesOnlyTheCellsThatChanged) {
          "\033[0m\033[2J\033[2;6H\033[0;1;7m!\033[0m", "\n     !\n"},
         {"a blank between two changes written over, not moved past", false, "a b", false,
          "\033[1;1H\033[0ma b", "a b\n     !\n"},
+        {"further on the row, the cursor taken forward", false, "x b      c", false,
+         "\033[1;1H\033[0mx\033[8Cc", "x b      c\n     !\n"},
     };
     for (const auto &d : draws) {
         if (d.clear) {
-            ClearGrid(&next, 2, 6);
+            ClearGrid(&next, 2, 12);
             PutText(&next, 1, 5, "!", kStyleMark);
         }
         PutText(&next, 0, 0, d.change, kStylePlain);
