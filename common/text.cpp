@@ -53,17 +53,11 @@ void AppendAnyDecimal(Text *text, int64_t value, int decimals) {
     text->length += length;
 }
 
-void AppendUnsigned(Text *text, uint64_t value) {
-    if (value <= INT64_MAX) {
-        AppendDecimal(text, (int64_t)value, 0);
-        return;
-    }
+void AppendHugeUnsigned(Text *text, uint64_t value) {
     char chars[24], *end = chars + sizeof chars;
     char *start = PutDigits(end, value, 0);
     AppendChars(text, start, (size_t)(end - start));
 }
-
-void AppendSigned(Text *text, int64_t value) { AppendDecimal(text, value, 0); }
 
 // A piece of several parts that is left out whole when it does not fit: it
 // is written straight into the text where there is room for the longest

@@ -51,8 +51,6 @@ inline void AppendText(Text *text, const char *more) {
     AppendChars(text, more, __builtin_strlen(more));
 }
 
-void AppendUnsigned(Text *text, uint64_t value);
-void AppendSigned(Text *text, int64_t value);
 
 // "00" to "99": a number is written two digits at a time, half the
 // divisions.
@@ -115,6 +113,16 @@ inline void AppendDecimal(Text *text, int64_t value, int decimals) {
         *--end = '.';
     PutSmallDigits(end, small);
 }
+
+// A number in decimal, any number: one above INT64_MAX by a call.
+void AppendHugeUnsigned(Text *text, uint64_t value);
+inline void AppendUnsigned(Text *text, uint64_t value) {
+    if (value <= INT64_MAX)
+        AppendDecimal(text, (int64_t)value, 0);
+    else
+        AppendHugeUnsigned(text, value);
+}
+inline void AppendSigned(Text *text, int64_t value) { AppendDecimal(text, value, 0); }
 
 // A count with an SI prefix and one decimal ("999", "12.3 k", "1.0 G"); a
 // count below 1000 is followed by two blanks, so that its last digit lines

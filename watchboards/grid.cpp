@@ -222,12 +222,12 @@ static void DrawCell(Text *out, int row, int column, const Cell *cells, Cell cel
 }
 
 // The first column from column on where the rows differ, end if none; the
-// same cells are passed over two at a time.
+// same cells are passed over four at a time.
 static int NextDifferent(const Cell *a, const Cell *b, int column, int end) {
-    for (uint64_t x, y; column + 2 <= end; column += 2) {
-        memcpy(&x, a + column, sizeof x);
-        memcpy(&y, b + column, sizeof y);
-        if (x != y)
+    for (uint64_t x[2], y[2]; column + 4 <= end; column += 4) {
+        memcpy(x, a + column, sizeof x);
+        memcpy(y, b + column, sizeof y);
+        if (((x[0] ^ y[0]) | (x[1] ^ y[1])) != 0)
             break;
     }
     while (column < end && a[column] == b[column])
