@@ -157,8 +157,13 @@ static void WorkOutBetween(const RememberedBoard *then, const Board *board,
     memset(between, 0, sizeof *between);
     const BoardTotals *now =
         sources->file != nullptr ? TotalsOf(sources->file, board->boardIndex) : nullptr;
-    if (now != nullptr && then->hasTotals)
+    if (now != nullptr && then->hasTotals) {
         FromTotals(&then->totals, now, PeriodsIn(then->writtenMs, sources->writtenMs), between);
+        if (!between->lossesKnown)
+            Note(notes, board,
+                 ": the exporter's totals went back (it started again); its links lost "
+                 "unknown\n");
+    }
     if (sources->file != nullptr && now == nullptr)
         Note(notes, board, ": not in the exporter's file; its links lost unknown\n");
     if (!RecordNow(board) || !then->hasRecord)

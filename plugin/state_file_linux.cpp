@@ -143,8 +143,8 @@ bool ReplaceStateFile(const char *path, const char *bytes, size_t count, Text *w
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    if (fd < 0)
-        return Say(why, temporary, strerror(errno));
+    if (fd < 0) // said of the state file, which the user knows
+        return Say(why, path, strerror(errno));
     int error = 0;
     while (error == 0 && count > 0) {
         ssize_t written = write(fd, bytes, count);

@@ -157,8 +157,8 @@ bool ReplaceStateFile(const char *path, const char *bytes, size_t count, Text *w
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    if (handle == INVALID_HANDLE_VALUE)
-        return Say(why, temporary, ErrorWords(GetLastError()));
+    if (handle == INVALID_HANDLE_VALUE) // said of the state file, which the user knows
+        return Say(why, path, ErrorWords(GetLastError()));
     DWORD error = 0, written = 0;
     for (; error == 0 && count > 0; bytes += written, count -= written)
         if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
