@@ -44,13 +44,11 @@ static const Datum kData[] = {
     {"tx", kFigureTxRate, "", 0, kNoLimit, kTroubleKinds, true,
      SINCE(between.ratesKnown, between.perSecond[lan][kTxOctets])},
     {"rx_divergence", kFigureRxDivergence, "%", 1, kDivergenceLimit, kTroubleRxApart, false,
-     SINCE(between.compared[kRxOctets],
-           DivergenceTenths(between.perSecond[kLanA][kRxOctets],
-                            between.perSecond[kLanB][kRxOctets]))},
+     SINCE(between.compared[kRxOctets], DivergenceTenths(between.perSecond[kLanA][kRxOctets],
+                                                         between.perSecond[kLanB][kRxOctets]))},
     {"tx_divergence", kFigureTxDivergence, "%", 1, kDivergenceLimit, kTroubleTxApart, false,
-     SINCE(between.compared[kTxOctets],
-           DivergenceTenths(between.perSecond[kLanA][kTxOctets],
-                            between.perSecond[kLanB][kTxOctets]))},
+     SINCE(between.compared[kTxOctets], DivergenceTenths(between.perSecond[kLanA][kTxOctets],
+                                                         between.perSecond[kLanB][kTxOctets]))},
     {"errors", kFigureErrorsPerSecond, "", 0, kErrorsLimit, kTroubleErrors, false,
      SINCE(between.errorsKnown, between.errorsPerSecond[lan])},
     {"link_losses", kFigureLinkLosses, "", 0, kLossesLimit, kTroubleKinds, false,
@@ -61,12 +59,11 @@ static const Datum kData[] = {
 // The thresholds that judge a datum.  The links lost during the look are
 // the verdict's to judge (a link down), as every output judges them: only
 // those since the last check have thresholds of their own.
-static const Thresholds *LimitOf(const Datum &datum, bool sinceLast,
-                                 const CheckOptions *options) {
-    return datum.limit == kDivergenceLimit             ? &options->divergence
-           : datum.limit == kErrorsLimit               ? &options->errors
+static const Thresholds *LimitOf(const Datum &datum, bool sinceLast, const CheckOptions *options) {
+    return datum.limit == kDivergenceLimit            ? &options->divergence
+           : datum.limit == kErrorsLimit              ? &options->errors
            : datum.limit == kLossesLimit && sinceLast ? &options->losses
-                                                       : nullptr;
+                                                      : nullptr;
 }
 
 // The datum's value, signed (a divergence), and whether it is that since
@@ -178,8 +175,7 @@ static void AppendDatumWords(Text *text, const Datum &datum, const CheckedBoard 
 // and rates neither one look nor the last check could take.  Returns how
 // many are said now.
 static int AppendTroubles(Text *text, PluginState state, const CheckedBoard &checked,
-                          const CheckOptions *options, uint64_t nowMs, uint64_t wallMs,
-                          int said) {
+                          const CheckOptions *options, uint64_t nowMs, uint64_t wallMs, int said) {
     const Board *board = checked.board;
     const Verdict &verdict = board->verdict;
     for (int i = 0; i < verdict.count; i++) {

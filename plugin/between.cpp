@@ -95,16 +95,16 @@ static void FromRecords(const RememberedBoard *then, const Board *board, const S
     uint32_t periods = PeriodsIn(then->publishedMs, PublishedMs(board, sources));
     if (periods == 0)
         return;
-    uint64_t speed = board->bitsPerSecond > then->bitsPerSecond ? board->bitsPerSecond
-                                                                : then->bitsPerSecond;
+    uint64_t speed =
+        board->bitsPerSecond > then->bitsPerSecond ? board->bitsPerSecond : then->bitsPerSecond;
     bool octetsWrap = MayHaveWrapped(speed, periods);
     bool errorsWrap = MostCounted(speed, periods, true) >= (uint64_t)1 << 32;
     uint32_t step[kLans][kCounters];
     bool reset = false;
     for (int lan = 0; lan < kLans; lan++) {
         for (int counter = 0; counter < kCounters; counter++) {
-            step[lan][counter] = CounterStep(then->counter[lan][counter],
-                                             board->lan[lan].counter[counter]);
+            step[lan][counter] =
+                CounterStep(then->counter[lan][counter], board->lan[lan].counter[counter]);
             bool frames = counter == kRxErrors;
             if (!(frames ? errorsWrap : octetsWrap))
                 reset |= step[lan][counter] > MostCounted(speed, periods, frames);
@@ -152,8 +152,8 @@ static void Compare(const RememberedBoard *then, const Board *board, Between *be
     }
 }
 
-static void WorkOutBetween(const RememberedBoard *then, const Board *board,
-                           const Sources *sources, Between *between, Text *notes) {
+static void WorkOutBetween(const RememberedBoard *then, const Board *board, const Sources *sources,
+                           Between *between, Text *notes) {
     memset(between, 0, sizeof *between);
     const BoardTotals *now =
         sources->file != nullptr ? TotalsOf(sources->file, board->boardIndex) : nullptr;

@@ -61,8 +61,12 @@ int main(int argc, char **argv) {
     }
 
     // The boards the check tells of, and what each counted since the last.
-    Sources sources = {&watch, recalled == kRecalled ? &memory : NULL, fileRead ? &file : NULL,
-                       writtenMs, nowMs, monotonicMs};
+    Sources sources = {&watch,
+                       recalled == kRecalled ? &memory : NULL,
+                       fileRead ? &file : NULL,
+                       writtenMs,
+                       nowMs,
+                       monotonicMs};
     WorkOutCheck(&sources, &options, &check);
     // Nothing published, and no board remembered that is gone now: the
     // service is not running, or there are no boards.

@@ -33,7 +33,7 @@ static int PlaceOf(const ExporterFile *file, int32_t boardIndex) {
 const BoardTotals *TotalsOf(const ExporterFile *file, int32_t boardIndex) {
     int at = PlaceOf(file, boardIndex);
     return at < file->count && file->boards[at].boardIndex == boardIndex ? &file->boards[at]
-                                                                           : nullptr;
+                                                                         : nullptr;
 }
 
 // The board's totals, in order of board index; null where there is no room.

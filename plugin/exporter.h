@@ -13,8 +13,14 @@
 #include "model.h"
 
 // The totals of a LAN the file has, by the metrics' names (figures.h).
-enum Total { kTotalLosses, kTotalDownSeconds, kTotalErrors, kTotalReceived, kTotalTransmitted,
-             kTotals };
+enum Total {
+    kTotalLosses,
+    kTotalDownSeconds,
+    kTotalErrors,
+    kTotalReceived,
+    kTotalTransmitted,
+    kTotals
+};
 
 struct BoardTotals {
     int32_t boardIndex;

@@ -17,8 +17,8 @@ enum { kMostRounds = 5 };
 // after it, then a round a period.  A time (-t) shorter than that is no
 // time for a check.
 enum {
-    kLongestLookMs = kPublishingPeriodMs + kReadMs + kHalfPeriodMs +
-                     (kMostRounds - 2) * kPublishingPeriodMs
+    kLongestLookMs =
+        kPublishingPeriodMs + kReadMs + kHalfPeriodMs + (kMostRounds - 2) * kPublishingPeriodMs
 };
 
 // False when no board is published at all: none was named and none

@@ -16,7 +16,7 @@ const RememberedBoard *Remembered(const Memory *memory, int32_t boardIndex) {
             past = middle;
     }
     return at < memory->count && memory->boards[at].boardIndex == boardIndex ? &memory->boards[at]
-                                                                               : nullptr;
+                                                                             : nullptr;
 }
 
 // A line's words, read one after the other.

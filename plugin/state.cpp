@@ -82,9 +82,10 @@ Recalled RecallMemory(const char *path, uint64_t nowMs, Memory *memory, Text *no
     MemoryRead read = ParseMemory(bytes, length, memory);
     if (read == kMemoryWhole && memory->checkedMs <= nowMs)
         return kRecalled;
-    AppendText(&words, read == kMemoryDamaged        ? "damaged"
-                       : read == kMemoryOtherVersion ? "of another version"
-                                                     : "written later than now (the clock went back)");
+    AppendText(&words, read == kMemoryDamaged ? "damaged"
+                       : read == kMemoryOtherVersion
+                           ? "of another version"
+                           : "written later than now (the clock went back)");
     AppendText(&words, kAfresh);
     Say(note, "", path, what);
     memory->checkedMs = 0;

@@ -90,7 +90,7 @@ StateFileRead ReadStateFile(const char *path, char *bytes, size_t size, size_t *
     int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = (uint32_t)errno;
-        return errno == ENOENT ? kStateFileMissing
+        return errno == ENOENT  ? kStateFileMissing
                : errno == ELOOP ? kStateFileNotRegular
                                 : kStateFileFailed;
     }
@@ -170,7 +170,8 @@ int FileWrittenMs(const char *path, uint64_t *writtenMs) {
     struct stat status;
     if (stat(path, &status) != 0)
         return errno;
-    *writtenMs = (uint64_t)status.st_mtim.tv_sec * 1000 + (uint64_t)status.st_mtim.tv_nsec / 1000000;
+    *writtenMs =
+        (uint64_t)status.st_mtim.tv_sec * 1000 + (uint64_t)status.st_mtim.tv_nsec / 1000000;
     return 0;
 }
 

@@ -105,15 +105,14 @@ StateFileRead ReadStateFile(const char *path, char *bytes, size_t size, size_t *
         return kStateFileFailed;
     }
     // The link itself, if it is one, not what it leads to.
-    HANDLE file = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                              FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                                  FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE file = CreateFileW(
+        wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+        OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         *error = GetLastError();
-        return *error == ERROR_FILE_NOT_FOUND || *error == ERROR_PATH_NOT_FOUND
-                   ? kStateFileMissing
-                   : kStateFileFailed;
+        return *error == ERROR_FILE_NOT_FOUND || *error == ERROR_PATH_NOT_FOUND ? kStateFileMissing
+                                                                                : kStateFileFailed;
     }
     BY_HANDLE_FILE_INFORMATION information;
     StateFileRead read = kStateFileRead;
@@ -180,8 +179,8 @@ int FileWrittenMs(const char *path, uint64_t *writtenMs) {
     if (!WidePath(path, wide) || !GetFileAttributesExW(wide, GetFileExInfoStandard, &data))
         return ENOENT;
     // Hundreds of nanoseconds since 1601.
-    uint64_t ticks = (uint64_t)data.ftLastWriteTime.dwHighDateTime << 32 |
-                     data.ftLastWriteTime.dwLowDateTime;
+    uint64_t ticks =
+        (uint64_t)data.ftLastWriteTime.dwHighDateTime << 32 | data.ftLastWriteTime.dwLowDateTime;
     *writtenMs = ticks / 10000 - 11644473600000ull;
     return 0;
 }
@@ -194,7 +193,7 @@ const char *DefaultTextfile(void) {
         return NULL;
     AppendText(&text, "\\windows_exporter\\textfile_inputs\\prp-hsr.prom");
     return WidePath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES ? path
-                                                                                        : NULL;
+                                                                                       : NULL;
 }
 
 // msvcrt's own reading of the wide command line, as main's argv is read

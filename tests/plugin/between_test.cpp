@@ -41,9 +41,9 @@ struct Case {
 
 std::string Rates(int board, uint64_t rxA, uint64_t rxB, const std::string &most = "125000000") {
     std::string b = "'board" + std::to_string(board);
-    return " " + b + "_rxA'=" + std::to_string(rxA) + ";;;0;" + most + " " + b + "_rxB'=" +
-           std::to_string(rxB) + ";;;0;" + most + " " + b + "_txA'=1000;;;0;" + most + " " + b +
-           "_txB'=1000;;;0;" + most;
+    return " " + b + "_rxA'=" + std::to_string(rxA) + ";;;0;" + most + " " + b +
+           "_rxB'=" + std::to_string(rxB) + ";;;0;" + most + " " + b + "_txA'=1000;;;0;" + most +
+           " " + b + "_txB'=1000;;;0;" + most;
 }
 // LanA's octets received against LanB's; those sent, 1000 a second, are
 // too few to compare.
@@ -95,8 +95,11 @@ const Case kCases[] = {
      "last check, 2 err/s |" +
          Rates(7, 125000, 100000) + Apart(7, "20.0") + Errors(7, 2) + Losses(7) + "\n",
      kPluginWarning},
-    {"divergence-critical", {"-c", "15"}, kRemembered7,
-     {{7, {{1250000, 10000, 0}, {1000000, 10000, 0}}}}, "",
+    {"divergence-critical",
+     {"-c", "15"},
+     kRemembered7,
+     {{7, {{1250000, 10000, 0}, {1000000, 10000, 0}}}},
+     "",
      "PRP-HSR CRITICAL - board 7 rx +20.0% since the last check |" + Rates(7, 125000, 100000) +
          Apart(7, "20.0", "5;15") + Errors(7, 0) + Losses(7) + "\n",
      kPluginCritical},
@@ -139,57 +142,109 @@ const Case kCases[] = {
      "PRP-HSR CRITICAL - board 7 LanA lost 3 times since the last check, 30s down |" +
          Rates(7, 125000, 125000) + Apart(7, "0.0") + Errors(7, 0) + Losses(7, 3) + "\n",
      kPluginCritical},
-    {"lost-once", {}, kExporter7, {kSteady}, Totals("3", "21", "4", "1251000", "10100"),
+    {"lost-once",
+     {},
+     kExporter7,
+     {kSteady},
+     Totals("3", "21", "4", "1251000", "10100"),
      "PRP-HSR WARNING - board 7 LanA lost once since the last check, 1s down |" + LookOf7() +
          Losses(7, 1) + "\n",
      kPluginWarning},
-    {"losses-thresholds-given", {"--losses-warning", "3", "--losses-critical", "5"}, kExporter7,
-     {kSteady}, Totals("5", "50", "4", "1251000", "10100"),
+    {"losses-thresholds-given",
+     {"--losses-warning", "3", "--losses-critical", "5"},
+     kExporter7,
+     {kSteady},
+     Totals("5", "50", "4", "1251000", "10100"),
      "PRP-HSR OK - 1 board |" + Rates(7, 125000, 125000) + Apart(7, "0.0") + Errors(7, 0) +
          Losses(7, 3, "3;5") + "\n",
      kPluginOk},
     // The exporter started again: its totals went back, links lost unknown;
     // errors and rates from the record.
-    {"exporter-restarted", {}, kExporter7, {kSteady}, Totals("0", "0", "0", "100", "10"),
+    {"exporter-restarted",
+     {},
+     kExporter7,
+     {kSteady},
+     Totals("0", "0", "0", "100", "10"),
      "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) +
          "\nboard 7: the exporter's totals went back (it started again); its links lost "
          "unknown\n",
      kPluginOk},
-    {"not-in-the-file", {}, kExporter7, {kSteady},
+    {"not-in-the-file",
+     {},
+     kExporter7,
+     {kSteady},
      "prp_hsr_exporter_build_info{version=\"1.0.0\"} 1\n",
      "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) +
          "\nboard 7: not in the exporter's file; its links lost unknown\n",
      kPluginOk},
     // Boards the last check saw, gone now, with no board named.
-    {"gone-since-this-check", {}, kRemembered7 + "board 8 live\n", {kSteady}, "",
-     "PRP-HSR CRITICAL - board 8 gone |" + LookOf7() + Losses(7) + "\n", kPluginCritical},
-    {"gone-since-an-earlier-check", {}, kRemembered7 + "board 8 gone away 1764999910000\n",
-     {kSteady}, "",
+    {"gone-since-this-check",
+     {},
+     kRemembered7 + "board 8 live\n",
+     {kSteady},
+     "",
+     "PRP-HSR CRITICAL - board 8 gone |" + LookOf7() + Losses(7) + "\n",
+     kPluginCritical},
+    {"gone-since-an-earlier-check",
+     {},
+     kRemembered7 + "board 8 gone away 1764999910000\n",
+     {kSteady},
+     "",
      "PRP-HSR CRITICAL - board 8 gone for 1m40s |" + LookOf7() + Losses(7) + "\n",
      kPluginCritical},
-    {"forgotten", {"--forget", "99"}, kRemembered7 + "board 8 gone away 1764999910000\n",
-     {kSteady}, "",
+    {"forgotten",
+     {"--forget", "99"},
+     kRemembered7 + "board 8 gone away 1764999910000\n",
+     {kSteady},
+     "",
      "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) + "\nboard 8 gone for 1m40s: forgotten\n",
      kPluginOk},
-    {"every-board-gone", {}, "board 7 live\nboard 8 gone away 1764999910000\n", {}, "",
-     "PRP-HSR CRITICAL - board 7 gone, board 8 gone for 1m40s\n", kPluginCritical},
+    {"every-board-gone",
+     {},
+     "board 7 live\nboard 8 gone away 1764999910000\n",
+     {},
+     "",
+     "PRP-HSR CRITICAL - board 7 gone, board 8 gone for 1m40s\n",
+     kPluginCritical},
     // A board named is looked at as it is: gone since an earlier check.
-    {"named-gone", {"7"}, "board 7 unreadable away 1764999999000\n",
-     {{7, {}, kBoardUnreadable}}, "",
-     "PRP-HSR CRITICAL - board 7 unreadable for 11s\n", kPluginCritical},
-    {"back", {}, "board 7 gone away 1764999945000\n", {kSteady}, "",
+    {"named-gone",
+     {"7"},
+     "board 7 unreadable away 1764999999000\n",
+     {{7, {}, kBoardUnreadable}},
+     "",
+     "PRP-HSR CRITICAL - board 7 unreadable for 11s\n",
+     kPluginCritical},
+    {"back",
+     {},
+     "board 7 gone away 1764999945000\n",
+     {kSteady},
+     "",
      "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) + "\nboard 7 back after 1m05s away\n",
      kPluginOk},
-    {"not-seen-by-the-last-check", {}, "board 8 live\n", {kSteady}, "",
+    {"not-seen-by-the-last-check",
+     {},
+     "board 8 live\n",
+     {kSteady},
+     "",
      "PRP-HSR CRITICAL - board 8 gone |" + LookOf7() + Losses(7) +
          "\nboard 7: not seen by the last check; only what one look sees is judged\n",
      kPluginCritical},
     // Rates one look could not take are known since the last check.
-    {"rates-since-the-last-check", {}, kRemembered7,
-     {{7, {{1250000, 10000, 0}, {1250000, 10000, 0}}, kBoardLive, false}}, "",
-     "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) + "\n", kPluginOk},
-    {"state-not-kept", {}, "-", {kSteady}, "",
-     "PRP-HSR UNKNOWN - state not kept |" + LookOf7() + Losses(7) + "\n", kPluginUnknown, true},
+    {"rates-since-the-last-check",
+     {},
+     kRemembered7,
+     {{7, {{1250000, 10000, 0}, {1250000, 10000, 0}}, kBoardLive, false}},
+     "",
+     "PRP-HSR OK - 1 board |" + LookOf7() + Losses(7) + "\n",
+     kPluginOk},
+    {"state-not-kept",
+     {},
+     "-",
+     {kSteady},
+     "",
+     "PRP-HSR UNKNOWN - state not kept |" + LookOf7() + Losses(7) + "\n",
+     kPluginUnknown,
+     true},
 };
 
 void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
@@ -234,8 +289,12 @@ TEST_P(Between, AsAnswered) {
     ASSERT_TRUE(c.memory == "-" || ParseMemory(text.data(), text.size(), &memory) == kMemoryWhole);
     static ExporterFile file;
     ParseExporterFile(c.file.data(), c.file.size(), &file);
-    Sources sources = {&watch, c.memory == "-" ? nullptr : &memory,
-                       c.file.empty() ? nullptr : &file, kNowMs, kNowMs, kMonotonicMs};
+    Sources sources = {&watch,
+                       c.memory == "-" ? nullptr : &memory,
+                       c.file.empty() ? nullptr : &file,
+                       kNowMs,
+                       kNowMs,
+                       kMonotonicMs};
     static Check check;
     check.notes = GrowingText();
     WorkOutCheck(&sources, &options, &check);

@@ -25,8 +25,9 @@
 namespace {
 
 const std::string kHead = "check_prp_hsr state 1\nchecked 1765000000000\n";
-const std::string kBoard3 = "board 3 live record 1764999999500 1000000000 1 0 10 20 30 40 4294967295 0"
-                            " exporter 1764999999000 1 - 2 - 3 4 5 6 7 8\n";
+const std::string kBoard3 =
+    "board 3 live record 1764999999500 1000000000 1 0 10 20 30 40 4294967295 0"
+    " exporter 1764999999000 1 - 2 - 3 4 5 6 7 8\n";
 
 struct StateCase {
     const char *name;
@@ -51,11 +52,11 @@ const StateCase kStates[] = {
      kMemoryDamaged, 0},
     {"no speed", kHead + "board 3 live record 1 0 1 1 0 0 0 0 0 0\nend\n", kMemoryDamaged, 0},
     {"a total beyond 64 bits",
-     kHead + "board 3 live exporter 1 18446744073709551616 0 0 0 0 0 0 0 0 0\nend\n", kMemoryDamaged,
-     0},
-    {"a sign", kHead + "board 3 live record 1 1000 1 1 -1 0 0 0 0 0\nend\n", kMemoryDamaged, 0},
-    {"a counter missing", kHead + "board 3 live record 1 1000 1 1 0 0 0 0 0\nend\n",
+     kHead + "board 3 live exporter 1 18446744073709551616 0 0 0 0 0 0 0 0 0\nend\n",
      kMemoryDamaged, 0},
+    {"a sign", kHead + "board 3 live record 1 1000 1 1 -1 0 0 0 0 0\nend\n", kMemoryDamaged, 0},
+    {"a counter missing", kHead + "board 3 live record 1 1000 1 1 0 0 0 0 0\nend\n", kMemoryDamaged,
+     0},
     {"no such state", kHead + "board 3 asleep\nend\n", kMemoryDamaged, 0},
     {"gone, not away", kHead + "board 3 gone\nend\n", kMemoryDamaged, 0},
     {"away after the check", kHead + "board 3 gone away 1765000000001\nend\n", kMemoryDamaged, 0},
@@ -103,11 +104,11 @@ TEST(Exporter, TotalsOfEachBoardAndLan) {
         "prp_hsr_link_down_seconds_total{board=\"7\",lan=\"A\"} 30 1765000000000\r\n"
         "prp_hsr_receive_errors_total{lan=\"B\",board=\"7\"} 12\n"
         "prp_hsr_receive_good_bytes_total{board=\"7\",lan=\"A\",name=\"a \\\"b\\\" c\"} 5\n"
-        "prp_hsr_transmit_bytes_total{board=\"7\",lan=\"A\"} 1.5e3\n"              // not whole
+        "prp_hsr_transmit_bytes_total{board=\"7\",lan=\"A\"} 1.5e3\n"                // not whole
         "prp_hsr_transmit_bytes_total{board=\"7\",lan=\"B\"} 18446744073709551616\n" // beyond
-        "prp_hsr_transmit_bytes_total{board=\"8\"} 1\n"                            // no LAN
-        "prp_hsr_transmit_bytes_total{board=\"x\",lan=\"A\"} 1\n"                  // no board
-        "prp_hsr_link_status{board=\"9\",lan=\"A\"} 1\n"                           // not a total
+        "prp_hsr_transmit_bytes_total{board=\"8\"} 1\n"                              // no LAN
+        "prp_hsr_transmit_bytes_total{board=\"x\",lan=\"A\"} 1\n"                    // no board
+        "prp_hsr_link_status{board=\"9\",lan=\"A\"} 1\n"                             // not a total
         "prp_hsr_link_losses_total_other{board=\"9\",lan=\"A\"} 1\n"
         "prp_hsr_link_losses_total{board=\"9\",lan=\"A\"} 4"; // no line end: still a sample
     ParseExporterFile(text.data(), text.size(), &file);
@@ -150,8 +151,8 @@ std::string Key(std::vector<std::string> arguments) {
 TEST(State, ItsNameFromTheArgumentsThatChangeTheVerdict) {
     std::string key = Key({"-w", "10", "-s", "3=100M", "-s", "1=10G", "5", "3"});
     EXPECT_EQ(key.size(), 16u);
-    EXPECT_EQ(Key({"3", "-s", "1=10G", "5", "--warning=10", "-s3=100M", "-t", "20",
-                   "--state-dir", "/x", "--no-state"}),
+    EXPECT_EQ(Key({"3", "-s", "1=10G", "5", "--warning=10", "-s3=100M", "-t", "20", "--state-dir",
+                   "/x", "--no-state"}),
               key);
     for (std::vector<std::string> other :
          {std::vector<std::string>{"-w", "10", "-s", "3=100M", "-s", "1=10G", "5"},
