@@ -37,16 +37,25 @@ static bool TotalStep(const BoardTotals *then, const BoardTotals *now, int lan, 
     return true;
 }
 
+// Errors a second, rounded up: one error is never 0.
+static uint64_t ErrorsPerSecond(uint64_t errors, uint32_t periods) {
+    return errors / periods + (errors % periods != 0);
+}
+
 // The exporter's totals, which never wrap and go on across a reset of the
 // counters: the links lost, and what was counted over the periods between
-// the two files.
-static void FromTotals(const BoardTotals *then, const BoardTotals *now, uint32_t periods,
+// the two files.  False where a total went back: the exporter started
+// again.
+static bool FromTotals(const BoardTotals *then, const BoardTotals *now, uint32_t periods,
                        Between *between) {
+    bool back = false;
     bool losses = true, errors = periods > 0, rates = periods > 0;
     uint64_t step[kLans][kTotals] = {};
     for (int lan = 0; lan < kLans; lan++) {
         for (int total = 0; total < kTotals; total++) {
             bool known = TotalStep(then, now, lan, (Total)total, &step[lan][total]);
+            back |=
+                TotalKnown(then, lan, (Total)total) && TotalKnown(now, lan, (Total)total) && !known;
             losses &= known || total > kTotalDownSeconds;
             errors &= known || total != kTotalErrors;
             rates &= known || total < kTotalReceived;
@@ -59,7 +68,7 @@ static void FromTotals(const BoardTotals *then, const BoardTotals *now, uint32_t
         }
         if (errors) {
             between->errors[lan] = step[lan][kTotalErrors];
-            between->errorsPerSecond[lan] = (step[lan][kTotalErrors] + periods - 1) / periods;
+            between->errorsPerSecond[lan] = ErrorsPerSecond(step[lan][kTotalErrors], periods);
         }
         if (rates) {
             between->perSecond[lan][kRxOctets] = step[lan][kTotalReceived] / periods;
@@ -69,6 +78,7 @@ static void FromTotals(const BoardTotals *then, const BoardTotals *now, uint32_t
     between->lossesKnown = losses;
     between->errorsKnown = errors;
     between->ratesKnown = rates;
+    return !back;
 }
 
 // Appends a note of the board: "board 3 (Bay 3) " and what.
@@ -121,7 +131,7 @@ static void FromRecords(const RememberedBoard *then, const Board *board, const S
         between->errorsKnown = true;
         for (int lan = 0; lan < kLans; lan++) {
             between->errors[lan] = step[lan][kRxErrors];
-            between->errorsPerSecond[lan] = (step[lan][kRxErrors] + periods - 1) / periods;
+            between->errorsPerSecond[lan] = ErrorsPerSecond(step[lan][kRxErrors], periods);
         }
     }
     if (!between->ratesKnown && !octetsWrap) {
@@ -157,13 +167,11 @@ static void WorkOutBetween(const RememberedBoard *then, const Board *board, cons
     memset(between, 0, sizeof *between);
     const BoardTotals *now =
         sources->file != nullptr ? TotalsOf(sources->file, board->boardIndex) : nullptr;
-    if (now != nullptr && then->hasTotals) {
-        FromTotals(&then->totals, now, PeriodsIn(then->writtenMs, sources->writtenMs), between);
-        if (!between->lossesKnown)
-            Note(notes, board,
-                 ": the exporter's totals went back (it started again); its links lost "
-                 "unknown\n");
-    }
+    if (now != nullptr && then->hasTotals &&
+        !FromTotals(&then->totals, now, PeriodsIn(then->writtenMs, sources->writtenMs), between))
+        Note(notes, board,
+             ": the exporter's totals went back (it started again); its links lost "
+             "unknown\n");
     if (sources->file != nullptr && now == nullptr)
         Note(notes, board, ": not in the exporter's file; its links lost unknown\n");
     if (!RecordNow(board) || !then->hasRecord)

@@ -74,8 +74,9 @@ int main(int argc, char **argv) {
     bool told = published || (remembered && check.count != 0);
 
     // What the next check needs, kept before the answer, which says
-    // whether it was.
-    if (stateKept && (told || remembered)) {
+    // whether it was; a state started afresh is replaced, so that it is
+    // said once.
+    if (stateKept && (told || remembered || recalled == kStartedAfresh)) {
         static Memory next;
         Remember(&check, &sources, &next);
         stateKept = KeepMemory(statePath.chars, &next, &check.notes);
