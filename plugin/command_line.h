@@ -1,6 +1,7 @@
 // check_prp_hsr's command line, as the Monitoring Plugins development
 // guidelines have a plugin's: -w and -c, -t, -h, -V; -s as WatchBoards
-// takes it.
+// takes it; where the plugin keeps what the next check needs, and the
+// exporter's file it reads the link losses from.
 #ifndef PLUGIN_COMMAND_LINE_H
 #define PLUGIN_COMMAND_LINE_H
 
@@ -21,7 +22,19 @@ struct CheckOptions {
     // receive errors a second of a LAN (-W, -C).  By default they warn as
     // the boards' verdict does: beyond the mark, at any error.
     Thresholds divergence, errors;
+    // Links lost since the last check, of a LAN (--losses-warning,
+    // --losses-critical): by default one warns, three are critical.
+    Thresholds losses;
     uint32_t timeoutSeconds;
+    // Where the state is kept (--state-dir; null: the default), or whether
+    // none is (--no-state).
+    const char *stateDir;
+    bool noState;
+    // The exporter's metrics file (--textfile; null: the default where it
+    // exists; "": none).
+    const char *textfile;
+    // A board gone that long is forgotten (--forget).
+    uint64_t forgetSeconds;
 };
 
 // Fills options from the command line.  Returns -1 to go on, or the status

@@ -3,11 +3,6 @@
 #include "clock.h"
 #include "deadline.h"
 
-// Enough for a board faster than its speed, which three publications in a
-// row tell (model.h), and for a stale one (the stale time is two periods
-// and a half).
-enum { kMostRounds = 5 };
-
 // Whether a board is known: its record is not current, or a publication
 // that changed it has given its rates (a publication due that did not come
 // counts nothing, and says nothing of a live board).
