@@ -73,6 +73,7 @@ object Service "prp-hsr-every-variable" {
   vars.prp_hsr_state_dir = "/var/lib/prp-hsr"
   vars.prp_hsr_no_state = true
   vars.prp_hsr_forget = 3600
+  vars.prp_hsr_names = "/etc/prp-hsr/boards"
   vars.prp_hsr_boards = [ 3, -4 ]
 }
 object Service "prp-hsr-defaults" {
@@ -103,7 +104,7 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 stop_daemon
-expect arguments $'\n--forget 3600 --losses-critical 4 --losses-warning 1 --no-state --state-dir /var/lib/prp-hsr --textfile /run/prp-hsr-exporter/prp-hsr.prom -C 5 -W 2 -c @30:40 -s 10G -s 3=100M -t 20 -w 10 3 -4' \
+expect arguments $'\n--forget 3600 --losses-critical 4 --losses-warning 1 --names /etc/prp-hsr/boards --no-state --state-dir /var/lib/prp-hsr --textfile /run/prp-hsr-exporter/prp-hsr.prom -C 5 -W 2 -c @30:40 -s 10G -s 3=100M -t 20 -w 10 3 -4' \
     "$(sort -u "$work/arguments" 2>&1)"
 
 echo "icinga: $passed passed, $failed failed"
