@@ -11,12 +11,86 @@ void StartNamedBoards(NamedBoards *named) {
     named->lanBitsPerSecond = 1000000000;
 }
 
-const Option *LongOption(const Option *options, int count, const char *name, size_t length) {
-    for (int i = 0; i < count; i++)
-        if (strlen(options[i].longName) == length &&
-            strncmp(options[i].longName, name, length) == 0)
-            return &options[i];
+static const Option *ShortOption(const CommandLine *line, char name) {
+    for (int i = 0; i < line->count; i++)
+        if (line->options[i].shortName == name && (unsigned char)name > ' ')
+            return &line->options[i];
     return NULL;
+}
+
+static const Option *LongOption(const CommandLine *line, const char *name, size_t length) {
+    for (int i = 0; i < line->count; i++)
+        if (strlen(line->options[i].longName) == length &&
+            strncmp(line->options[i].longName, name, length) == 0)
+            return &line->options[i];
+    return NULL;
+}
+
+// One argument that starts with '-'; next is the one after it (null at the
+// end), taken when the option needs a value (*used 2).
+static int TakeOption(const CommandLine *line, void *settings, const char *argument,
+                      const char *next, int *used) {
+    if (argument[1] != '-') {
+        if (argument[1] == '\0')
+            return line->refuse("unknown option", argument);
+        for (const char *name = argument + 1; *name != '\0'; name++) {
+            const Option *found = ShortOption(line, *name);
+            if (found == NULL) {
+                char alone[] = {'-', *name, '\0'};
+                return line->refuse("unknown option", alone);
+            }
+            if (found->takesValue) {
+                if (name[1] != '\0')
+                    return line->apply(settings, *name, name + 1);
+                if (next == NULL)
+                    return line->refuse("needs a value", argument);
+                *used = 2;
+                return line->apply(settings, *name, next);
+            }
+            int status = line->apply(settings, *name, NULL);
+            if (status >= 0)
+                return status;
+        }
+        return -1;
+    }
+    const char *name = argument + 2, *value = NULL;
+    size_t length = strcspn(name, "=");
+    const Option *found = LongOption(line, name, length);
+    if (found == NULL)
+        return line->refuse("unknown option", argument);
+    if (name[length] == '=')
+        value = name + length + 1;
+    if (!found->takesValue && value != NULL)
+        return line->refuse("takes no value", argument);
+    if (found->takesValue && value == NULL) {
+        if (next == NULL)
+            return line->refuse("needs a value", argument);
+        value = next;
+        *used = 2;
+    }
+    return line->apply(settings, found->shortName, value);
+}
+
+int TakeArguments(int argc, char **argv, const CommandLine *line, NamedBoards *named,
+                  void *settings) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; i++) {
+        const char *argument = argv[i];
+        int status, used = 1;
+        if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
+            const char *why = TakeBoard(named, argument);
+            status = why != NULL ? line->refuse(why, argument) : -1;
+        } else if (strcmp(argument, "--") == 0) {
+            optionsEnd = true;
+            status = -1;
+        } else {
+            status = TakeOption(line, settings, argument, argv[i + 1], &used);
+        }
+        if (status >= 0)
+            return status;
+        i += used - 1;
+    }
+    return -1;
 }
 
 bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value) {

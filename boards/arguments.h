@@ -49,9 +49,25 @@ struct Option {
     bool takesValue;
 };
 
-// The option of those count whose long name is the length characters at
-// name; null when none is.
-const Option *LongOption(const Option *options, int count, const char *name, size_t length);
+// A program's command line: its options, what it makes of one (by its
+// short name, with its value, null for an option that takes none: -1 to go
+// on, or the status to end with), and how it refuses an argument, and why
+// (the status to end with).
+struct CommandLine {
+    const Option *options;
+    int count;
+    int (*apply)(void *settings, char name, const char *value);
+    int (*refuse)(const char *why, const char *argument);
+};
+
+// Takes the arguments after the program's name: board indexes (a negative
+// one too) into named, "--" after which every argument is one, and the
+// options: short ones together as the synopses show them ("-bG"), one that
+// takes a value taking the rest of its argument ("-s10G") or the next one,
+// a long one with "=VALUE" ("--lan-speed=10G") or the next.  Returns -1
+// once all are taken, else the status to end with.
+int TakeArguments(int argc, char **argv, const CommandLine *line, NamedBoards *named,
+                  void *settings);
 
 // A whole decimal number, at most most; with allowTenths one decimal may
 // follow a point, and the value is in tenths.

@@ -103,7 +103,8 @@ static const Option kOptions[] = {
     {kForget, "forget", true},
 };
 
-static int Apply(CheckOptions *options, char name, const char *value) {
+static int Apply(void *settings, char name, const char *value) {
+    CheckOptions *options = (CheckOptions *)settings;
     switch (name) {
     case 'w':
     case 'c':
@@ -183,43 +184,6 @@ static int Apply(CheckOptions *options, char name, const char *value) {
     return -1;
 }
 
-// One argument that starts with '-' (not a negative board index); *next is
-// the following argument, taken when the option needs a value.  A value
-// follows its option in the same argument ("-w10", "--warning=10") or in
-// the next one.
-static int ParseOption(CheckOptions *options, const char *argument, const char *next, int *used) {
-    const Option *found = NULL;
-    const char *value = NULL;
-    if (argument[1] != '-') {
-        for (const Option &option : kOptions)
-            if (argument[1] != '\0' && option.shortName == argument[1])
-                found = &option;
-        if (found != NULL && argument[2] != '\0') {
-            if (!found->takesValue)
-                return Refuse("unknown option", argument);
-            value = argument + 2;
-        }
-    } else {
-        const char *name = argument + 2;
-        size_t length = strcspn(name, "=");
-        found = LongOption(kOptions, sizeof kOptions / sizeof kOptions[0], name, length);
-        if (found != NULL && name[length] == '=') {
-            if (!found->takesValue)
-                return Refuse("takes no value", argument);
-            value = name + length + 1;
-        }
-    }
-    if (found == NULL)
-        return Refuse("unknown option", argument);
-    if (found->takesValue && value == NULL) {
-        if (next == NULL)
-            return Refuse("needs a value", argument);
-        value = next;
-        *used = 2;
-    }
-    return Apply(options, found->shortName, value);
-}
-
 int ParseCheckOptions(int argc, char **argv, CheckOptions *options) {
     memset(options, 0, sizeof *options);
     StartNamedBoards(&options->named);
@@ -236,22 +200,7 @@ int ParseCheckOptions(int argc, char **argv, CheckOptions *options) {
     ParseRange("0", kMostErrors, &options->losses.warning);
     ParseRange("2", kMostErrors, &options->losses.critical);
 
-    bool optionsEnd = false;
-    for (int i = 1; i < argc; i++) {
-        const char *argument = argv[i];
-        int status, used = 1;
-        if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
-            const char *why = TakeBoard(&options->named, argument);
-            status = why != NULL ? Refuse(why, argument) : -1;
-        } else if (strcmp(argument, "--") == 0) {
-            optionsEnd = true;
-            status = -1;
-        } else {
-            status = ParseOption(options, argument, argv[i + 1], &used);
-        }
-        if (status >= 0)
-            return status;
-        i += used - 1;
-    }
-    return -1;
+    static const CommandLine kLine = {kOptions, (int)(sizeof kOptions / sizeof kOptions[0]), Apply,
+                                      Refuse};
+    return TakeArguments(argc, argv, &kLine, &options->named, options);
 }

@@ -77,7 +77,8 @@ static char FirstGiven(const char *names) {
     return '\0';
 }
 
-static int Apply(ViewOptions *options, char name, const char *value) {
+static int Apply(void *settings, char name, const char *value) {
+    ViewOptions *options = (ViewOptions *)settings;
     uint64_t number;
     const char *why;
     if (strchr("bGjlm", name) != NULL && strchr(given, name) == NULL)
@@ -139,60 +140,6 @@ static int Apply(ViewOptions *options, char name, const char *value) {
     return -1;
 }
 
-static const Option *ShortOption(char name) {
-    for (const Option &option : kOptions)
-        if (option.shortName == name && name > kNames)
-            return &option;
-    return NULL;
-}
-
-// One argument that starts with '-' (not a negative board index); *next is
-// the following argument, taken when the option needs a value.  Short
-// options go together as the synopsis shows them ("-bG"); one that takes a
-// value takes the rest of the argument ("-m2.5") or the next one.
-static int ParseOption(ViewOptions *options, const char *argument, char **next, int *used) {
-    if (argument[1] != '-') {
-        if (argument[1] == '\0')
-            return Refuse("unknown option", argument);
-        for (const char *name = argument + 1; *name != '\0'; name++) {
-            const Option *found = ShortOption(*name);
-            if (found == NULL) {
-                char alone[] = {'-', *name, '\0'};
-                return Refuse("unknown option", alone);
-            }
-            if (found->takesValue) {
-                if (name[1] != '\0')
-                    return Apply(options, *name, name + 1);
-                if (*next == NULL)
-                    return Refuse("needs a value", argument);
-                *used = 2;
-                return Apply(options, *name, *next);
-            }
-            int status = Apply(options, *name, NULL);
-            if (status >= 0)
-                return status;
-        }
-        return -1;
-    }
-    const char *value = NULL;
-    const char *name = argument + 2;
-    size_t length = strcspn(name, "=");
-    const Option *found = LongOption(kOptions, sizeof kOptions / sizeof kOptions[0], name, length);
-    if (found == NULL)
-        return Refuse("unknown option", argument);
-    if (name[length] == '=')
-        value = name + length + 1;
-    if (!found->takesValue && value != NULL)
-        return Refuse("takes no value", argument);
-    if (found->takesValue && value == NULL) {
-        if (*next == NULL)
-            return Refuse("needs a value", argument);
-        value = *next;
-        *used = 2;
-    }
-    return Apply(options, found->shortName, value);
-}
-
 // The metrics file is read by a collector only when its name ends in .prom.
 static bool PromFile(const char *name) {
     size_t length = strlen(name);
@@ -208,24 +155,11 @@ int ParseOptions(int argc, char **argv, ViewOptions *options) {
     options->view.graphs = true;
     options->format = kTabSeparated;
 
-    bool optionsEnd = false;
-    for (int i = 1; i < argc; i++) {
-        const char *argument = argv[i];
-        int status;
-        int used = 1;
-        if (optionsEnd || argument[0] != '-' || IsDigit(argument[1])) {
-            const char *why = TakeBoard(&options->named, argument);
-            status = why != NULL ? Refuse(why, argument) : -1;
-        } else if (strcmp(argument, "--") == 0) {
-            optionsEnd = true;
-            status = -1;
-        } else {
-            status = ParseOption(options, argument, &argv[i + 1], &used);
-        }
-        if (status >= 0)
-            return status;
-        i += used - 1;
-    }
+    static const CommandLine kLine = {kOptions, (int)(sizeof kOptions / sizeof kOptions[0]), Apply,
+                                      Refuse};
+    int status = TakeArguments(argc, argv, &kLine, &options->named, options);
+    if (status >= 0)
+        return status;
     // Lines have no screen's options; the events take the mark, and JSON;
     // the metrics file neither.
     char lines = FirstGiven("lj"), refused[3] = {'-', FirstGiven("bG"), '\0'};

@@ -259,7 +259,8 @@ TEST(AgentOptions, CommandLines) {
         {{"-x", ""}, 2, nullptr, 0, 1000000000},
         {{"-s", "10g"}, 2, nullptr, 0, 1000000000},
         {{"-q"}, 2, nullptr, 0, 1000000000},
-        {{"-hx"}, 2, nullptr, 0, 1000000000},
+        {{"-hq"}, 0, nullptr, 0, 1000000000}, // together, as getopt takes them: -h first
+        {{"-qh"}, 2, nullptr, 0, 1000000000},
         {{"--socket", "/a"}, 2, nullptr, 0, 1000000000},
         {{"board3"}, 2, nullptr, 0, 1000000000},
     };
@@ -299,7 +300,7 @@ TEST(AgentOptions, RefusedArgumentEscaped) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(ParseAgentOptions(2, argv, &options), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "prp-hsr-agentx: unknown option: -\\033[2J\n"
+              "prp-hsr-agentx: unknown option: -\\033\n"
               "usage: prp-hsr-agentx [-h] [-s [BOARD=]SPEED] [-x SOCKET] "
               "[--names FILE] [boardIndex...]\n");
 }
