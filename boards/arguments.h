@@ -69,6 +69,12 @@ struct CommandLine {
 int TakeArguments(int argc, char **argv, const CommandLine *line, NamedBoards *named,
                   void *settings);
 
+// The command line's arguments in UTF-8, as file names are kept: on Linux
+// argv as it is; on Windows read again from the wide command line, since
+// argv came through the ANSI code page, which loses the letters outside it
+// (a Greek folder's name) or puts others in their place (Lodz for Łódź).
+char **ArgumentsInUtf8(int argc, char **argv);
+
 // A whole decimal number, at most most; with allowTenths one decimal may
 // follow a point, and the value is in tenths.
 bool ParseNumber(const char *text, uint64_t most, bool allowTenths, uint64_t *value);

@@ -54,11 +54,6 @@ int FileWrittenMs(const char *path, uint64_t *writtenMs);
 // The exporter's file where it is installed and there; null otherwise.
 const char *DefaultTextfile(void);
 
-// The command line's arguments in UTF-8, as paths are kept: on Linux argv
-// as it is; on Windows read again from the wide command line, since argv
-// came through the ANSI code page, which loses the letters outside it.
-char **ArgumentsInUtf8(int argc, char **argv);
-
 // The system's words for an error code.
 const char *ErrorWords(uint32_t error);
 

@@ -180,6 +180,4 @@ const char *DefaultTextfile(void) {
     return access(kInstalled, F_OK) == 0 ? kInstalled : NULL;
 }
 
-char **ArgumentsInUtf8(int, char **argv) { return argv; }
-
 const char *ErrorWords(uint32_t error) { return strerror((int)error); }

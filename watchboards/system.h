@@ -12,12 +12,6 @@
 #include "clock.h"
 #include "grid.h"
 
-// The command line's arguments in UTF-8, as file names are kept: on Linux
-// argv as it is; on Windows read again from the wide command line, since
-// argv came through the ANSI code page, which loses the letters outside it
-// (a Greek folder's name) or puts others in their place (Lodz for Łódź).
-char **ArgumentsInUtf8(int argc, char **argv);
-
 // Whether standard output is the journal's stream (systemd's JOURNAL_STREAM
 // names it), which reads a priority at the start of each line.
 bool OutputIsJournal(void);

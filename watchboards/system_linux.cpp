@@ -186,7 +186,6 @@ static bool ReplaceHeld(const char *path, const char *bytes, size_t count) {
 
 const char *SystemErrorText(int error) { return strerror(error); }
 
-char **ArgumentsInUtf8(int, char **argv) { return argv; }
 
 void WriteOutput(const char *bytes, size_t count) {
     FlushOutput(); // what the stream holds goes first; a standard output closed at start fails
