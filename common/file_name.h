@@ -1,5 +1,6 @@
 // File names from outside (given on the command line): as a line on a
-// terminal may show them, and the name of a temporary file beside one.
+// terminal may show them, and a temporary file beside one, which takes the
+// file's place whole.
 #ifndef COMMON_FILE_NAME_H
 #define COMMON_FILE_NAME_H
 
@@ -21,5 +22,18 @@ void EscapeControls(const char *text, char *shown, size_t size);
 // character is not cut in two.  False when it does not fit size.
 bool TemporaryFileName(const char *path, const char *separators, uint64_t number, char *temporary,
                        size_t size);
+
+// Why a call on a file failed, in the system's words, without a line end;
+// error is errno's on Linux, GetLastError()'s on Windows.
+const char *SystemErrorText(int error);
+
+// Writes count bytes to a new file beside path and closes it, for a rename
+// that puts it in path's place whole: its name TemporaryFileName's with a
+// number no other process can guess (a name taken already is refused, never
+// followed or opened, and another tried); on Linux its mode is mode,
+// whatever the umask.  Returns 0 with its name in temporary; otherwise the
+// error, no file left, and temporary empty where no name fitted.
+int WriteBeside(const char *path, const char *bytes, size_t count, unsigned mode, char *temporary,
+                size_t size);
 
 #endif

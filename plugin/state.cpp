@@ -76,7 +76,7 @@ Recalled RecallMemory(const char *path, uint64_t nowMs, Memory *memory, Text *no
         length = 0; // damaged
         break;
     case kStateFileFailed:
-        Say(note, kNotKeptStart, path, ErrorWords(error));
+        Say(note, kNotKeptStart, path, SystemErrorText((int)error));
         return kNotKept;
     }
     MemoryRead read = ParseMemory(bytes, length, memory);

@@ -54,7 +54,4 @@ int FileWrittenMs(const char *path, uint64_t *writtenMs);
 // The exporter's file where it is installed and there; null otherwise.
 const char *DefaultTextfile(void);
 
-// The system's words for an error code.
-const char *ErrorWords(uint32_t error);
-
 #endif

@@ -6,7 +6,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,47 +122,15 @@ StateFileRead ReadStateFile(const char *path, char *bytes, size_t size, size_t *
     return read;
 }
 
-// A number no other process can guess, for a temporary file's name.
-static uint64_t UnguessableNumber(void) {
-    uint64_t number;
-    if (getrandom(&number, sizeof number, 0) != (ssize_t)sizeof number)
-        number = MonotonicMilliseconds() ^ (uint64_t)getpid() << 40; // O_EXCL refuses a guess
-    return number;
-}
-
 bool ReplaceStateFile(const char *path, const char *bytes, size_t count, Text *why) {
     static char temporary[4096];
-    // A name taken already (by a chance beyond belief, or by a guess) is
-    // refused, never followed or opened: another name is tried.
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 8; attempt++) {
-        if (!TemporaryFileName(path, "/", UnguessableNumber(), temporary, sizeof temporary))
-            return Say(why, path, strerror(ENAMETOOLONG));
-        fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0) // said of the state file, which the user knows
-        return Say(why, path, strerror(errno));
-    int error = 0;
-    while (error == 0 && count > 0) {
-        ssize_t written = write(fd, bytes, count);
-        if (written < 0 && errno != EINTR)
-            error = errno;
-        if (written > 0) {
-            bytes += written;
-            count -= (size_t)written;
-        }
-    }
-    if (close(fd) != 0 && error == 0)
+    int error = WriteBeside(path, bytes, count, 0600, temporary, sizeof temporary);
+    if (error == 0 && rename(temporary, path) != 0) {
         error = errno;
-    if (error == 0 && rename(temporary, path) != 0)
-        error = errno;
-    if (error != 0) {
         unlink(temporary);
-        return Say(why, path, strerror(error));
     }
-    return true;
+    // Said of the state file, which the user knows.
+    return error == 0 || Say(why, path, strerror(error));
 }
 
 int FileWrittenMs(const char *path, uint64_t *writtenMs) {
@@ -179,5 +146,3 @@ const char *DefaultTextfile(void) {
     static const char kInstalled[] = "/run/prp-hsr-exporter/prp-hsr.prom";
     return access(kInstalled, F_OK) == 0 ? kInstalled : NULL;
 }
-
-const char *ErrorWords(uint32_t error) { return strerror((int)error); }

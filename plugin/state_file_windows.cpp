@@ -1,4 +1,3 @@
-#define _CRT_RAND_S // rand_s, before any header that may bring in stdlib.h
 #include "state_file.h"
 
 #include <errno.h>
@@ -42,16 +41,6 @@ bool DefaultStateBase(Text *base) {
     return true;
 }
 
-const char *ErrorWords(uint32_t code) {
-    static char why[256];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                       (DWORD)code, 0, why, sizeof why, NULL) == 0)
-        snprintf(why, sizeof why, "error %lu", (unsigned long)code);
-    for (size_t end = strlen(why); end > 0 && strchr(".\r\n ", why[end - 1]) != NULL; end--)
-        why[end - 1] = '\0';
-    return why;
-}
-
 // "PATH: why", the path's control characters escaped; false.
 static bool Say(Text *why, const char *path, const char *what) {
     static char shown[4 * kLongestPath];
@@ -67,7 +56,7 @@ static bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 bool KeepFolder(const char *folder, Text *why) {
     static wchar_t path[kLongestPath];
     if (!WidePath(folder, path))
-        return Say(why, folder, ErrorWords(GetLastError()));
+        return Say(why, folder, SystemErrorText((int)GetLastError()));
     // Each folder from the top, made where missing; a drive ("C:") and a
     // share are there or not.
     size_t length = wcslen(path);
@@ -82,14 +71,14 @@ bool KeepFolder(const char *folder, Text *why) {
             GetLastError() != ERROR_ALREADY_EXISTS) {
             DWORD error = GetLastError();
             path[end] = kept;
-            return Say(why, folder, ErrorWords(error));
+            return Say(why, folder, SystemErrorText((int)error));
         }
         path[end] = kept;
     }
     // A link (a junction) would lead the state elsewhere.
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return Say(why, folder, ErrorWords(GetLastError()));
+        return Say(why, folder, SystemErrorText((int)GetLastError()));
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         return Say(why, folder, "not a folder");
@@ -140,37 +129,17 @@ bool ReplaceStateFile(const char *path, const char *bytes, size_t count, Text *w
     static wchar_t file[kLongestPath], wideTemporary[kLongestPath];
     static char temporary[4 * kLongestPath];
     if (!WidePath(path, file))
-        return Say(why, path, ErrorWords(GetLastError()));
-    // A name taken already is refused, never opened: another name is tried.
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 8; attempt++) {
-        unsigned high = 0, low = 0;
-        rand_s(&high);
-        rand_s(&low);
-        if (!TemporaryFileName(path, "\\/:", (uint64_t)high << 32 | low, temporary,
-                               sizeof temporary) ||
-            !WidePath(temporary, wideTemporary))
-            return Say(why, path, strerror(ENAMETOOLONG));
-        handle = CreateFileW(wideTemporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
-        if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            break;
+        return Say(why, path, SystemErrorText((int)GetLastError()));
+    int error = WriteBeside(path, bytes, count, 0, temporary, sizeof temporary);
+    if (error == 0) {
+        WidePath(temporary, wideTemporary); // it was written by that name
+        if (!MoveFileExW(wideTemporary, file, MOVEFILE_REPLACE_EXISTING)) {
+            error = (int)GetLastError();
+            DeleteFileW(wideTemporary);
+        }
     }
-    if (handle == INVALID_HANDLE_VALUE) // said of the state file, which the user knows
-        return Say(why, path, ErrorWords(GetLastError()));
-    DWORD error = 0, written = 0;
-    for (; error == 0 && count > 0; bytes += written, count -= written)
-        if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
-            error = GetLastError();
-    if (!CloseHandle(handle) && error == 0)
-        error = GetLastError();
-    if (error == 0 && !MoveFileExW(wideTemporary, file, MOVEFILE_REPLACE_EXISTING))
-        error = GetLastError();
-    if (error != 0) {
-        DeleteFileW(wideTemporary);
-        return Say(why, path, ErrorWords(error));
-    }
-    return true;
+    // Said of the state file, which the user knows.
+    return error == 0 || Say(why, path, SystemErrorText(error));
 }
 
 int FileWrittenMs(const char *path, uint64_t *writtenMs) {

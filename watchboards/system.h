@@ -54,9 +54,6 @@ void WaitMilliseconds(uint32_t milliseconds);
 // left in place; held for 60 s in a row, the file fails.
 bool ReplaceWholeFile(const char *path, const char *bytes, size_t count);
 
-// What the system's error code means, in its words.
-const char *SystemErrorText(int error);
-
 // Writes all of it to standard output, going on where a signal interrupted
 // a write.  An end requested while a write waits ends the program at once,
 // with status 0; output that fails ends it with status 1 and a line.

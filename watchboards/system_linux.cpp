@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -118,14 +117,6 @@ static bool FileFailed(const char *file, int error) {
     return false;
 }
 
-// A number no other process can guess, for a temporary file's name.
-static uint64_t UnguessableNumber(void) {
-    uint64_t number;
-    if (getrandom(&number, sizeof number, 0) != (ssize_t)sizeof number)
-        number = MonotonicMilliseconds() ^ (uint64_t)getpid() << 40; // O_EXCL refuses a guess
-    return number;
-}
-
 static bool ReplaceHeld(const char *path, const char *bytes, size_t count);
 
 // While a temporary file is there, every signal but a fault waits: one
@@ -146,36 +137,10 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
 
 static bool ReplaceHeld(const char *path, const char *bytes, size_t count) {
     static char temporary[8192];
-    // A name taken already (by a chance beyond belief, or by a guess) is
-    // refused, never followed or opened: another name is tried.
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 8; attempt++) {
-        if (!TemporaryFileName(path, "/", UnguessableNumber(), temporary, sizeof temporary))
-            return FileFailed(path, ENAMETOOLONG);
-        fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
-        return FileFailed(temporary, errno);
-    // Whatever the umask: the collector runs as a user of its own.  No sync:
-    // a crash loses a second at most, and flash is spared a write each.
-    int error = fchmod(fd, 0644) == 0 ? 0 : errno;
-    while (error == 0 && count > 0) {
-        ssize_t written = write(fd, bytes, count);
-        if (written < 0 && errno != EINTR)
-            error = errno;
-        if (written > 0) {
-            bytes += written;
-            count -= (size_t)written;
-        }
-    }
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        unlink(temporary);
-        return FileFailed(temporary, error);
-    }
+    // Whatever the umask: the collector runs as a user of its own.
+    int error = WriteBeside(path, bytes, count, 0644, temporary, sizeof temporary);
+    if (error != 0)
+        return FileFailed(temporary[0] != '\0' ? temporary : path, error);
     if (rename(temporary, path) != 0) {
         error = errno;
         unlink(temporary);
@@ -183,9 +148,6 @@ static bool ReplaceHeld(const char *path, const char *bytes, size_t count) {
     }
     return true;
 }
-
-const char *SystemErrorText(int error) { return strerror(error); }
-
 
 void WriteOutput(const char *bytes, size_t count) {
     FlushOutput(); // what the stream holds goes first; a standard output closed at start fails
@@ -284,7 +246,6 @@ bool OpenScreen(TerminalAbilities *abilities, const char **whyNot) {
     return true;
 }
 
-
 static void LeaveKeys(void) { tcsetattr(STDIN_FILENO, TCSAFLUSH, &original); }
 
 bool OpenKeys(void) {
@@ -323,9 +284,9 @@ static int TakeKey(void) {
     static const struct {
         const char *sequence; // after ESC [ or ESC O
         int key;
-    } kSequences[] = {{"A", kKeyUp},    {"B", kKeyDown},  {"5~", kKeyPageUp}, {"6~", kKeyPageDown},
-                      {"H", kKeyHome},  {"1~", kKeyHome}, {"7~", kKeyHome},   {"F", kKeyEnd},
-                      {"4~", kKeyEnd},  {"8~", kKeyEnd}};
+    } kSequences[] = {{"A", kKeyUp},   {"B", kKeyDown},  {"5~", kKeyPageUp}, {"6~", kKeyPageDown},
+                      {"H", kKeyHome}, {"1~", kKeyHome}, {"7~", kKeyHome},   {"F", kKeyEnd},
+                      {"4~", kKeyEnd}, {"8~", kKeyEnd}};
     size_t length = 1;
     int key = pending[0];
     if (pendingCount >= 3 && pending[0] == 0x1b && (pending[1] == '[' || pending[1] == 'O')) {
@@ -340,7 +301,8 @@ static int TakeKey(void) {
             }
         }
         // Another sequence: up to its final character, passed over.
-        while (key == kNoKey && length < pendingCount && !(pending[length] >= 0x40 && pending[length] <= 0x7e))
+        while (key == kNoKey && length < pendingCount &&
+               !(pending[length] >= 0x40 && pending[length] <= 0x7e))
             length++;
         if (key == kNoKey && length < pendingCount)
             length++;

@@ -1,4 +1,3 @@
-#define _CRT_RAND_S // rand_s, before any header that may bring in stdlib.h
 #include "system.h"
 
 #include <errno.h>
@@ -15,7 +14,6 @@
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
-
 
 // The longest path the wide functions take, in UTF-16 units.
 enum { kLongestPath = 32768 };
@@ -44,17 +42,6 @@ void WaitMilliseconds(uint32_t milliseconds) { WaitForSingleObject(endEvent, mil
 // Why the last call failed, in the system's words, without the line end.
 static const char *LastError(void) { return SystemErrorText((int)GetLastError()); }
 
-const char *SystemErrorText(int code) {
-    static char why[256];
-    DWORD error = (DWORD)code;
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                       why, sizeof why, NULL) == 0)
-        snprintf(why, sizeof why, "error %lu", (unsigned long)error);
-    for (size_t end = strlen(why); end > 0 && strchr(".\r\n ", why[end - 1]) != NULL; end--)
-        why[end - 1] = '\0';
-    return why;
-}
-
 // Standard output when it is a console, null when it is not (a pipe, a
 // file); found out at the first write.
 static HANDLE consoleOutput;
@@ -64,10 +51,10 @@ static HANDLE ConsoleOutput(void) {
     if (!consoleKnown) {
         HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
         DWORD mode;
-        consoleOutput = handle != NULL && handle != INVALID_HANDLE_VALUE &&
-                                GetConsoleMode(handle, &mode)
-                            ? handle
-                            : NULL;
+        consoleOutput =
+            handle != NULL && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)
+                ? handle
+                : NULL;
         consoleKnown = true;
     }
     return consoleOutput;
@@ -111,8 +98,8 @@ static bool WriteConsoleUtf8(HANDLE console, const char *bytes, size_t count) {
         memcpy(cut, piece + whole, cutCount);
         if (whole == 0)
             continue;
-        int characters = MultiByteToWideChar(CP_UTF8, 0, (const char *)piece, (int)whole, wide,
-                                             kPiece);
+        int characters =
+            MultiByteToWideChar(CP_UTF8, 0, (const char *)piece, (int)whole, wide, kPiece);
         if (characters == 0)
             return false;
         DWORD total = 0;
@@ -240,36 +227,11 @@ bool ReplaceWholeFile(const char *path, const char *bytes, size_t count) {
     static char temporary[4 * kLongestPath];
     if (!WidePath(path, file))
         return SayOfFile(path, LastError());
-    // A name taken already (by a chance beyond belief, or by a guess) is
-    // refused, never opened: another name is tried.
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 8; attempt++) {
-        unsigned high = 0, low = 0;
-        rand_s(&high);
-        rand_s(&low);
-        if (!TemporaryFileName(path, "\\/:", (uint64_t)high << 32 | low, temporary,
-                               sizeof temporary) ||
-            !WidePath(temporary, wideTemporary))
-            return SayOfFile(path, strerror(ENAMETOOLONG));
-        handle = CreateFileW(wideTemporary, GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
-        if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    if (handle == INVALID_HANDLE_VALUE)
-        return SayOfFile(temporary, LastError());
-    const char *why = NULL;
-    DWORD written = 0;
-    for (; why == NULL && count > 0; bytes += written, count -= written)
-        if (!WriteFile(handle, bytes, count > 1u << 30 ? 1u << 30 : (DWORD)count, &written, NULL))
-            why = LastError();
-    if (!CloseHandle(handle) && why == NULL)
-        why = LastError();
-    if (why != NULL) {
-        DeleteFileW(wideTemporary);
-        return SayOfFile(temporary, why);
-    }
-    why = PutInPlace(wideTemporary, file, path);
+    int error = WriteBeside(path, bytes, count, 0, temporary, sizeof temporary);
+    if (error != 0)
+        return SayOfFile(temporary[0] != '\0' ? temporary : path, SystemErrorText(error));
+    WidePath(temporary, wideTemporary); // it was written by that name
+    const char *why = PutInPlace(wideTemporary, file, path);
     if (why != NULL) {
         DeleteFileW(wideTemporary);
         return SayOfFile(path, why);

@@ -9,6 +9,7 @@
 #include "board_line.h"
 #include "console.h"
 #include "event_lines.h"
+#include "file_name.h"
 #include "keys.h"
 #include "layout.h"
 #include "metrics.h"
