@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fields.h"
 #include "lines.h"
 #include "samples.h"
 
@@ -32,31 +33,7 @@ std::string Line(const Board &board, LineFormat format) {
     return text.chars;
 }
 
-// The fields of a line named in wanted ("NAME=VALUE ..."), found by their
-// names in the header's columns, written as wanted is.
-std::string Fields(const std::string &line, const std::string &wanted) {
-    char chars[1024];
-    Text text = TEXT_IN(chars);
-    AppendHeaderLine(&text, kTabSeparated);
-    chars[text.length - 1] = '\0'; // its line end
-    std::vector<std::string> names, values;
-    std::istringstream header(chars), in(line.substr(0, line.size() - 1));
-    for (std::string name; std::getline(header, name, '\t');)
-        names.push_back(name);
-    for (std::string value; std::getline(in, value, '\t');)
-        values.push_back(value);
-    if (!line.empty() && line[line.size() - 2] == '\t')
-        values.push_back(""); // the last field empty
-    std::istringstream pairs(wanted);
-    std::string found;
-    for (std::string pair; pairs >> pair;) {
-        std::string name = pair.substr(0, pair.find('='));
-        size_t column = std::find(names.begin(), names.end(), name) - names.begin();
-        found += (found.empty() ? "" : " ") + name + "=" +
-                 (column < values.size() ? values[column] : "(none)");
-    }
-    return found;
-}
+using test::Fields;
 
 TEST(Lines, HeaderOnlyWhenTabSeparated) {
     char chars[1024];
