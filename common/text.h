@@ -37,12 +37,14 @@ inline void EmptyText(Text *text) {
 bool Grow(Text *text, size_t count);
 
 // Left out whole when they do not fit: a character of several bytes, a
-// number, a word, is never cut.
+// number, a word, is never cut.  more may be null where count is 0 (the
+// chars of a growing text that never grew).
 inline void AppendChars(Text *text, const char *more, size_t count) {
     if (count >= text->size - text->length && !Grow(text, count))
         return;
     char *to = text->chars + text->length;
-    __builtin_memcpy(to, more, count);
+    if (count != 0)
+        __builtin_memcpy(to, more, count);
     to[count] = '\0';
     text->length += count;
 }
