@@ -41,7 +41,11 @@ inline std::string LinkStatusLines(const char *lanA, const char *lanB) {
 
 class BoardTest : public ::testing::Test {
   protected:
-    Environment Boards() const { return {"QVGPIO_SIM_DIR=" + boards_.Path()}; }
+    // The simulated boards, and the folder where a plugin run keeps its
+    // state between checks: the test's own, never the user's.
+    Environment Boards() const {
+        return {"QVGPIO_SIM_DIR=" + boards_.Path(), "MP_STATE_PATH=" + boards_.Path()};
+    }
 
     Outcome Tool(const std::string &name, const std::vector<std::string> &arguments,
                  const std::string &input, const Environment &more = {}) const {

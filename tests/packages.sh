@@ -61,7 +61,8 @@ if [ "$(id -u)" -eq 0 ]; then
     done
     # The monitoring plugin beside Debian's, with its page and its example
     # for Icinga 2 as Icinga 2 takes it.
-    plugin=/usr/lib/nagios/plugins/check_prp_hsr
+    # Its state between checks in the run's own folder, never root's.
+    plugin="env MP_STATE_PATH=$work/state /usr/lib/nagios/plugins/check_prp_hsr"
     expect plugin-page "" "$(man -w check_prp_hsr >/dev/null 2>&1 || echo missing)"
     expect plugin-nothing-published "PRP-HSR UNKNOWN - no board published, status 3" \
         "$(out=$($plugin); echo "$out, status $?")"
@@ -146,7 +147,7 @@ if [ -n "$windows" ]; then
     expect zip-run-on-simulator "$ask"$'\n'"$links" \
         "$(echo 1 | wine "$sim" run "Z:$work/tools/bin/ShowLinkStatus.exe" 2>/dev/null)"
     expect zip-plugin "PRP-HSR UNKNOWN - no board published, status 3" \
-        "$(out=$(wine "$work/tools/bin/check_prp_hsr.exe" 2>/dev/null); echo "$out, status $?")"
+        "$(out=$(MP_STATE_PATH="Z:$work/state" wine "$work/tools/bin/check_prp_hsr.exe" 2>/dev/null); echo "$out, status $?")"
     expect zip-monitor "$no_block"$'\nstatus 1' \
         "$(echo 7 | wine "$work/tools/bin/WatchLinkStatus.exe" 2>/dev/null; echo "status $?")"
 
