@@ -146,7 +146,7 @@ TEST_P(Cases, AsTheTableSays) {
     } else {
         Outcome outcome = program.Finish(Seconds(60));
         if (c.compare == Case::kExact) {
-            EXPECT_EQ(outcome.output, c.output);
+            EXPECT_EQ(AnyNumbersMarked(outcome.output, c.output), c.output);
         }
         if (c.status == "!0")
             EXPECT_NE(outcome.status, 0);

@@ -1,5 +1,6 @@
 #include "cases.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -33,9 +34,9 @@ std::vector<std::string> Words(const std::string &text) {
     return words;
 }
 
-// \n, \t, \s, \p, \e, \a, \\; any other backslash stands for itself.
+// \n, \t, \s, \p, \e, \a, \\, \#; any other backslash stands for itself.
 std::string Unescape(const std::string &text) {
-    static const std::string kEscaped = "ntspea\\", kPlain = "\n\t |\x1b\a\\";
+    static const std::string kEscaped = "ntspea\\#", kPlain = std::string("\n\t |\x1b\a\\") + kAnyNumber;
     std::string plain;
     for (size_t i = 0; i < text.size(); i++) {
         char next = i + 1 < text.size() ? text[i + 1] : '\0';
@@ -197,6 +198,23 @@ std::vector<Case> ReadCases(const std::string &path, const std::string &platform
         cases.push_back(c);
     }
     return cases;
+}
+
+std::string AnyNumbersMarked(const std::string &output, const std::string &wanted) {
+    std::string marked;
+    size_t at = 0;
+    for (size_t i = 0; i < wanted.size() && at < output.size(); i++) {
+        if (wanted[i] == kAnyNumber && isdigit((unsigned char)output[at])) {
+            while (at < output.size() && isdigit((unsigned char)output[at]))
+                at++;
+            marked += kAnyNumber;
+        } else if (output[at] == wanted[i]) {
+            marked += output[at++];
+        } else {
+            break;
+        }
+    }
+    return marked + output.substr(at);
 }
 
 } // namespace test

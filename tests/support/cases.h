@@ -37,6 +37,14 @@ struct Case {
     std::string problem; // what is wrong with the table here
 };
 
+// What \# stands for in an output: a whole number that the moment of the
+// run decides (how long a board has been seen unchanged).
+const char kAnyNumber = '\x01';
+
+// The output as the case wants it where it is: each whole number where the
+// case has \# turned into that mark, the rest as it is.
+std::string AnyNumbersMarked(const std::string &output, const std::string &wanted);
+
 // The cases of the table for the platform ("linux"), with the runner's own
 // texts (${block}, ${elsewhere}) as given.
 std::vector<Case> ReadCases(const std::string &path, const std::string &platform,
