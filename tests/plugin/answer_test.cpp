@@ -9,6 +9,7 @@
 
 #include "answer.h"
 #include "command_line.h"
+#include "parse_words.h"
 
 namespace {
 
@@ -33,12 +34,7 @@ struct Case {
 std::string Answer(const Case &c, PluginState *state) {
     CheckOptions options;
     std::vector<std::string> arguments = c.arguments;
-    arguments.insert(arguments.begin(), "check_prp_hsr");
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    EXPECT_EQ(ParseCheckOptions((int)arguments.size(), argv.data(), &options), -1);
+    EXPECT_EQ(ParseWords(&arguments, &options), -1);
     static Watch watch;
     watch.count = (int)c.boards.size();
     watch.roundMs = 12000; // a stale board's record unchanged since 0 ms

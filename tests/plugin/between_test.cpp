@@ -9,6 +9,7 @@
 
 #include "answer.h"
 #include "between.h"
+#include "parse_words.h"
 
 namespace {
 
@@ -255,12 +256,7 @@ TEST_P(Between, AsAnswered) {
     const Case &c = GetParam();
     static CheckOptions options;
     std::vector<std::string> arguments = c.arguments;
-    arguments.insert(arguments.begin(), "check_prp_hsr");
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    ASSERT_EQ(ParseCheckOptions((int)arguments.size(), argv.data(), &options), -1);
+    ASSERT_EQ(ParseWords(&arguments, &options), -1);
 
     static Watch watch;
     watch.named = &options.named;

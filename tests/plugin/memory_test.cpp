@@ -20,6 +20,7 @@
 #include "deadline.h"
 #include "exporter.h"
 #include "memory.h"
+#include "parse_words.h"
 #include "state.h"
 
 namespace {
@@ -136,12 +137,7 @@ TEST(Exporter, TotalsOfEachBoardAndLan) {
 // order, whatever order they are given in.
 std::string Key(std::vector<std::string> arguments) {
     static CheckOptions options;
-    arguments.insert(arguments.begin(), "check_prp_hsr");
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    EXPECT_EQ(ParseCheckOptions((int)arguments.size(), argv.data(), &options), -1);
+    EXPECT_EQ(ParseWords(&arguments, &options), -1);
     char key[17];
     Text text = TEXT_IN(key);
     AppendStateKey(&text, &options);
