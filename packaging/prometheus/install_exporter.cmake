@@ -1,20 +1,6 @@
 # Run by the exporter component's install, with source, build, bindir,
-# sysconfdir and unitdir set: the folders as configured, each absolute or
-# under the prefix of this install.
-function(under_prefix variable)
-  set(path "${${variable}}")
-  if(NOT IS_ABSOLUTE "${path}")
-    if(path MATCHES "^etc(/|$)" AND CMAKE_INSTALL_PREFIX MATCHES "^/(usr/?)?$")
-      set(path "/${path}") # as GNUInstallDirs has it: /usr's configuration in /etc
-    else()
-      set(path "${CMAKE_INSTALL_PREFIX}/${path}")
-    endif()
-  endif()
-  set(${variable} "${path}" PARENT_SCOPE)
-endfunction()
-foreach(folder IN ITEMS bindir sysconfdir unitdir)
-  under_prefix(${folder})
-endforeach()
+# sysconfdir and unitdir set.
+include("${CMAKE_CURRENT_LIST_DIR}/../install_folders.cmake")
 
 set(WATCHBOARDS "${bindir}/WatchBoards")
 set(DEFAULT_FILE "${sysconfdir}/default/prp-hsr-exporter")

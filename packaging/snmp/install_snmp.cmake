@@ -1,17 +1,6 @@
 # Run by the SNMP component's install, with source, build, bindir,
-# sysconfdir and unitdir set: the folders as configured, each absolute or
-# under the prefix of this install, as the exporter's install has them.
-foreach(folder IN ITEMS bindir sysconfdir unitdir)
-  set(path "${${folder}}")
-  if(NOT IS_ABSOLUTE "${path}")
-    if(path MATCHES "^etc(/|$)" AND CMAKE_INSTALL_PREFIX MATCHES "^/(usr/?)?$")
-      set(path "/${path}") # as GNUInstallDirs has it: /usr's configuration in /etc
-    else()
-      set(path "${CMAKE_INSTALL_PREFIX}/${path}")
-    endif()
-  endif()
-  set(${folder} "${path}")
-endforeach()
+# sysconfdir and unitdir set.
+include("${CMAKE_CURRENT_LIST_DIR}/../install_folders.cmake")
 
 set(AGENT "${bindir}/prp-hsr-agentx")
 set(DEFAULT_FILE "${sysconfdir}/default/prp-hsr-snmp")
